@@ -1,0 +1,97 @@
+// vexa: lists the tokens of the vexa language found in zdrojak.vexa.
+// All state of the lister lives in this namespace and is declared here once.
+#pragma once
+
+#include <array>
+#include <cstdio>
+
+namespace vexa {
+
+// States of the automaton; the values index STAVY.
+enum State : int {
+  qS,            // start: nothing collected yet
+  qS1,           // inside a string
+  qS2,           // inside a string, after a backslash
+  qD2,           // number: after the decimal point, a digit is required
+  qV1,           // after the opening `$` of a variable
+  qV2,           // inside a variable name
+  qR1,           // identifier: after `_`, a letter or digit is required
+  qC1,           // line comment
+  qC2,           // block comment
+  qC3,           // block comment, after one `]`
+  qC4,           // after `[`: comment opener expected
+  qO1,           // after `&`
+  qO2,           // after `|`
+  qO3,           // after `:`
+  qF,            // token complete: the next character only ends it
+  qR1F,          // identifier (accepting)
+  qD1D3F,        // integer part of a number (accepting)
+  qD1F,          // after a sign `+` or `-` (accepting)
+  qO3O4F,        // after `<` (accepting)
+  qO3F,          // after `>` (accepting)
+  qD2F,          // decimal digits of a number (accepting)
+  nedefinovany,  // names no state the automaton enters
+  kStateCount
+};
+
+// Token classes; the values index TYPY_TOKENU.
+enum TokenClass : int {
+  cislo,          // number
+  retezec,        // string
+  promenna,       // variable $name$
+  identifikator,  // identifier
+  komentar,       // comment (never delivered)
+  operator_,      // operator
+  ukonznak,       // statement terminator `;`
+  blok,           // block brace
+  prirad,         // assignment `:=`
+  kClassCount
+};
+
+extern const char* const STAVY[kStateCount];        // state names
+extern const char* const TYPY_TOKENU[kClassCount];  // class names, printed as labels
+
+// Longest token text; a longer token ends the run with status 1.
+inline constexpr int kMaxTokenLength = 65535;
+// Room for a full token, the look-ahead character that ends it, and the terminator.
+inline constexpr int kTextCapacity = kMaxTokenLength + 2;
+
+// The current token.
+struct Token {
+  int type;     // class of the token; persists across calls until a scan sets it
+  char* text;   // zero-terminated text of the token (points into text_buffer)
+};
+
+// What one character does to the automaton.
+struct Move {
+  enum Kind {
+    go,         // continue in `next` (which may be the same state)
+    done,       // the character is the look-ahead that ends the token
+    malformed,  // the token cannot be completed: the run ends with status 2
+  } kind;
+  State next;   // state after the character (unchanged when done)
+};
+
+extern std::FILE* file;                               // the source being listed
+extern Token t;                                       // the current token
+extern std::array<char, kTextCapacity> text_buffer;   // storage of t.text, reused by every scan
+extern int stop_status;                               // 0, or the exit status that ends the run
+
+// Returns every global to its start-up value (the stream is not closed).
+void reset();
+
+// The automaton's transition for state `s` and character `c` (0..255).
+Move transition(State s, int c);
+
+// Scans the next token of `file`. Returns its text, after printing the class
+// label, or without a label at end of input. Returns nullptr when the run
+// must end; stop_status then holds the exit status.
+const char* lex();
+
+// Lists every token of `source` on standard output; returns the exit status.
+int list_tokens(std::FILE* source);
+
+// The whole program: opens zdrojak.vexa, lists it, returns the exit status.
+int run();
+
+}  // namespace vexa

@@ -1,0 +1,3 @@
+#include "lexer.h"
+
+int main() { return vexa::run(); }
