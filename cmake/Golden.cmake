@@ -3,7 +3,8 @@
 # optionally, <case>.in (standard input), <case>.args (one argument a line,
 # @SRC@ stands for the source's file name), <case>.status (expected exit
 # status, default 0) and <case>.setup (bash run in the case's folder before
-# the program, to generate large inputs or change the folder).
+# the program, to generate large inputs or change the folder) and
+# <case>.stdin-closed (an empty file: the program runs with standard input closed).
 # Adding a case is adding files: the glob is re-run on every build.
 set(GOLDEN_RUNNER ${CMAKE_SOURCE_DIR}/tests/run_case.sh)
 
@@ -19,6 +20,6 @@ function(add_golden_cases target dir ext)
     string(REGEX REPLACE "\\.${ext}$" "" name ${rel})
     add_test(NAME ${target}/${name}
              COMMAND bash ${GOLDEN_RUNNER} $<TARGET_FILE:${target}> ${source} "${ARG_FIXED_NAME}")
-    set_tests_properties(${target}/${name} PROPERTIES LABELS "golden;${target}" TIMEOUT 120)
+    set_tests_properties(${target}/${name} PROPERTIES LABELS "golden;${target}")
   endforeach()
 endfunction()

@@ -31,7 +31,15 @@ if [ -f "$stem.setup" ]; then
   bash "$stem.setup" || { echo "setup failed: $stem.setup"; exit 1; }
 fi
 
-timeout 60 "$program" "${args[@]}" < "$input" > "$work/.actual" 2> "$work/.stderr"
+# GOLDEN_WRAPPER, when set, runs the program under a checker (e.g. valgrind);
+# GOLDEN_TIMEOUT (seconds, default 60) bounds each run.
+wrapper=()
+[ -n "${GOLDEN_WRAPPER:-}" ] && read -r -a wrapper <<< "$GOLDEN_WRAPPER"
+if [ -f "$stem.stdin-closed" ]; then
+  timeout "${GOLDEN_TIMEOUT:-60}" "${wrapper[@]}" "$program" "${args[@]}" <&- > "$work/.actual" 2> "$work/.stderr"
+else
+  timeout "${GOLDEN_TIMEOUT:-60}" "${wrapper[@]}" "$program" "${args[@]}" < "$input" > "$work/.actual" 2> "$work/.stderr"
+fi
 status=$?
 
 failed=0
@@ -46,6 +54,6 @@ if [ "$status" != "$expected_status" ]; then
 fi
 if [ -s "$work/.stderr" ]; then
   echo "standard error:"; head -40 "$work/.stderr"
-  [ "$failed" = 0 ] && grep -q -E 'Sanitizer|runtime error' "$work/.stderr" && failed=1
+  grep -q -E 'Sanitizer|runtime error|definitely lost|ERROR SUMMARY: [1-9]' "$work/.stderr" && failed=1
 fi
 exit $failed
