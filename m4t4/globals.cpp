@@ -1,0 +1,58 @@
+#include "globals.h"
+
+#include "procedures.h"
+
+namespace m4t4 {
+
+FILE* f = nullptr;
+FILE* vstup = stdin;
+FILE* vystup = stdout;
+
+int32_t chyba_SA = 0;
+int32_t hloubka = 0;
+
+Token token_buffer;
+int32_t buffer = 0;
+int32_t cislo_radku = 1;
+int32_t rezim_LA = kZdroj;
+
+int32_t i2_priznak = 1;
+Zaznam* vrchol_tab = nullptr;
+std::unordered_map<std::string_view, Zaznam*> index_tab;
+UzelZas* vrchol_zas = nullptr;
+Hodnota hodnota_tab{};
+Hodnota hodnota_zas{};
+Hodnota pom_a{};
+Hodnota pom_b{};
+
+Uroven* zasobnik = nullptr;
+int32_t pocet_urovni = 0;
+
+void kopiruj(char* dst, std::size_t size, const char* src) {
+  if (size == 0) return;
+  std::size_t i = 0;
+  for (; i + 1 < size && src[i] != '\0'; ++i) dst[i] = src[i];
+  dst[i] = '\0';
+}
+
+void reset() {
+  Uvolni_tab();
+  Uvolni_zas();
+  Uvolni_zas_cykl();
+  f = nullptr;
+  vstup = stdin;
+  vystup = stdout;
+  chyba_SA = 0;
+  hloubka = 0;
+  token_buffer = Token{};
+  buffer = 0;
+  cislo_radku = 1;
+  rezim_LA = kZdroj;
+  i2_priznak = 1;
+  hodnota_tab = {};
+  hodnota_zas = {};
+  pom_a = {};
+  pom_b = {};
+}
+
+}  // namespace m4t4

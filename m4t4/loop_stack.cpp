@@ -1,0 +1,129 @@
+// The loop token stack: one level per running loop, holding the recorded
+// tokens of its condition and body and the cursors they are replayed from.
+#include "procedures.h"
+
+namespace m4t4 {
+namespace {
+
+void pripoj_uzel(Seznam& seznam) {
+  auto* uzel = new UzelTokenu;
+  kopiruj(uzel->text, token_buffer.text.data());
+  uzel->trida = token_buffer.trida;
+  if (seznam.posledni == nullptr) {
+    seznam.prvni = uzel;
+  } else {
+    seznam.posledni->dalsi = uzel;
+  }
+  seznam.posledni = uzel;
+}
+
+// Appends the current token to the body lists of the levels from `od`
+// outward, stopping before `po` (null: all of them).
+void pripoj_do_tel(Uroven* od, Uroven* po) {
+  for (Uroven* u = od; u != nullptr && u != po; u = u->nizsi) pripoj_uzel(u->telo);
+}
+
+// Copies a recorded token into token_buffer; a missing node reads as end of input.
+void nacti_uzel(const UzelTokenu* uzel) {
+  if (uzel == nullptr) {
+    token_buffer.text = {kZnakKonce, '\0'};
+    token_buffer.trida = kKonec;
+    return;
+  }
+  kopiruj(token_buffer.text, uzel->text.data());
+  token_buffer.trida = uzel->trida;
+}
+
+}  // namespace
+
+void Zvys_zas() {
+  auto* uroven = new Uroven;
+  uroven->nizsi = zasobnik;
+  zasobnik = uroven;
+  ++pocet_urovni;
+}
+
+void Sniz_zas() {
+  if (zasobnik == nullptr) return;
+  Uroven* uroven = zasobnik;
+  zasobnik = uroven->nizsi;
+  Uvolni_sez(uroven->telo.prvni);
+  Uvolni_sez(uroven->podminka.prvni);
+  delete uroven;
+  --pocet_urovni;
+}
+
+void Obnov_zas() {
+  if (zasobnik == nullptr) return;
+  zasobnik->kurzor_podminky = zasobnik->podminka.prvni;
+  zasobnik->kurzor_tela = zasobnik->telo.prvni;
+}
+
+void Obnov_pom_zas() {
+  if (zasobnik == nullptr) return;
+  Uroven* cil = zasobnik->nizsi != nullptr ? zasobnik->nizsi : zasobnik;
+  cil->kurzor_pom = cil->kurzor_tela;
+}
+
+void Vloz_do_zas_cykl() {
+  Uroven* vrchol = zasobnik;
+  if (vrchol == nullptr) return;
+  switch (rezim_LA) {
+    case kZdrojPodminka:
+      pripoj_uzel(vrchol->podminka);
+      pripoj_do_tel(vrchol->nizsi, nullptr);
+      break;
+    case kZdrojTelo:
+      pripoj_do_tel(vrchol, nullptr);
+      break;
+    case kPomPodminka:
+      pripoj_uzel(vrchol->podminka);
+      pripoj_do_tel(vrchol->nizsi, vrchol->zdroj);
+      break;
+    case kPomTelo:
+      pripoj_do_tel(vrchol, vrchol->zdroj);
+      break;
+    default:
+      break;
+  }
+}
+
+void Cti_ze_zas() {
+  Uroven* vrchol = zasobnik;
+  if (vrchol == nullptr) return;
+  bool podminka = rezim_LA == kPrehrajPodminku;
+  if (!podminka && rezim_LA != kPrehrajTelo) return;
+  UzelTokenu*& kurzor = podminka ? vrchol->kurzor_podminky : vrchol->kurzor_tela;
+  nacti_uzel(kurzor);
+  if (kurzor == nullptr) return;
+  kurzor = kurzor->dalsi;
+  if (kurzor == nullptr) kurzor = podminka ? vrchol->podminka.prvni : vrchol->telo.prvni;
+}
+
+// Modes 5 and 6: the first pass of a loop reads the recording of the
+// replaying level it started in, through that level's look-ahead cursor.
+void Cti_pres_pom() {
+  Uroven* vrchol = zasobnik;
+  if (vrchol == nullptr || vrchol->zdroj == nullptr) return;
+  Uroven* zdroj = vrchol->zdroj;
+  nacti_uzel(zdroj->kurzor_pom);
+  Vloz_do_zas_cykl();
+  if (zdroj->kurzor_pom == nullptr) return;
+  zdroj->kurzor_pom = zdroj->kurzor_pom->dalsi;
+  if (zdroj->kurzor_pom == nullptr) zdroj->kurzor_pom = zdroj->kurzor_tela;
+}
+
+void Uvolni_sez(UzelTokenu* prvni) {
+  while (prvni != nullptr) {
+    UzelTokenu* dalsi = prvni->dalsi;
+    delete prvni;
+    prvni = dalsi;
+  }
+}
+
+void Uvolni_zas_cykl() {
+  while (zasobnik != nullptr) Sniz_zas();
+  pocet_urovni = 0;
+}
+
+}  // namespace m4t4

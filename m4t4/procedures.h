@@ -1,0 +1,88 @@
+// The interpreter's procedures, one group per source file. Grammar
+// procedures return 0 for success or the non-zero status of the error they
+// met; each stores its result in chyba_SA.
+#pragma once
+
+#include <cstdint>
+
+#include "globals.h"
+
+namespace m4t4 {
+
+// driver.cpp
+int32_t SA();
+unsigned Hlavni_program();
+void Man();
+
+// diagnostics.cpp: print one diagnostic naming the rule `blok` and return 1.
+unsigned chyba_znak(const char* blok, const char* ocekavano);
+unsigned chyba_cislo(const char* blok);
+unsigned chyba_vnoreni(const char* blok);
+unsigned nastav(unsigned status);   // stores the status in chyba_SA and returns it
+bool je(const char* text);          // the current token's text equals `text`
+bool vstup_do_hloubky();            // counts one more nesting level; false when too deep
+
+// lexer.cpp
+int32_t Lex();
+int32_t Je_cislo(const char* text);
+
+// stores.cpp
+Zaznam* Vloz_do_tab();
+void Vloz_obsah_tab(Zaznam* zaznam);
+void Nacti_obsah_tab();
+void Uvolni_tab();
+void Vloz_do_zas();
+void Uber_ze_zas();
+void Uvolni_zas();
+
+// loop_stack.cpp
+void Zvys_zas();
+void Sniz_zas();
+void Obnov_zas();
+void Obnov_pom_zas();
+void Vloz_do_zas_cykl();
+void Cti_ze_zas();
+void Cti_pres_pom();
+void Uvolni_sez(UzelTokenu* prvni);
+void Uvolni_zas_cykl();
+
+// statements.cpp
+unsigned Blok();
+unsigned Vnitrni_blok();
+unsigned Prikaz();
+unsigned Prirazeni();
+unsigned Cti();
+unsigned Pis();
+unsigned Pis_Ln();
+
+// functions.cpp
+unsigned Funkce_deklarace();
+unsigned Vnitrni_funkce_deklarace();
+unsigned Funkce_volani();
+unsigned Start();
+
+// conditional.cpp
+int32_t Je_pravda(const char* text);
+unsigned If();
+
+// loop.cpp
+unsigned While();
+
+// logic.cpp
+unsigned Logicky_vyraz();
+unsigned Vnitrni_logicky_vyraz();
+unsigned LV_1();
+unsigned LV_2();
+unsigned Vnitrni_LV_2();
+
+// arithmetic.cpp
+unsigned Aritmeticky_vyraz();
+unsigned Vnitrni_aritmeticky_vyraz();
+unsigned Term();
+unsigned Vnitrni_term();
+unsigned Faktor();
+void vyber_operandy();              // pops the right operand into pom_a, the left into pom_b
+void vloz_cislo(double value);      // pushes "%f" of value
+void vloz_pravdu(bool value);       // pushes "1" or "0"
+
+}  // namespace m4t4

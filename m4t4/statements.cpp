@@ -1,0 +1,124 @@
+// Blocks and the simple statements: assignment, cti, pis and pis_ln.
+#include "procedures.h"
+
+namespace m4t4 {
+namespace {
+
+bool zacina_prikaz() {
+  int32_t trida = token_buffer.trida;
+  return trida == kSlovo || trida == kPromenna || trida == kVolani || je("w2") || je("i2") ||
+         je("cti") || je("pis") || je("pis_ln");
+}
+
+// One whitespace-delimited word of the input stream into pom_a; a word
+// longer than the buffer is read whole and keeps its beginning; at end of
+// input the word is empty.
+void cti_slovo() {
+  auto mezera = [](int c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  std::fflush(vystup);
+  int c = std::fgetc(vstup);
+  while (c != EOF && mezera(c)) c = std::fgetc(vstup);
+  std::size_t delka = 0;
+  for (; c != EOF && !mezera(c); c = std::fgetc(vstup)) {
+    if (delka + 1 < pom_a.size()) pom_a[delka++] = static_cast<char>(c);
+  }
+  if (c != EOF) std::ungetc(c, vstup);
+  pom_a[delka] = '\0';
+}
+
+// Pis_Ln and Pis: "(" Logicky_vyraz ")", printed with `format`.
+unsigned vypis(const char* blok, const char* format) {
+  if (!je("(")) return chyba_znak(blok, "(");
+  Lex();
+  if (unsigned s = Logicky_vyraz()) return nastav(s);
+  if (!je(")")) return chyba_znak("Pis", ")");
+  Uber_ze_zas();
+  if (i2_priznak != 0) std::fprintf(vystup, format, hodnota_zas.data());
+  Lex();
+  return nastav(0);
+}
+
+}  // namespace
+
+/* Blok -> "{" Vnitrni_blok "}" */
+unsigned Blok() {
+  if (!je("{")) return chyba_znak("Blok", "{");
+  if (!vstup_do_hloubky()) return chyba_vnoreni("Blok");
+  Lex();
+  unsigned s = Vnitrni_blok();
+  --hloubka;
+  if (s != 0) return nastav(s);
+  if (!je("}")) return chyba_znak("Blok", "}");
+  Lex();
+  return nastav(0);
+}
+
+/* Vnitrni_blok -> Prikaz ";" Vnitrni_blok | empty */
+unsigned Vnitrni_blok() {
+  while (zacina_prikaz()) {
+    if (unsigned s = Prikaz()) return nastav(s);
+    if (token_buffer.trida != kStrednik) return chyba_znak("Vnitrni_blok", ";");
+    Lex();
+  }
+  return nastav(0);
+}
+
+/* Prikaz -> promenna Prirazeni | "i2" If | "w2" While | "pis" Pis | "pis_ln" Pis_Ln
+ *         | "cti" Cti | Funkce_volani */
+unsigned Prikaz() {
+  if (token_buffer.trida == kPromenna) {
+    kopiruj(hodnota_tab, token_buffer.text.data());
+    Zaznam* zaznam = Vloz_do_tab();
+    Lex();
+    if (unsigned s = Prirazeni()) return nastav(s);
+    Uber_ze_zas();
+    kopiruj(hodnota_tab, hodnota_zas.data());
+    Vloz_obsah_tab(zaznam);
+    return nastav(0);
+  }
+  unsigned (*prikaz)() = je("i2")       ? If
+                         : je("w2")     ? While
+                         : je("pis")    ? Pis
+                         : je("pis_ln") ? Pis_Ln
+                         : je("cti")    ? Cti
+                                        : nullptr;
+  if (prikaz != nullptr) {
+    Lex();
+    return nastav(prikaz());
+  }
+  if (token_buffer.trida == kVolani) return nastav(Funkce_volani());
+  return chyba_znak("Prikaz", "prikaz");
+}
+
+/* Prirazeni -> "->" Logicky_vyraz */
+unsigned Prirazeni() {
+  if (token_buffer.trida != kSipka) return chyba_znak("Prirazeni", "->");
+  Lex();
+  return nastav(Logicky_vyraz());
+}
+
+/* Cti -> "(" promenna ")" */
+unsigned Cti() {
+  if (!je("(")) return chyba_znak("Cti", "(");
+  Lex();
+  if (token_buffer.trida != kPromenna) return nastav(1);
+  kopiruj(hodnota_tab, token_buffer.text.data());
+  Zaznam* zaznam = Vloz_do_tab();
+  Lex();
+  if (!je(")")) return chyba_znak("Cti", ")");
+  if (i2_priznak != 0) {
+    cti_slovo();
+    kopiruj(hodnota_tab, pom_a.data());
+    Vloz_obsah_tab(zaznam);
+  }
+  Lex();
+  return nastav(0);
+}
+
+/* Pis -> "(" Logicky_vyraz ")" */
+unsigned Pis() { return vypis("Pis", "%s"); }
+
+/* Pis_Ln -> "(" Logicky_vyraz ")" */
+unsigned Pis_Ln() { return vypis("Pis_Ln", "%s\n"); }
+
+}  // namespace m4t4

@@ -1,0 +1,80 @@
+// The value table (variables) and the value stack (intermediate values).
+// Both obey the effects flag i2_priznak and exchange data through
+// hodnota_tab and hodnota_zas.
+#include "procedures.h"
+
+namespace m4t4 {
+namespace {
+
+Zaznam* najdi(const char* jmeno) {
+  auto it = index_tab.find(std::string_view(jmeno));
+  return it == index_tab.end() ? nullptr : it->second;
+}
+
+Zaznam* vytvor(const char* jmeno) {
+  auto* zaznam = new Zaznam;
+  kopiruj(zaznam->jmeno, jmeno);
+  kopiruj(zaznam->hodnota, kNeurcena);
+  zaznam->dalsi = vrchol_tab;
+  vrchol_tab = zaznam;
+  index_tab.emplace(std::string_view(zaznam->jmeno.data()), zaznam);
+  return zaznam;
+}
+
+}  // namespace
+
+Zaznam* Vloz_do_tab() {
+  Zaznam* zaznam = najdi(hodnota_tab.data());
+  if (zaznam != nullptr || i2_priznak == 0) return zaznam;
+  return vytvor(hodnota_tab.data());
+}
+
+void Vloz_obsah_tab(Zaznam* zaznam) {
+  if (i2_priznak == 0 || zaznam == nullptr) return;
+  kopiruj(zaznam->hodnota, hodnota_tab.data());
+}
+
+void Nacti_obsah_tab() {
+  if (i2_priznak == 0) return;
+  Zaznam* zaznam = Vloz_do_tab();
+  kopiruj(hodnota_tab, zaznam->hodnota.data());
+}
+
+void Uvolni_tab() {
+  while (vrchol_tab != nullptr) {
+    Zaznam* dalsi = vrchol_tab->dalsi;
+    delete vrchol_tab;
+    vrchol_tab = dalsi;
+  }
+  index_tab.clear();
+}
+
+void Vloz_do_zas() {
+  if (i2_priznak == 0) return;
+  auto* uzel = new UzelZas;
+  kopiruj(uzel->text, hodnota_zas.data());
+  uzel->dalsi = vrchol_zas;
+  vrchol_zas = uzel;
+}
+
+void Uber_ze_zas() {
+  if (i2_priznak == 0) return;
+  if (vrchol_zas == nullptr) {  // a call without arguments used as a value
+    hodnota_zas[0] = '\0';
+    return;
+  }
+  UzelZas* uzel = vrchol_zas;
+  kopiruj(hodnota_zas, uzel->text.data());
+  vrchol_zas = uzel->dalsi;
+  delete uzel;
+}
+
+void Uvolni_zas() {
+  while (vrchol_zas != nullptr) {
+    UzelZas* dalsi = vrchol_zas->dalsi;
+    delete vrchol_zas;
+    vrchol_zas = dalsi;
+  }
+}
+
+}  // namespace m4t4
