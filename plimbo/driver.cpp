@@ -1,0 +1,85 @@
+// Command line, the run of one program, the start symbol and the helpers the
+// grammar procedures share.
+#include "procedures.h"
+
+namespace plimbo {
+
+void man() { std::printf("zadejte >>./plimbo jm_souboru.plb\n a jebni ENTER eskamotere.\n"); }
+
+unsigned syntaxError(const char* procedure, const char* expected) {
+  std::printf("(%s)Chyba (%d), ocekavan: %s, obdrzen: %s\n", procedure, lineNo, expected,
+              tok_n.text.data());
+  return SAError = 1;
+}
+
+bool isText(const char* text) { return std::strcmp(tok_n.text.data(), text) == 0; }
+
+unsigned enterNesting(const char* procedure) {
+  if (nestingDepth >= kMaxNesting) {
+    std::printf("(%s)Chyba (%d), prilis hluboke vnoreni, obdrzen: %s\n", procedure, lineNo,
+                tok_n.text.data());
+    return SAError = 1;
+  }
+  ++nestingDepth;
+  return 0;
+}
+
+void leaveNesting() { --nestingDepth; }
+
+/* Program -> { dek_fce blok } blok "ZDECHNI" */
+unsigned Program() {
+  while (tok_n.type == kDeclarationName) {
+    if ((SAError = dek_fce()) != 0) return SAError;
+    if ((SAError = blok()) != 0) return SAError;
+  }
+  if ((SAError = blok()) != 0) return SAError;
+  if (!isText("ZDECHNI")) return SAError = 1;
+  std::printf("\nGame over, uspesne dokonceno!!!\n");
+  return 0;
+}
+
+unsigned SA() {
+  lex();
+  SAError = Program();
+  if (SAError != 0) std::printf("\nNeco se pokazilo...\n");
+  return SAError;
+}
+
+int interpret(std::FILE* source, std::FILE* input) {
+  reset();
+  f = source;
+  inputStream = input;
+  SAError = SA();
+  ST_free();
+  PD_free();
+  WH_PD_free();
+  int status = static_cast<int>(SAError);
+  reset();
+  return status;
+}
+
+int run(int argc, char** argv) {
+  int arguments = argc - 1;
+  if (arguments <= 0) {
+    man();
+    return 0;
+  }
+  if (arguments >= 3) {
+    std::printf("Je tam teho moc. [Spatne mnozstvi argumentu.]");
+    man();
+    return 0;
+  }
+  std::FILE* source = stdin;
+  if (arguments == 1) {
+    source = std::fopen(argv[1], "r");
+    if (source == nullptr) {
+      std::printf("\nFile \"%s\" se nepodarilo otevrit ty plimbo, cos tam jebnul\n", argv[1]);
+      return 0;
+    }
+  }
+  interpret(source, stdin);
+  if (std::fclose(source) != 0) std::printf("File nende zavrit -> cos tam zase jebnul, ty delegate\n");
+  return 0;
+}
+
+}  // namespace plimbo

@@ -1,0 +1,44 @@
+#include "globals.h"
+
+#include "procedures.h"
+
+namespace plimbo {
+
+Token tok_n = {{}, kEndOfInput};
+std::int32_t buffer = 0;
+std::int32_t LAError = 0;
+std::int32_t lineNo = 1;
+std::int32_t LAMode = kReadSource;
+std::int32_t SAError = 0;
+PushdownRecord* Pushdown_root = nullptr;
+SymbolRecord* SymbolTable_root = nullptr;
+std::int32_t if_flag = 1;
+WhileLevel* While_PD = nullptr;
+std::FILE* f = nullptr;
+std::FILE* inputStream = nullptr;
+ValueText STAcces = {};
+ValueText PDAcces = {};
+ValueText ops1 = {};
+ValueText ops2 = {};
+std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;
+int nestingDepth = 0;
+
+void reset() {
+  ST_free();
+  PD_free();
+  WH_PD_free();
+  tok_n.text[0] = '\0';
+  tok_n.type = kEndOfInput;
+  buffer = 0;
+  LAError = 0;
+  lineNo = 1;
+  LAMode = kReadSource;
+  SAError = 0;
+  if_flag = 1;
+  f = nullptr;
+  inputStream = nullptr;
+  STAcces[0] = PDAcces[0] = ops1[0] = ops2[0] = '\0';
+  nestingDepth = 0;
+}
+
+}  // namespace plimbo

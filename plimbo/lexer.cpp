@@ -1,0 +1,195 @@
+// The scanner: a hand-coded automaton over the source stream, and the mode
+// switch that replays recorded loop tokens instead.
+#include <cstdlib>
+
+#include "procedures.h"
+
+namespace plimbo {
+
+namespace {
+
+enum class State {
+  Start,
+  Number,
+  Fraction,
+  Relation,
+  Slash,
+  LineComment,
+  BlockComment,
+  BlockCommentStar,
+  Name,
+  String,
+  StringEscape,
+  Keyword,
+  Complete,
+};
+
+constexpr int kEnd = -1;  // end of input as a character value
+
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+bool isCapital(int c) { return c >= 'A' && c <= 'Z'; }
+bool isNameChar(int c) { return isDigit(c) || (c >= 'a' && c <= 'z') || c == '_'; }
+
+// The next character: the pushed-back one, or one read from the source.
+int nextChar() {
+  if (buffer != 0) {
+    int c = buffer;
+    buffer = 0;
+    return c;
+  }
+  int c = f != nullptr ? std::fgetc(f) : kEnd;
+  if (c == '\n') ++lineNo;
+  return c;
+}
+
+// The token being scanned; its text is collected straight into tok_n.
+struct Scan {
+  std::size_t length = 0;
+  std::int32_t type = kEndOfInput;
+  State state = State::Start;
+  bool done = false;
+
+  // A token keeps its first 255 characters; the rest is dropped.
+  void append(int c) {
+    if (length < kTokenTextSize - 1) tok_n.text[length++] = static_cast<char>(c);
+  }
+  void go(std::int32_t cls, State next) { type = cls; state = next; }
+  void appendGo(int c, std::int32_t cls, State next) { append(c); go(cls, next); }
+  // Finishes the token without consuming c.
+  void end(int c) { buffer = c; done = true; }
+};
+
+void startState(Scan& s, int c) {
+  if (c == '+' || c == '-') return s.appendGo(c, kOperator, State::Number);
+  if (isDigit(c)) return s.appendGo(c, kNumber, State::Number);
+  if (c == ',') return s.appendGo(c, kNumber, State::Fraction);
+  if (c == '<' || c == '>' || c == '!') return s.appendGo(c, kOperator, State::Relation);
+  if (c == '"') return s.go(kString, State::String);
+  if (c == '$') return s.appendGo(c, kVariable, State::Name);
+  if (c == '{' || c == '}') return s.appendGo(c, kBrace, State::Complete);
+  if (c == '#') return s.appendGo(c, kCallName, State::Name);
+  if (c == '@') return s.appendGo(c, kDeclarationName, State::Name);
+  if (isCapital(c)) return s.appendGo(c, kKeyword, State::Keyword);
+  if (c == '/') return s.appendGo(c, kOperator, State::Slash);
+  if (isWhiteSpace(c)) {
+    s.type = kWhiteSpace;
+    s.done = true;
+    return;
+  }
+  if (c == ';') return s.appendGo(c, kSemicolon, State::Complete);
+  if (c > 0 && std::strchr("=(*)%&|", c) != nullptr)
+    return s.appendGo(c, kOperator, State::Complete);
+  if (c == kEnd) return s.appendGo(kEndOfInputText, kEndOfInput, State::Complete);
+  // A character that can begin no token is delivered alone, consumed.
+  s.append(c);
+  s.type = kBadCharacter;
+  s.done = true;
+  LAError = 1;
+}
+
+// One transition of the automaton on character c.
+void step(Scan& s, int c) {
+  switch (s.state) {
+    case State::Start:
+      return startState(s, c);
+    case State::Number:
+      if (isDigit(c)) return s.appendGo(c, kNumber, State::Number);
+      if (c == ',') return s.appendGo(c, kNumber, State::Fraction);
+      return s.end(c);
+    case State::Fraction:
+      if (isDigit(c)) return s.append(c);
+      return s.end(c);
+    case State::Relation:
+      if (c == ':') return s.appendGo(c, kAssignment, State::Complete);
+      if (c == '=') return s.appendGo(c, kOperator, State::Complete);
+      return s.end(c);
+    case State::Slash:
+      if (c == '/') return s.go(kComment, State::LineComment);
+      if (c == '*') return s.go(kComment, State::BlockComment);
+      return s.end(c);
+    case State::LineComment:
+      if (c == '\n') s.state = State::Complete;
+      if (c == kEnd) s.end(c);
+      return;
+    case State::BlockComment:
+      if (c == '*') s.state = State::BlockCommentStar;
+      if (c == kEnd) s.end(c);
+      return;
+    case State::BlockCommentStar:
+      if (c == kEnd) return s.end(c);
+      s.state = c == '/' ? State::Complete : State::BlockComment;
+      return;
+    case State::Name:
+      if (isNameChar(c)) return s.append(c);
+      return s.end(c);
+    case State::String:
+      if (c == '"') return void(s.state = State::Complete);
+      if (c == kEnd) return s.end(c);
+      s.append(c);
+      if (c == '\\') s.state = State::StringEscape;
+      return;
+    case State::StringEscape:
+      if (c == kEnd) return s.end(c);
+      return s.appendGo(c, kString, State::String);
+    case State::Keyword:
+      if (isCapital(c)) return s.append(c);
+      return s.end(c);
+    case State::Complete:
+      return s.end(c);
+  }
+}
+
+// Scans the next token that is neither white space nor a comment into tok_n.
+void scanToken() {
+  for (;;) {
+    Scan s;
+    while (!s.done) step(s, nextChar());
+    if (s.type == kWhiteSpace || s.type == kComment) continue;
+    tok_n.text[s.length] = '\0';
+    tok_n.type = s.type;
+    return;
+  }
+}
+
+}  // namespace
+
+bool isWhiteSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::int32_t lex() {
+  switch (LAMode) {
+    case kReadSource:
+      scanToken();
+      break;
+    case kRecordCondition:
+    case kRecordBody:
+      scanToken();
+      WH_PD_insert();
+      break;
+    case kReplayCondition:
+    case kReplayBody:
+      WH_PD_read();
+      break;
+    default:
+      WH_PD_readAhead();
+      break;
+  }
+  return LAError;
+}
+
+int MyIsdigit(const char* text) {
+  bool sign = text[0] == '-' || text[0] == '+';
+  if (isDigit(text[0])) return 1;
+  if (sign && isDigit(text[1])) return 1;
+  if (sign && text[1] == ',' && isDigit(text[2])) return 1;
+  if (text[0] == ',' && isDigit(text[1])) return 1;
+  return 0;
+}
+
+bool isTrue(const char* text) {
+  if (MyIsdigit(text)) return std::atof(text) != 0.0;
+  return text[0] != '\0';
+}
+
+}  // namespace plimbo

@@ -1,0 +1,80 @@
+// The interpreter's procedures. Grammar procedures return 0 on success and
+// 1 from the procedure that found an error; callers pass a non-zero status up.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+
+#include "globals.h"
+
+namespace plimbo {
+
+// driver.cpp
+int run(int argc, char** argv);
+int interpret(std::FILE* source, std::FILE* input);
+void man();
+unsigned SA();
+unsigned Program();
+unsigned syntaxError(const char* procedure, const char* expected);
+bool isText(const char* text);
+unsigned enterNesting(const char* procedure);
+void leaveNesting();
+
+// lexer.cpp
+std::int32_t lex();
+int MyIsdigit(const char* text);
+bool isWhiteSpace(int c);
+bool isTrue(const char* text);
+
+// stores.cpp
+SymbolRecord* ST_insert();
+void ST_saveValue(SymbolRecord* record);
+void ST_getValue();
+void ST_free();
+void PD_push();
+void PD_pop();
+void PD_free();
+
+// recorder.cpp
+void WH_PD_addLevel();
+void WH_PD_removeLevel();
+void WH_ResetReadAts();
+void WH_ResetTempReadAt();
+void WH_ResumeAfterNested();
+void WH_PD_insert();
+void WH_PD_read();
+void WH_PD_readAhead();
+void WH_List_free(TokenNode* list);
+void WH_PD_free();
+
+// statements.cpp
+unsigned blok();
+unsigned V();
+unsigned prikaz();
+unsigned davaj();
+unsigned esli();
+unsigned vracee();
+unsigned nasaj();
+
+// loop.cpp
+unsigned dokad();
+
+// expressions.cpp
+unsigned A();
+unsigned ovA();
+unsigned B();
+unsigned C();
+unsigned ovC();
+unsigned D();
+unsigned ovD();
+unsigned E();
+unsigned ovE();
+unsigned F();
+
+// functions.cpp
+unsigned dek_fce();
+unsigned L();
+unsigned vol_fce();
+unsigned S();
+
+}  // namespace plimbo

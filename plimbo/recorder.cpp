@@ -1,0 +1,129 @@
+// The loop token recorder: a stack of loop levels, each with the recorded
+// tokens of its condition and body and the positions they are replayed from.
+#include "procedures.h"
+
+namespace plimbo {
+
+namespace {
+
+// Appends a copy of the current token to the list first..last.
+void appendToken(TokenNode*& first, TokenNode*& last) {
+  auto* node = new TokenNode;
+  copy_text(node->text, tok_n.text.data());
+  node->type = tok_n.type;
+  node->next = nullptr;
+  if (last == nullptr)
+    first = node;
+  else
+    last->next = node;
+  last = node;
+}
+
+// Delivers the end-of-input token where a list to read from is missing.
+void deliverEndOfInput() {
+  tok_n.text[0] = kEndOfInputText;
+  tok_n.text[1] = '\0';
+  tok_n.type = kEndOfInput;
+}
+
+// Copies the node at position into tok_n and moves position on, back to
+// restart when the list ends.
+void readToken(TokenNode*& position, TokenNode* restart) {
+  if (position == nullptr) return deliverEndOfInput();
+  copy_text(tok_n.text, position->text.data());
+  tok_n.type = position->type;
+  position = position->next != nullptr ? position->next : restart;
+}
+
+}  // namespace
+
+void WH_PD_addLevel() {
+  auto* level = new WhileLevel{};
+  level->prev = While_PD;
+  // The first pass reads the source, the body of the enclosing loop that is
+  // replaying, or whatever the enclosing first pass itself reads through.
+  if (LAMode == kReplayBody)
+    level->readsFrom = While_PD;
+  else if (LAMode > kReplayBody && While_PD != nullptr)
+    level->readsFrom = While_PD->readsFrom;
+  While_PD = level;
+}
+
+void WH_PD_removeLevel() {
+  WhileLevel* level = While_PD;
+  if (level == nullptr) return;
+  While_PD = level->prev;
+  WH_List_free(level->bodyList);
+  WH_List_free(level->condList);
+  delete level;
+}
+
+void WH_ResetReadAts() {
+  if (While_PD == nullptr) return;
+  While_PD->condReadAt = While_PD->condList;
+  While_PD->bodyReadAt = While_PD->bodyList;
+}
+
+void WH_ResetTempReadAt() {
+  if (While_PD == nullptr) return;
+  WhileLevel* level = While_PD->prev != nullptr ? While_PD->prev : While_PD;
+  level->tempReadAt = level->bodyReadAt;
+}
+
+// A loop that started inside a replay has read its first pass through the
+// replaying level's look-ahead position; that replay resumes after the loop.
+void WH_ResumeAfterNested() {
+  WhileLevel* outer = While_PD != nullptr ? While_PD->readsFrom : nullptr;
+  if (outer != nullptr) outer->bodyReadAt = outer->tempReadAt;
+}
+
+void WH_PD_insert() {
+  WhileLevel* level = While_PD;
+  if (level == nullptr) return;
+  switch (LAMode) {
+    case kRecordCondition:
+    case kLookAheadCondition:
+      appendToken(level->condList, level->condLast);
+      break;
+    case kRecordBody:
+    case kLookAheadBody:
+      appendToken(level->bodyList, level->bodyLast);
+      break;
+    default:
+      return;
+  }
+  // Every enclosing loop up to the one the token is read from records it too.
+  for (WhileLevel* outer = level->prev; outer != level->readsFrom; outer = outer->prev)
+    appendToken(outer->bodyList, outer->bodyLast);
+}
+
+void WH_PD_read() {
+  WhileLevel* level = While_PD;
+  if (level == nullptr)
+    deliverEndOfInput();
+  else if (LAMode == kReplayCondition)
+    readToken(level->condReadAt, level->condList);
+  else
+    readToken(level->bodyReadAt, level->bodyList);
+}
+
+void WH_PD_readAhead() {
+  WhileLevel* source = While_PD != nullptr ? While_PD->readsFrom : nullptr;
+  if (source == nullptr) return deliverEndOfInput();
+  readToken(source->tempReadAt, source->bodyReadAt);
+  WH_PD_insert();
+}
+
+void WH_List_free(TokenNode* list) {
+  while (list != nullptr) {
+    TokenNode* next = list->next;
+    delete list;
+    list = next;
+  }
+}
+
+void WH_PD_free() {
+  while (While_PD != nullptr) WH_PD_removeLevel();
+}
+
+}  // namespace plimbo

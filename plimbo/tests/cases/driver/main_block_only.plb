@@ -1,0 +1,1 @@
+{ VRACEE (7); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE (é); } ZDECHNI

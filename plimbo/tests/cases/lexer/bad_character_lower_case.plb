@@ -1,0 +1,1 @@
+{ VRACEE (abc); } ZDECHNI

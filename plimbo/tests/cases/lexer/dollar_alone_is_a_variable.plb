@@ -1,0 +1,1 @@
+{ $ <: 4; VRACEE ($); } ZDECHNI

@@ -1,0 +1,2 @@
+{ VRACEE (1); /* never closed
+}

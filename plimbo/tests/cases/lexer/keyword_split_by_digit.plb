@@ -1,0 +1,1 @@
+{ ESLI1) { } ILSE; } ZDECHNI

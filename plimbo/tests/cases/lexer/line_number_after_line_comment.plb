@@ -1,0 +1,4 @@
+{ // first
+$a <: // second
+; 
+} ZDECHNI

@@ -1,0 +1,3 @@
+{ /* one
+two
+three */ VRACEE 1; } ZDECHNI

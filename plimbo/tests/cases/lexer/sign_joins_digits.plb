@@ -1,0 +1,1 @@
+{ $a <: 10; VRACEE ($a - 5); VRACEE ($a-5); } ZDECHNI

@@ -1,0 +1,2 @@
+{ VRACEE ("a\"b"); VRACEE (""); VRACEE ("x\\"); VRACEE ("tab\tstays"); VRACEE ("two
+lines"); } ZDECHNI

@@ -1,0 +1,5 @@
+#include <gtest/gtest.h>
+
+#include "procedures.h"
+
+TEST(Placeholder, Builds) { SUCCEED(); }
