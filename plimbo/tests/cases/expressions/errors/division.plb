@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE ("a" / 2); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE (1 & "a"); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE (); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE ("ab" * 2); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE (! "a"); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE ($a -1); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE (5 % "a"); VRACEE ("after"); } ZDECHNI

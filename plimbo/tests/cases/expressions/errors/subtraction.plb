@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE ("ab" - 1); VRACEE ("after"); } ZDECHNI

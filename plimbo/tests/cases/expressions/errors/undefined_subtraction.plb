@@ -1,0 +1,1 @@
+{ VRACEE ("before"); VRACEE ($u - 1); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,5 @@
+{
+  VRACEE (1);
+  VRACEE (2)
+  VRACEE (3);
+} ZDECHNI

@@ -1,0 +1,1 @@
+{ ESLI (1) { VRACEE (1); } VRACEE (2); } ZDECHNI

@@ -1,0 +1,1 @@
+{ ESLI (0) { } JINEM { VRACEE (2); } JINEM { } ILSE; } ZDECHNI

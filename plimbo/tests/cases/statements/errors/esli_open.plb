@@ -1,0 +1,1 @@
+{ ESLI 1) { } ILSE; } ZDECHNI

@@ -1,0 +1,1 @@
+{ NASAJ $a; } ZDECHNI
