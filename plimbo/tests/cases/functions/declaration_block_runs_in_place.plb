@@ -1,0 +1,1 @@
+@f (PROM $a; CTE $b) { VRACEE ("in f"); } { VRACEE ("main"); } ZDECHNI

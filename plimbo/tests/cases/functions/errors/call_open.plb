@@ -1,0 +1,1 @@
+{ VRACEE (#g 1); } ZDECHNI

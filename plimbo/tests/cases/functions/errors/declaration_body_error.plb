@@ -1,0 +1,1 @@
+@f (PROM $a) { VRACEE ($a * 2); } { } ZDECHNI

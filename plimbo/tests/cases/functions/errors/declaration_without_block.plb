@@ -1,0 +1,1 @@
+@f (PROM $a) @g (CTE $b) { } { } ZDECHNI

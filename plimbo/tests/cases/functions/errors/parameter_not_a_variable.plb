@@ -1,0 +1,1 @@
+@f (PROM 5) { } { } ZDECHNI

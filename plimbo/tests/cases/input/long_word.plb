@@ -1,0 +1,1 @@
+{ NASAJ ($a); NASAJ ($b); VRACEE ($a); VRACEE ($b); } ZDECHNI

@@ -1,0 +1,1 @@
+{ NASAJ ($x);hello VRACEE ($x); } ZDECHNI

@@ -1,0 +1,1 @@
+{ NASAJ ($n); VRACEE ($n + 1); NASAJ ($s); VRACEE ($s); NASAJ ($t); VRACEE ($t); } ZDECHNI

@@ -1,0 +1,1 @@
+{ $a <: "abababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababababab"; VRACEE ($a + $a); VRACEE ($a + "" + $a + "tail"); $b <: $a + $a; VRACEE ($b = $a + $a); } ZDECHNI

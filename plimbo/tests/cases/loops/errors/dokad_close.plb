@@ -1,0 +1,1 @@
+{ DOKAD (1 { } FINISH; } ZDECHNI

@@ -1,0 +1,1 @@
+{ DOKAD (0) { } ; } ZDECHNI
