@@ -12,8 +12,6 @@ unsigned syntaxError(const char* procedure, const char* expected) {
   return SAError = 1;
 }
 
-bool isText(const char* text) { return std::strcmp(tok_n.text.data(), text) == 0; }
-
 unsigned enterNesting(const char* procedure) {
   if (nestingDepth >= kMaxNesting) {
     std::printf("(%s)Chyba (%d), prilis hluboke vnoreni, obdrzen: %s\n", procedure, lineNo,

@@ -122,8 +122,8 @@ void reset();
 // Copies the C string src into dst, keeping what fits before the terminator.
 template <std::size_t N>
 void copy_text(std::array<char, N>& dst, const char* src) {
-  std::size_t n = strnlen(src, N - 1);
-  std::memcpy(dst.data(), src, n);
+  std::size_t n = 0;
+  for (; n < N - 1 && src[n] != '\0'; ++n) dst[n] = src[n];
   dst[n] = '\0';
 }
 

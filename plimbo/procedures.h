@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "globals.h"
 
@@ -16,7 +17,11 @@ void man();
 unsigned SA();
 unsigned Program();
 unsigned syntaxError(const char* procedure, const char* expected);
-bool isText(const char* text);
+// Whether the current token's text is text; the first byte decides most
+// comparisons without a call.
+inline bool isText(const char* text) {
+  return tok_n.text[0] == text[0] && std::strcmp(tok_n.text.data(), text) == 0;
+}
 unsigned enterNesting(const char* procedure);
 void leaveNesting();
 
