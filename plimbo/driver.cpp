@@ -75,7 +75,10 @@ int run(int argc, char** argv) {
       return 0;
     }
   }
-  interpret(source, stdin);
+  // With standard input closed, the source may have been opened on its
+  // descriptor; NASAJ must then not read the program text as input.
+  bool sharesInput = arguments == 1 && fileno(source) == fileno(stdin);
+  interpret(source, sharesInput ? nullptr : stdin);
   if (std::fclose(source) != 0) std::printf("File nende zavrit -> cos tam zase jebnul, ty delegate\n");
   return 0;
 }
