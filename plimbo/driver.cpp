@@ -24,6 +24,13 @@ unsigned enterNesting(const char* procedure) {
 
 void leaveNesting() { --nestingDepth; }
 
+void refuseRecord(const char* procedure, const char* problem) {
+  if (storeFull == 0) std::printf("(%s)Chyba (%d), %s\n", procedure, lineNo, problem);
+  storeFull = 1;
+}
+
+unsigned checkStoreFull() { return storeFull != 0 ? SAError = 1 : 0; }
+
 /* Program -> { dek_fce blok } blok "ZDECHNI" */
 unsigned Program() {
   while (tok_n.type == kDeclarationName) {

@@ -22,6 +22,9 @@ ValueText ops1 = {};
 ValueText ops2 = {};
 std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;
 int nestingDepth = 0;
+std::size_t pushdownDepth = 0;
+std::size_t recordedTokens = 0;
+std::int32_t storeFull = 0;
 
 void reset() {
   ST_free();
@@ -39,6 +42,7 @@ void reset() {
   inputStream = nullptr;
   STAcces[0] = PDAcces[0] = ops1[0] = ops2[0] = '\0';
   nestingDepth = 0;
+  storeFull = 0;
 }
 
 }  // namespace plimbo

@@ -21,6 +21,12 @@ constexpr std::size_t kValueSize = 255;
 // may use before the run stops with a diagnostic instead of exhausting the
 // stack.
 constexpr int kMaxNesting = 15000;
+// Most values the pushdown may hold at once (a call leaves its earlier
+// arguments there, so a loop of calls makes it grow).
+constexpr std::size_t kMaxPushdownDepth = 250000;
+// Most token nodes the loop recorder may hold at once (nested loops record
+// their tokens once per enclosing level).
+constexpr std::size_t kMaxRecordedTokens = 500000;
 
 using TokenText = std::array<char, kTokenTextSize>;
 using ValueText = std::array<char, kValueSize>;
@@ -115,6 +121,9 @@ extern ValueText ops1;               // right operand, unary operand, input word
 extern ValueText ops2;               // left operand
 extern std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;  // name -> record, keys point into the records
 extern int nestingDepth;             // blocks and expressions currently open
+extern std::size_t pushdownDepth;    // records on the pushdown
+extern std::size_t recordedTokens;   // token nodes held by the loop recorder
+extern std::int32_t storeFull;       // 1 once a store refused a record; the run then stops
 
 // Returns every global to its start-up value and releases all storage.
 void reset();

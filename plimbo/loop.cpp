@@ -19,6 +19,7 @@ unsigned condition(bool& holds) {
 unsigned replay() {
   for (;;) {
     bool holds = false;
+    if ((SAError = checkStoreFull()) != 0) return SAError;
     WH_ResetReadAts();
     LAMode = kReplayCondition;
     if ((SAError = condition(holds)) != 0) return SAError;

@@ -24,6 +24,8 @@ inline bool isText(const char* text) {
 }
 unsigned enterNesting(const char* procedure);
 void leaveNesting();
+void refuseRecord(const char* procedure, const char* problem);
+unsigned checkStoreFull();
 
 // lexer.cpp
 std::int32_t lex();

@@ -8,6 +8,8 @@ namespace {
 
 // Appends a copy of the current token to the list first..last.
 void appendToken(TokenNode*& first, TokenNode*& last) {
+  if (recordedTokens >= kMaxRecordedTokens) return refuseRecord("WH_PD_insert", "cyklus je prilis dlouhy");
+  ++recordedTokens;
   auto* node = new TokenNode;
   copy_text(node->text, tok_n.text.data());
   node->type = tok_n.type;
@@ -118,6 +120,7 @@ void WH_List_free(TokenNode* list) {
   while (list != nullptr) {
     TokenNode* next = list->next;
     delete list;
+    --recordedTokens;
     list = next;
   }
 }

@@ -29,7 +29,7 @@ void readWord() {
 unsigned parenthesizedExpression(const char* procedure) {
   if (!isText("(")) return syntaxError(procedure, "\"(\"");
   lex();
-  if ((SAError = A()) != 0) return SAError;
+  if ((SAError = A()) != 0 || (SAError = checkStoreFull()) != 0) return SAError;
   if (!isText(")")) return syntaxError(procedure, "\")\"");
   return 0;
 }
@@ -51,7 +51,7 @@ unsigned blok() {
 /* V -> prikaz ";" V | empty */
 unsigned V() {
   while (startsStatement()) {
-    if ((SAError = prikaz()) != 0) return SAError;
+    if ((SAError = prikaz()) != 0 || (SAError = checkStoreFull()) != 0) return SAError;
     if (tok_n.type != kSemicolon) return syntaxError("V", "\";\"");
     lex();
   }

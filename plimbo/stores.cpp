@@ -49,6 +49,8 @@ void ST_free() {
 
 void PD_push() {
   if (if_flag == 0) return;
+  if (pushdownDepth >= kMaxPushdownDepth) return refuseRecord("PD_push", "prilis mnoho hodnot");
+  ++pushdownDepth;
   auto* record = new PushdownRecord;
   copy_text(record->value, PDAcces.data());
   record->next = Pushdown_root;
@@ -65,6 +67,7 @@ void PD_pop() {
   copy_text(PDAcces, record->value.data());
   Pushdown_root = record->next;
   delete record;
+  --pushdownDepth;
 }
 
 void PD_free() {
@@ -73,6 +76,7 @@ void PD_free() {
     Pushdown_root = record->next;
     delete record;
   }
+  pushdownDepth = 0;
 }
 
 }  // namespace plimbo
