@@ -4,15 +4,24 @@
 
 namespace plimbo {
 
+namespace {
+
+// Parses "(" list ")" after a declaration or call name.
+unsigned bracketedList(const char* procedure, unsigned (*list)()) {
+  if (!isText("(")) return syntaxError(procedure, "\"(\"");
+  lex();
+  if ((SAError = list()) != 0) return SAError;
+  if (!isText(")")) return syntaxError(procedure, "\")\"");
+  lex();
+  return 0;
+}
+
+}  // namespace
+
 /* dek_fce -> declaration-name "(" L ")" */
 unsigned dek_fce() {
   lex();
-  if (!isText("(")) return syntaxError("dek_fce", "\"(\"");
-  lex();
-  if ((SAError = L()) != 0) return SAError;
-  if (!isText(")")) return syntaxError("dek_fce", "\")\"");
-  lex();
-  return 0;
+  return bracketedList("dek_fce", L);
 }
 
 /* L -> ( "PROM" | "CTE" ) variable [ ";" L ] */
@@ -30,12 +39,7 @@ unsigned L() {
 /* vol_fce -> call-name "(" S ")" */
 unsigned vol_fce() {
   lex();
-  if (!isText("(")) return syntaxError("vol_fce", "\"(\"");
-  lex();
-  if ((SAError = S()) != 0) return SAError;
-  if (!isText(")")) return syntaxError("vol_fce", "\")\"");
-  lex();
-  return 0;
+  return bracketedList("vol_fce", S);
 }
 
 /* S -> empty | A [ ";" S ], where the S after ";" is not empty */
