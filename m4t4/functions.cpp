@@ -4,17 +4,24 @@
 #include "procedures.h"
 
 namespace m4t4 {
+namespace {
 
-/* Funkce_deklarace -> deklarace "(" Vnitrni_funkce_deklarace ")" */
-unsigned Funkce_deklarace() {
+// A name followed by "(" list ")": consumes the name, runs `seznam` for the
+// list and reports a missing parenthesis under the rule `blok`.
+unsigned jmeno_a_seznam(const char* blok, unsigned (*seznam)()) {
   Lex();
-  if (!je("(")) return chyba_znak("Funkce_deklarace", "(");
+  if (!je("(")) return chyba_znak(blok, "(");
   Lex();
-  if (unsigned s = Vnitrni_funkce_deklarace()) return nastav(s);
-  if (!je(")")) return chyba_znak("Funkce_deklarace", ")");
+  if (unsigned s = seznam()) return nastav(s);
+  if (!je(")")) return chyba_znak(blok, ")");
   Lex();
   return nastav(0);
 }
+
+}  // namespace
+
+/* Funkce_deklarace -> deklarace "(" Vnitrni_funkce_deklarace ")" */
+unsigned Funkce_deklarace() { return jmeno_a_seznam("Funkce_deklarace", Vnitrni_funkce_deklarace); }
 
 /* Vnitrni_funkce_deklarace -> "p2" promenna ";" Vnitrni_funkce_deklarace
  *                           | "p2" promenna | empty */
@@ -31,15 +38,7 @@ unsigned Vnitrni_funkce_deklarace() {
 }
 
 /* Funkce_volani -> volani "(" Start ")" */
-unsigned Funkce_volani() {
-  Lex();
-  if (!je("(")) return chyba_znak("Funkce_volani", "(");
-  Lex();
-  if (unsigned s = Start()) return nastav(s);
-  if (!je(")")) return chyba_znak("Funkce_volani", ")");
-  Lex();
-  return nastav(0);
-}
+unsigned Funkce_volani() { return jmeno_a_seznam("Funkce_volani", Start); }
 
 /* Start -> empty | Logicky_vyraz ";" Start | Logicky_vyraz */
 unsigned Start() {

@@ -4,30 +4,29 @@
 #include <utility>
 #include <vector>
 
-#include "procedures.h"
+#include "clean_state.h"
 
 namespace m4t4 {
 namespace {
 
 using Tokeny = std::vector<std::pair<std::string, int>>;
 
-// Scans `source` in mode 0 up to the first end-of-input token.
-Tokeny scan(const std::string& source) {
-  reset();
-  FILE* in = fmemopen(const_cast<char*>(source.data()), source.size(), "r");
-  f = in;
-  Tokeny out;
-  for (int i = 0; i < 1000; ++i) {
-    Lex();
-    if (token_buffer.trida == kKonec) break;
-    out.emplace_back(token_buffer.text.data(), token_buffer.trida);
+class Lexer : public CleanState {
+ protected:
+  // Scans `text` in mode 0 up to the first end-of-input token.
+  Tokeny scan(const std::string& text) {
+    source(text);
+    Tokeny out;
+    for (int i = 0; i < 1000; ++i) {
+      Lex();
+      if (token_buffer.trida == kKonec) break;
+      out.emplace_back(token_buffer.text.data(), token_buffer.trida);
+    }
+    return out;
   }
-  std::fclose(in);
-  reset();
-  return out;
-}
+};
 
-TEST(Lexer, NumbersWithCommaExponentAndSign) {
+TEST_F(Lexer, NumbersWithCommaExponentAndSign) {
   EXPECT_EQ(scan("12,5 1e5 1,5e-3 -5 +3"),
             (Tokeny{{"12,5", kCislo}, {"1e5", kCislo}, {"1,5e-3", kCislo}, {"-5", kCislo},
                     {"+3", kCislo}}));
@@ -39,7 +38,7 @@ TEST(Lexer, NumbersWithCommaExponentAndSign) {
   EXPECT_EQ(scan("12abc"), (Tokeny{{"12", kCislo}, {"abc", kSlovo}}));
 }
 
-TEST(Lexer, OperatorsAndArrow) {
+TEST_F(Lexer, OperatorsAndArrow) {
   EXPECT_EQ(scan("-> - x <= >= != == < !"),
             (Tokeny{{"->", kSipka}, {"-", kOperator}, {"x", kSlovo}, {"<=", kOperator},
                     {">=", kOperator}, {"!=", kOperator}, {"=", kOperator}, {"=", kOperator},
@@ -52,20 +51,20 @@ TEST(Lexer, OperatorsAndArrow) {
                     {"|", kOperator}}));
 }
 
-TEST(Lexer, StringsKeepSlashPairs) {
+TEST_F(Lexer, StringsKeepSlashPairs) {
   EXPECT_EQ(scan("\"a/\"b\" c"), (Tokeny{{"a/\"b", kRetezec}, {"c", kSlovo}}));
   EXPECT_EQ(scan("\"x/ny\""), (Tokeny{{"x/ny", kRetezec}}));
   EXPECT_EQ(scan("\"two\nlines\""), (Tokeny{{"two\nlines", kRetezec}}));
   EXPECT_EQ(scan("\"\""), (Tokeny{{"", kRetezec}}));
 }
 
-TEST(Lexer, CommentsAreDropped) {
+TEST_F(Lexer, CommentsAreDropped) {
   EXPECT_EQ(scan(":: note ; x\ny :! a ! b !! :c !: z"), (Tokeny{{"y", kSlovo}, {"z", kSlovo}}));
   // A lone ":" drops characters until "!" or ":" comes.
   EXPECT_EQ(scan(":abc: rest\nq"), (Tokeny{{"q", kSlovo}}));
 }
 
-TEST(Lexer, WordsNamesAndIgnoredCharacters) {
+TEST_F(Lexer, WordsNamesAndIgnoredCharacters) {
   EXPECT_EQ(scan("aBc a_ b pis_ln . i2_end"),
             (Tokeny{{"a", kSlovo}, {"c", kSlovo}, {"a_b", kSlovo}, {"pis_ln", kSlovo},
                     {".", kSlovo}, {"i2_end", kSlovo}}));
@@ -75,11 +74,8 @@ TEST(Lexer, WordsNamesAndIgnoredCharacters) {
             (Tokeny{{"{", kSlozena}, {";", kStrednik}, {"}", kSlozena}}));
 }
 
-TEST(Lexer, EndOfInputRepeatsAndEndsEveryState) {
-  reset();
-  std::string source = "x";
-  FILE* in = fmemopen(source.data(), source.size(), "r");
-  f = in;
+TEST_F(Lexer, EndOfInputRepeatsAndEndsEveryState) {
+  source("x");
   Lex();
   EXPECT_STREQ(token_buffer.text.data(), "x");
   for (int i = 0; i < 3; ++i) {
@@ -87,15 +83,13 @@ TEST(Lexer, EndOfInputRepeatsAndEndsEveryState) {
     EXPECT_EQ(token_buffer.trida, kKonec);
     EXPECT_STREQ(token_buffer.text.data(), "\xff");
   }
-  std::fclose(in);
-  reset();
   EXPECT_EQ(scan("\"open"), (Tokeny{{"open", kRetezec}}));
   EXPECT_EQ(scan("1e+"), (Tokeny{{"1e+", kOperator}}));
   EXPECT_EQ(scan("@"), (Tokeny{{"@", kPromenna}}));
   EXPECT_EQ(scan("a :! never closed"), (Tokeny{{"a", kSlovo}}));
 }
 
-TEST(Lexer, LongTokensKeepTheirFirst255Characters) {
+TEST_F(Lexer, LongTokensKeepTheirFirst255Characters) {
   std::string word(300, 'w');
   Tokeny tokens = scan(word + " x");
   ASSERT_EQ(tokens.size(), 2u);
@@ -103,21 +97,16 @@ TEST(Lexer, LongTokensKeepTheirFirst255Characters) {
   EXPECT_EQ(tokens[1].first, "x");
 }
 
-TEST(Lexer, LineNumberCountsLookAhead) {
-  reset();
-  std::string source = "{\n\n:: c\n}";
-  FILE* in = fmemopen(source.data(), source.size(), "r");
-  f = in;
+TEST_F(Lexer, LineNumberCountsLookAhead) {
+  source("{\n\n:: c\n}");
   Lex();
   EXPECT_EQ(cislo_radku, 2);  // the line feed after "{" was read as look-ahead
   Lex();
   EXPECT_STREQ(token_buffer.text.data(), "}");
   EXPECT_EQ(cislo_radku, 4);
-  std::fclose(in);
-  reset();
 }
 
-TEST(Lexer, NumberTest) {
+TEST(NumberTest, LooksAtTheFirstTwoCharacters) {
   for (const char* yes : {"0", "7abc", "+1", "-2,5"}) EXPECT_EQ(Je_cislo(yes), 1) << yes;
   for (const char* no : {"", "-", "+x", ",5", "abc", "-nan"}) EXPECT_EQ(Je_cislo(no), 0) << no;
 }

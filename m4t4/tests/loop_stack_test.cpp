@@ -3,15 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "procedures.h"
+#include "clean_state.h"
 
 namespace m4t4 {
 namespace {
 
-class LoopStack : public ::testing::Test {
+class LoopStack : public CleanState {
  protected:
-  void SetUp() override { reset(); }
-  void TearDown() override { reset(); }
 
   static void record(const char* text, int32_t trida = kSlovo) {
     kopiruj(token_buffer.text, text);

@@ -1,15 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "procedures.h"
+#include "clean_state.h"
 
 namespace m4t4 {
 namespace {
 
-class Stores : public ::testing::Test {
- protected:
-  void SetUp() override { reset(); }
-  void TearDown() override { reset(); }
-};
+using Stores = CleanState;
 
 TEST_F(Stores, FetchCreatesUndefinedVariable) {
   kopiruj(hodnota_tab, "@a");
