@@ -11,6 +11,7 @@ std::int32_t lineNo = 1;
 std::int32_t LAMode = kReadSource;
 std::int32_t SAError = 0;
 PushdownRecord* Pushdown_root = nullptr;
+PushdownRecord* Pushdown_spare = nullptr;
 SymbolRecord* SymbolTable_root = nullptr;
 std::int32_t if_flag = 1;
 WhileLevel* While_PD = nullptr;

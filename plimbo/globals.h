@@ -110,6 +110,7 @@ extern std::int32_t lineNo;          // source line the lexer stands on
 extern std::int32_t LAMode;          // a LexerMode value
 extern std::int32_t SAError;         // status of the syntax analysis, 0 success
 extern PushdownRecord* Pushdown_root;   // top of the value pushdown
+extern PushdownRecord* Pushdown_spare;  // popped records kept for the next pushes
 extern SymbolRecord* SymbolTable_root;  // newest symbol record
 extern std::int32_t if_flag;         // 0 while effects are suppressed
 extern WhileLevel* While_PD;         // innermost loop level

@@ -51,7 +51,11 @@ void PD_push() {
   if (if_flag == 0) return;
   if (pushdownDepth >= kMaxPushdownDepth) return refuseRecord("PD_push", "prilis mnoho hodnot");
   ++pushdownDepth;
-  auto* record = new PushdownRecord;
+  PushdownRecord* record = Pushdown_spare;
+  if (record != nullptr)
+    Pushdown_spare = record->next;
+  else
+    record = new PushdownRecord;
   copy_text(record->value, PDAcces.data());
   record->next = Pushdown_root;
   Pushdown_root = record;
@@ -66,16 +70,26 @@ void PD_pop() {
   }
   copy_text(PDAcces, record->value.data());
   Pushdown_root = record->next;
-  delete record;
+  record->next = Pushdown_spare;  // kept for reuse, released by PD_free
+  Pushdown_spare = record;
   --pushdownDepth;
 }
 
-void PD_free() {
-  while (Pushdown_root != nullptr) {
-    PushdownRecord* record = Pushdown_root;
-    Pushdown_root = record->next;
+namespace {
+
+void releaseRecords(PushdownRecord*& list) {
+  while (list != nullptr) {
+    PushdownRecord* record = list;
+    list = record->next;
     delete record;
   }
+}
+
+}  // namespace
+
+void PD_free() {
+  releaseRecords(Pushdown_root);
+  releaseRecords(Pushdown_spare);
   pushdownDepth = 0;
 }
 
