@@ -10,8 +10,6 @@ unsigned nastav(unsigned status) {
   return status;
 }
 
-bool je(const char* text) { return std::strcmp(token_buffer.text.data(), text) == 0; }
-
 unsigned chyba_znak(const char* blok, const char* ocekavano) {
   std::fprintf(vystup,
                "V bloku: '%s', na radku: %d nastala chyba - byl ocekavan znak: \"%s\", "

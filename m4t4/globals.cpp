@@ -1,5 +1,7 @@
 #include "globals.h"
 
+#include <cstring>
+
 #include "procedures.h"
 
 namespace m4t4 {
@@ -20,6 +22,7 @@ int32_t i2_priznak = 1;
 Zaznam* vrchol_tab = nullptr;
 std::unordered_map<std::string_view, Zaznam*> index_tab;
 UzelZas* vrchol_zas = nullptr;
+UzelZas* volne_zas = nullptr;
 Hodnota hodnota_tab{};
 Hodnota hodnota_zas{};
 Hodnota pom_a{};
@@ -30,9 +33,9 @@ int32_t pocet_urovni = 0;
 
 void kopiruj(char* dst, std::size_t size, const char* src) {
   if (size == 0) return;
-  std::size_t i = 0;
-  for (; i + 1 < size && src[i] != '\0'; ++i) dst[i] = src[i];
-  dst[i] = '\0';
+  std::size_t n = strnlen(src, size - 1);
+  std::memmove(dst, src, n);
+  dst[n] = '\0';
 }
 
 void reset() {

@@ -116,6 +116,7 @@ extern int32_t i2_priznak;   // effects flag: 0 while code is only parsed
 extern Zaznam* vrchol_tab;   // newest record of the value table
 extern std::unordered_map<std::string_view, Zaznam*> index_tab;  // records by name
 extern UzelZas* vrchol_zas;  // top of the value stack
+extern UzelZas* volne_zas;   // popped nodes kept for reuse by the next push
 extern Hodnota hodnota_tab;  // exchange buffer of the table
 extern Hodnota hodnota_zas;  // exchange buffer of the stack
 extern Hodnota pom_a;        // right operand / word read by cti

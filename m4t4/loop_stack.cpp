@@ -7,7 +7,7 @@ namespace {
 
 void pripoj_uzel(Seznam& seznam) {
   auto* uzel = new UzelTokenu;
-  kopiruj(uzel->text, token_buffer.text.data());
+  uzel->text = token_buffer.text;  // same-sized fields: a whole-array copy
   uzel->trida = token_buffer.trida;
   if (seznam.posledni == nullptr) {
     seznam.prvni = uzel;
@@ -30,7 +30,7 @@ void nacti_uzel(const UzelTokenu* uzel) {
     token_buffer.trida = kKonec;
     return;
   }
-  kopiruj(token_buffer.text, uzel->text.data());
+  token_buffer.text = uzel->text;  // same-sized fields: a whole-array copy
   token_buffer.trida = uzel->trida;
 }
 

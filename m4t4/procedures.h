@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "globals.h"
 
@@ -19,8 +20,13 @@ unsigned chyba_znak(const char* blok, const char* ocekavano);
 unsigned chyba_cislo(const char* blok);
 unsigned chyba_vnoreni(const char* blok);
 unsigned nastav(unsigned status);   // stores the status in chyba_SA and returns it
-bool je(const char* text);          // the current token's text equals `text`
 bool vstup_do_hloubky();            // counts one more nesting level; false when too deep
+
+// The current token's text equals `text` (first byte checked first: this
+// runs several times for every token).
+inline bool je(const char* text) {
+  return token_buffer.text[0] == text[0] && std::strcmp(token_buffer.text.data(), text) == 0;
+}
 
 // lexer.cpp
 int32_t Lex();

@@ -51,7 +51,12 @@ void Uvolni_tab() {
 
 void Vloz_do_zas() {
   if (i2_priznak == 0) return;
-  auto* uzel = new UzelZas;
+  UzelZas* uzel = volne_zas;
+  if (uzel != nullptr) {
+    volne_zas = uzel->dalsi;
+  } else {
+    uzel = new UzelZas;
+  }
   kopiruj(uzel->text, hodnota_zas.data());
   uzel->dalsi = vrchol_zas;
   vrchol_zas = uzel;
@@ -66,15 +71,25 @@ void Uber_ze_zas() {
   UzelZas* uzel = vrchol_zas;
   kopiruj(hodnota_zas, uzel->text.data());
   vrchol_zas = uzel->dalsi;
-  delete uzel;
+  uzel->dalsi = volne_zas;
+  volne_zas = uzel;
 }
 
-void Uvolni_zas() {
-  while (vrchol_zas != nullptr) {
-    UzelZas* dalsi = vrchol_zas->dalsi;
-    delete vrchol_zas;
-    vrchol_zas = dalsi;
+namespace {
+
+void uvolni_uzly(UzelZas*& vrchol) {
+  while (vrchol != nullptr) {
+    UzelZas* dalsi = vrchol->dalsi;
+    delete vrchol;
+    vrchol = dalsi;
   }
+}
+
+}  // namespace
+
+void Uvolni_zas() {
+  uvolni_uzly(vrchol_zas);
+  uvolni_uzly(volne_zas);
 }
 
 }  // namespace m4t4
