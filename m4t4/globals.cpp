@@ -17,6 +17,7 @@ Token token_buffer;
 int32_t buffer = 0;
 int32_t cislo_radku = 1;
 int32_t rezim_LA = kZdroj;
+std::size_t delka_tokenu = 0;
 
 int32_t i2_priznak = 1;
 Zaznam* vrchol_tab = nullptr;
@@ -30,6 +31,8 @@ Hodnota pom_b{};
 
 Uroven* zasobnik = nullptr;
 int32_t pocet_urovni = 0;
+int64_t pocet_uzlu = 0;
+bool cyklus_pretekl = false;
 
 void kopiruj(char* dst, std::size_t size, const char* src) {
   if (size == 0) return;
@@ -51,6 +54,8 @@ void reset() {
   buffer = 0;
   cislo_radku = 1;
   rezim_LA = kZdroj;
+  delka_tokenu = 0;
+  cyklus_pretekl = false;
   i2_priznak = 1;
   hodnota_tab = {};
   hodnota_zas = {};

@@ -19,6 +19,7 @@ constexpr std::size_t kDelkaHodnoty = 255;   // exchange/scratch buffer: 254 cha
 constexpr std::size_t kDelkaPole = 256;      // name/value field of a record: 255 characters + NUL
 constexpr int32_t kMaxVnoreni = 12000;       // deepest nesting of blocks and expressions
 constexpr int32_t kMaxUrovniCyklu = 100;     // most loop levels active at once
+constexpr int64_t kMaxUzluCyklu = 500000;    // most recorded loop tokens alive at once
 constexpr char kZnakKonce = '\xff';          // text of the end-of-input token
 constexpr const char* kNeurcena = "hodnota neurcena";  // value of a never-stored variable
 
@@ -110,6 +111,7 @@ extern Token token_buffer;   // the current token
 extern int32_t buffer;       // pushed-back character: 0 none, 1..255, or -1 end of input
 extern int32_t cislo_radku;  // 1 + line feeds read from the source so far
 extern int32_t rezim_LA;     // lexer mode (Rezim)
+extern std::size_t delka_tokenu;  // characters scanned into the current token, NUL bytes included
 
 // Value table and value stack.
 extern int32_t i2_priznak;   // effects flag: 0 while code is only parsed
@@ -125,6 +127,8 @@ extern Hodnota pom_b;        // left operand
 // Loop token stack.
 extern Uroven* zasobnik;     // innermost running loop, null when none
 extern int32_t pocet_urovni;  // number of levels on the stack
+extern int64_t pocet_uzlu;    // recorded token nodes alive on the stack
+extern bool cyklus_pretekl;   // a token was not recorded because kMaxUzluCyklu was reached
 
 // Returns every global to its start-up value and frees all storage.
 void reset();

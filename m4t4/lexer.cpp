@@ -33,8 +33,6 @@ enum Stav {
   sExponent = 20,
 };
 
-std::size_t delka = 0;   // length of the text being scanned
-
 bool pismeno(int c) { return c >= 'a' && c <= 'z'; }
 bool cislice(int c) { return c >= '0' && c <= '9'; }
 
@@ -53,9 +51,9 @@ int cti_znak() {
 
 // Adds one character; a token keeps its first 255 characters.
 void pridej(int c) {
-  if (delka + 1 >= kDelkaTokenu) return;
-  token_buffer.text[delka++] = c == kEof ? kZnakKonce : static_cast<char>(c);
-  token_buffer.text[delka] = '\0';
+  if (delka_tokenu + 1 >= kDelkaTokenu) return;
+  token_buffer.text[delka_tokenu++] = c == kEof ? kZnakKonce : static_cast<char>(c);
+  token_buffer.text[delka_tokenu] = '\0';
 }
 
 // State 0: chooses the kind of token by its first character.
@@ -180,7 +178,7 @@ Stav v_textu(Stav stav, int c) {
 
 // Scans one token (white space and comments included) into token_buffer.
 void skenuj() {
-  delka = 0;
+  delka_tokenu = 0;
   token_buffer.text[0] = '\0';
   token_buffer.trida = kKonec;
   Stav stav = sStart;

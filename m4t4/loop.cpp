@@ -27,6 +27,13 @@ unsigned otevri_uroven(int32_t vnejsi_rezim) {
   return 0;
 }
 
+// The first pass did not fit the loop token stack.
+unsigned chyba_delka() {
+  std::fprintf(vystup, "V bloku: 'While', na radku: %d nastala chyba - cyklus je prilis dlouhy.\n",
+               cislo_radku);
+  return nastav(1);
+}
+
 // Closes the level; a loop read from an enclosing replay moves that replay
 // past its "w2_end".
 void zavri_uroven(int32_t vnejsi_rezim) {
@@ -70,6 +77,7 @@ unsigned While() {
   Lex();
   if (unsigned s = Blok()) return nastav(s);
   if (!je("w2_end")) return chyba_znak("While", "w2_end");
+  if (cyklus_pretekl) return chyba_delka();
   if (bezi) {
     if (unsigned s = opakuj()) return nastav(s);
   }

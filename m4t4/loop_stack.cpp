@@ -6,6 +6,11 @@ namespace m4t4 {
 namespace {
 
 void pripoj_uzel(Seznam& seznam) {
+  if (pocet_uzlu >= kMaxUzluCyklu) {
+    cyklus_pretekl = true;
+    return;
+  }
+  ++pocet_uzlu;
   auto* uzel = new UzelTokenu;
   uzel->text = token_buffer.text;  // same-sized fields: a whole-array copy
   uzel->trida = token_buffer.trida;
@@ -117,6 +122,7 @@ void Uvolni_sez(UzelTokenu* prvni) {
   while (prvni != nullptr) {
     UzelTokenu* dalsi = prvni->dalsi;
     delete prvni;
+    --pocet_uzlu;
     prvni = dalsi;
   }
 }
@@ -124,6 +130,7 @@ void Uvolni_sez(UzelTokenu* prvni) {
 void Uvolni_zas_cykl() {
   while (zasobnik != nullptr) Sniz_zas();
   pocet_urovni = 0;
+  pocet_uzlu = 0;
 }
 
 }  // namespace m4t4
