@@ -176,45 +176,38 @@ Stav v_textu(Stav stav, int c) {
   }
 }
 
+// The state after `c` in a state past the first character; sStart when
+// `c` cannot continue the token.
+Stav dalsi_stav(Stav stav, int c) {
+  switch (stav) {
+    case sCelaCast: case sPoCarce: case sDesetinna:
+    case sPoE: case sPoZnamenku: case sExponent:
+      return v_cisle(stav, c);
+    case sPoPlus: case sPoMinus: case sRelace:
+      return v_operatoru(stav, c);
+    case sSlovo: case sPoPodtrzitku: case sPoSigilu:
+      return ve_slove(stav, c);
+    default:
+      return v_textu(stav, c);
+  }
+}
+
 // Scans one token (white space and comments included) into token_buffer.
 void skenuj() {
   delka_tokenu = 0;
   token_buffer.text[0] = '\0';
   token_buffer.trida = kKonec;
+  bool hotovo = false;
   Stav stav = sStart;
-  for (;;) {
+  while (stav == sStart && !hotovo) stav = zacatek(cti_znak(), hotovo);
+  while (!hotovo) {
     int c = cti_znak();
+    // End of input ends every state; the character that ends a token waits in buffer.
+    stav = stav == sHotovo || c == kEof ? sStart : dalsi_stav(stav, c);
     if (stav == sStart) {
-      bool hotovo = false;
-      stav = zacatek(c, hotovo);
-      if (hotovo) return;
-      continue;
-    }
-    if (stav == sHotovo || c == kEof) {
-      buffer = c;  // finish with push-back; end of input ends every state
-      return;
-    }
-    Stav dalsi;
-    switch (stav) {
-      case sCelaCast: case sPoCarce: case sDesetinna:
-      case sPoE: case sPoZnamenku: case sExponent:
-        dalsi = v_cisle(stav, c);
-        break;
-      case sPoPlus: case sPoMinus: case sRelace:
-        dalsi = v_operatoru(stav, c);
-        break;
-      case sSlovo: case sPoPodtrzitku: case sPoSigilu:
-        dalsi = ve_slove(stav, c);
-        break;
-      default:
-        dalsi = v_textu(stav, c);
-        break;
-    }
-    if (dalsi == sStart) {
       buffer = c;
-      return;
+      hotovo = true;
     }
-    stav = dalsi;
   }
 }
 

@@ -41,12 +41,12 @@ void Nacti_obsah_tab() {
 }
 
 void Uvolni_tab() {
+  index_tab.clear();
   while (vrchol_tab != nullptr) {
     Zaznam* dalsi = vrchol_tab->dalsi;
     delete vrchol_tab;
     vrchol_tab = dalsi;
   }
-  index_tab.clear();
 }
 
 void Vloz_do_zas() {
