@@ -89,8 +89,7 @@ bool textResult(int op) {
     case kLessEqual: formatTruth(order <= 0); return true;
     case kGreaterEqual: formatTruth(order >= 0); return true;
     case kPlus:
-      copy_text(PDAcces, ops2.data());
-      append_text(PDAcces, ops1.data());
+      copy_text(PDAcces, ops1.data(), copy_text(PDAcces, ops2.data()));
       return true;
     default: return false;
   }

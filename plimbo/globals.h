@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <string_view>
 #include <unordered_map>
 
@@ -129,21 +128,15 @@ extern std::int32_t storeFull;       // 1 once a store refused a record; the run
 // Returns every global to its start-up value and releases all storage.
 void reset();
 
-// Copies the C string src into dst, keeping what fits before the terminator.
+// Copies the C string src into dst from position at on, keeping what fits
+// before the terminator; returns the length of the text in dst. Every copy
+// into a fixed buffer goes through here.
 template <std::size_t N>
-void copy_text(std::array<char, N>& dst, const char* src) {
-  std::size_t n = 0;
-  for (; n < N - 1 && src[n] != '\0'; ++n) dst[n] = src[n];
+std::size_t copy_text(std::array<char, N>& dst, const char* src, std::size_t at = 0) {
+  std::size_t n = at < N - 1 ? at : N - 1;
+  for (; n < N - 1 && *src != '\0'; ++n) dst[n] = *src++;
   dst[n] = '\0';
-}
-
-// Appends the C string src to the text in dst, keeping what fits.
-template <std::size_t N>
-void append_text(std::array<char, N>& dst, const char* src) {
-  std::size_t used = strnlen(dst.data(), N - 1);
-  std::size_t n = strnlen(src, N - 1 - used);
-  std::memcpy(dst.data() + used, src, n);
-  dst[used + n] = '\0';
+  return n;
 }
 
 }  // namespace plimbo
