@@ -87,7 +87,8 @@ void startState(Scan& s, int c) {
   LAError = 1;
 }
 
-// One transition of the automaton on character c.
+// One transition of the automaton on character c. End of input inside a
+// comment or a string ends it there and is scanned again as the next token.
 void step(Scan& s, int c) {
   switch (s.state) {
     case State::Start:
