@@ -33,6 +33,7 @@ Uroven* zasobnik = nullptr;
 int32_t pocet_urovni = 0;
 int64_t pocet_uzlu = 0;
 bool cyklus_pretekl = false;
+int64_t prehrane_tokeny = 0;
 
 void kopiruj(char* dst, std::size_t size, const char* src) {
   if (size == 0) return;
@@ -56,6 +57,7 @@ void reset() {
   rezim_LA = kZdroj;
   delka_tokenu = 0;
   cyklus_pretekl = false;
+  prehrane_tokeny = 0;
   i2_priznak = 1;
   hodnota_tab = {};
   hodnota_zas = {};

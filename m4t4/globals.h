@@ -20,6 +20,9 @@ constexpr std::size_t kDelkaPole = 256;      // name/value field of a record: 25
 constexpr int32_t kMaxVnoreni = 12000;       // deepest nesting of blocks and expressions
 constexpr int32_t kMaxUrovniCyklu = 100;     // most loop levels active at once
 constexpr int64_t kMaxUzluCyklu = 500000;    // most recorded loop tokens alive at once
+#ifdef FUZZ_BUDGET
+constexpr int64_t kRozpocetPrehravani = 1000000;  // fuzz builds: replayed tokens before a run is abandoned
+#endif
 constexpr char kZnakKonce = '\xff';          // text of the end-of-input token
 constexpr const char* kNeurcena = "hodnota neurcena";  // value of a never-stored variable
 
@@ -129,6 +132,7 @@ extern Uroven* zasobnik;     // innermost running loop, null when none
 extern int32_t pocet_urovni;  // number of levels on the stack
 extern int64_t pocet_uzlu;    // recorded token nodes alive on the stack
 extern bool cyklus_pretekl;   // a token was not recorded because kMaxUzluCyklu was reached
+extern int64_t prehrane_tokeny;  // tokens read back from the loop token stack in this run
 
 // Returns every global to its start-up value and frees all storage.
 void reset();
