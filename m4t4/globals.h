@@ -21,7 +21,7 @@ constexpr int32_t kMaxVnoreni = 12000;       // deepest nesting of blocks and ex
 constexpr int32_t kMaxUrovniCyklu = 100;     // most loop levels active at once
 constexpr int64_t kMaxUzluCyklu = 500000;    // most recorded loop tokens alive at once
 #ifdef FUZZ_BUDGET
-constexpr int64_t kRozpocetPrehravani = 1000000;  // fuzz builds: replayed tokens before a run is abandoned
+constexpr int64_t kRozpocetPrehravani = 100000;   // fuzz builds: replayed tokens before a run is abandoned
 #endif
 constexpr char kZnakKonce = '\xff';          // text of the end-of-input token
 constexpr const char* kNeurcena = "hodnota neurcena";  // value of a never-stored variable

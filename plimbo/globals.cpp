@@ -25,6 +25,9 @@ std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;
 int nestingDepth = 0;
 std::size_t pushdownDepth = 0;
 std::size_t recordedTokens = 0;
+#ifdef FUZZ_BUDGET
+std::size_t replayedTokens = 0;
+#endif
 std::int32_t storeFull = 0;
 
 void reset() {
@@ -44,6 +47,9 @@ void reset() {
   STAcces[0] = PDAcces[0] = ops1[0] = ops2[0] = '\0';
   nestingDepth = 0;
   storeFull = 0;
+#ifdef FUZZ_BUDGET
+  replayedTokens = 0;
+#endif
 }
 
 }  // namespace plimbo

@@ -26,6 +26,11 @@ constexpr std::size_t kMaxPushdownDepth = 250000;
 // Most token nodes the loop recorder may hold at once (nested loops record
 // their tokens once per enclosing level).
 constexpr std::size_t kMaxRecordedTokens = 500000;
+#ifdef FUZZ_BUDGET
+// Fuzz builds only: replayed tokens after which a still-looping program is
+// abandoned (every further replayed token reads as end of input).
+constexpr std::size_t kReplayBudget = 100000;
+#endif
 
 using TokenText = std::array<char, kTokenTextSize>;
 using ValueText = std::array<char, kValueSize>;
@@ -123,6 +128,9 @@ extern std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;  // name
 extern int nestingDepth;             // blocks and expressions currently open
 extern std::size_t pushdownDepth;    // records on the pushdown
 extern std::size_t recordedTokens;   // token nodes held by the loop recorder
+#ifdef FUZZ_BUDGET
+extern std::size_t replayedTokens;   // tokens read back from the recorder in this run
+#endif
 extern std::int32_t storeFull;       // 1 once a store refused a record; the run then stops
 
 // Returns every global to its start-up value and releases all storage.

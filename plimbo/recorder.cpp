@@ -29,8 +29,12 @@ void deliverEndOfInput() {
 }
 
 // Copies the node at position into tok_n and moves position on, back to
-// restart when the list ends.
+// restart when the list ends. A fuzz build reads end of input once its
+// replay budget is spent.
 void readToken(TokenNode*& position, TokenNode* restart) {
+#ifdef FUZZ_BUDGET
+  if (++replayedTokens > kReplayBudget) return deliverEndOfInput();
+#endif
   if (position == nullptr) return deliverEndOfInput();
   copy_text(tok_n.text, position->text.data());
   tok_n.type = position->type;
