@@ -40,6 +40,24 @@ int interpret(FILE* source, FILE* input, FILE* output) {
   return status;
 }
 
+namespace {
+
+// Opens the source for reading. A file that opens but cannot be read (a
+// directory, say) counts as one that cannot be opened.
+std::FILE* openSource(const char* name) {
+  std::FILE* source = std::fopen(name, "rb");
+  if (source == nullptr) return nullptr;
+  const int first = std::getc(source);
+  if (std::ferror(source)) {
+    std::fclose(source);
+    return nullptr;
+  }
+  std::ungetc(first, source);
+  return source;
+}
+
+}  // namespace
+
 int run(int argc, char** argv) {
   std::printf("\nhello\n\n");
   if (argc <= 1) {
@@ -53,7 +71,7 @@ int run(int argc, char** argv) {
   }
   FILE* source = stdin;
   if (argc == 2) {
-    source = std::fopen(argv[1], "rb");
+    source = openSource(argv[1]);
     if (source == nullptr) {
       std::printf("\nSoubor \"%s\" se nezdarilo otevrit.\n", argv[1]);
       return 0;

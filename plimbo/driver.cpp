@@ -63,6 +63,24 @@ int interpret(std::FILE* source, std::FILE* input) {
   return status;
 }
 
+namespace {
+
+// Opens the source for reading. A file that opens but cannot be read (a
+// directory, say) counts as one that cannot be opened.
+std::FILE* openSource(const char* name) {
+  std::FILE* source = std::fopen(name, "r");
+  if (source == nullptr) return nullptr;
+  const int first = std::getc(source);
+  if (std::ferror(source)) {
+    std::fclose(source);
+    return nullptr;
+  }
+  std::ungetc(first, source);
+  return source;
+}
+
+}  // namespace
+
 int run(int argc, char** argv) {
   int arguments = argc - 1;
   if (arguments <= 0) {
@@ -76,7 +94,7 @@ int run(int argc, char** argv) {
   }
   std::FILE* source = stdin;
   if (arguments == 1) {
-    source = std::fopen(argv[1], "r");
+    source = openSource(argv[1]);
     if (source == nullptr) {
       std::printf("\nFile \"%s\" se nepodarilo otevrit ty plimbo, cos tam jebnul\n", argv[1]);
       return 0;
