@@ -39,6 +39,7 @@ TEST(Scanner, TokenOfTheMaximumLengthListsWhateverEndsIt) {
 }
 
 TEST(Scanner, OneCharacterMoreIsTooLong) {
+  EXPECT_EQ(listSource(std::string(1000000, 'z')).output, "moc dlouhy slovo\n");
   EXPECT_EQ(listSource("x " + kLongest + "a ").output, "[identifikator] x\nmoc dlouhy slovo\n");
   EXPECT_EQ(listSource(kLongest + "a ").status, 1);
 }
@@ -55,6 +56,19 @@ TEST(Scanner, CommentsAndBlanksOfAnyLengthAreNotCollected) {
   const Listing l = listSource(comment + blanks + "[>" + std::string(200000, 'x') + "\nz;");
   EXPECT_EQ(l.status, 0);
   EXPECT_EQ(l.output, "[identifikator] z\n;\n\n");
+}
+
+TEST(Scanner, EveryStateEndedByEndOfInputReturnsTheKeptTextUnlabelled) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"12.", "12."}, {"12.5", "12.5"}, {"-", "-"},    {"$", ""},       {"$ab", "ab"},
+      {"a_", "a_"},   {"[", ""},        {"[>x", ""},   {"[[x", ""},     {"[[x]", ""},
+      {"&", "&"},     {"|", "|"},       {":", ":"},    {"<", "<"},      {">", ">"},
+      {"\"ab", "ab"}, {"\"a\\", "a"}, {"\"\"", ""}, {"{", "{"}};
+  for (const auto& [source, text] : cases) {
+    const Listing l = listSource(source);
+    EXPECT_EQ(l.status, 0) << source;
+    EXPECT_EQ(l.output, std::string(text) + "\n\n") << source;
+  }
 }
 
 TEST(Scanner, BinaryGarbageEndsNormallyOrAsMalformed) {
