@@ -33,7 +33,9 @@ Uroven* zasobnik = nullptr;
 int32_t pocet_urovni = 0;
 int64_t pocet_uzlu = 0;
 bool cyklus_pretekl = false;
+#ifdef FUZZ_BUDGET
 int64_t prehrane_tokeny = 0;
+#endif
 
 void kopiruj(char* dst, std::size_t size, const char* src) {
   if (size == 0) return;
@@ -57,7 +59,9 @@ void reset() {
   rezim_LA = kZdroj;
   delka_tokenu = 0;
   cyklus_pretekl = false;
+#ifdef FUZZ_BUDGET
   prehrane_tokeny = 0;
+#endif
   i2_priznak = 1;
   hodnota_tab = {};
   hodnota_zas = {};

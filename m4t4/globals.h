@@ -132,7 +132,9 @@ extern Uroven* zasobnik;     // innermost running loop, null when none
 extern int32_t pocet_urovni;  // number of levels on the stack
 extern int64_t pocet_uzlu;    // recorded token nodes alive on the stack
 extern bool cyklus_pretekl;   // a token was not recorded because kMaxUzluCyklu was reached
+#ifdef FUZZ_BUDGET
 extern int64_t prehrane_tokeny;  // tokens read back from the loop token stack in this run
+#endif
 
 // Returns every global to its start-up value and frees all storage.
 void reset();

@@ -31,9 +31,8 @@ void pripoj_do_tel(Uroven* od, Uroven* po) {
 // Copies a recorded token into token_buffer; a missing node reads as end of
 // input, and so does every token once a fuzz build's budget is spent.
 void nacti_uzel(const UzelTokenu* uzel) {
-  ++prehrane_tokeny;
 #ifdef FUZZ_BUDGET
-  if (prehrane_tokeny > kRozpocetPrehravani) uzel = nullptr;
+  if (++prehrane_tokeny > kRozpocetPrehravani) uzel = nullptr;
 #endif
   if (uzel == nullptr) {
     token_buffer.text = {kZnakKonce, '\0'};
