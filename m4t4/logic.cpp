@@ -1,4 +1,5 @@
 // Logical operators "|", "&", "!" and the six comparisons.
+#include <compare>
 #include <cstdlib>
 #include <cstring>
 
@@ -8,24 +9,22 @@ namespace m4t4 {
 namespace {
 
 // Compares left (pom_b) with right (pom_a): as numbers when both are
-// numeric text, otherwise byte by byte. Returns <0, 0 or >0.
-int porovnej() {
+// numeric text, otherwise as strcmp orders the bytes. Only strcmp's sign is
+// used. A NaN operand makes the pair unordered, which no text pair can be.
+std::partial_ordering porovnej() {
   if (Je_cislo(pom_a.data()) && Je_cislo(pom_b.data())) {
-    double vlevo = std::atof(pom_b.data());
-    double vpravo = std::atof(pom_a.data());
-    return vlevo < vpravo ? -1 : vlevo > vpravo ? 1 : vlevo == vpravo ? 0 : 2;
+    return std::atof(pom_b.data()) <=> std::atof(pom_a.data());
   }
-  return std::strcmp(pom_b.data(), pom_a.data());
+  return std::strcmp(pom_b.data(), pom_a.data()) <=> 0;
 }
 
 // Applies the comparison `op` to the two values on top of the stack.
+// An unordered pair makes every comparison false except "!=".
 void porovnani(const char* op) {
   vyber_operandy();
-  int r = porovnej();
+  std::partial_ordering r = porovnej();
   bool vysledek;
-  if (r == 2) {  // not-a-number is unordered: only "!=" holds
-    vysledek = std::strcmp(op, "!=") == 0;
-  } else if (std::strcmp(op, "<") == 0) {
+  if (std::strcmp(op, "<") == 0) {
     vysledek = r < 0;
   } else if (std::strcmp(op, ">") == 0) {
     vysledek = r > 0;
