@@ -6,7 +6,9 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 guide=$1
-declare -A programs=([plimbo]=$2 [m4t4]=$3 [vexa]=$4)
+# The samples run in other folders: make the programs' paths absolute.
+absolute() { case $1 in /*) echo "$1" ;; *) echo "$PWD/$1" ;; esac; }
+declare -A programs=([plimbo]=$(absolute "$2") [m4t4]=$(absolute "$3") [vexa]=$(absolute "$4"))
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
