@@ -34,8 +34,10 @@ done
 [ "$pages" -gt 0 ] || problem "no man page in man/"
 check_same "$source/README.md" "$prefix/$docdir/README.md"
 for guide in "$source"/docs/*.md; do
-  check_same "$guide" "$prefix/$docdir/docs/$(basename "$guide")"
+  [ "$(basename "$guide")" = README.md ] && continue  # the writers' note stays in the source tree
+  check_same "$guide" "$prefix/$docdir/$(basename "$guide")"
 done
+[ -e "$prefix/$docdir/docs" ] && problem "the guides belong directly in $docdir, not in $docdir/docs"
 while IFS= read -r file; do
   check_same "$source/$file" "$prefix/$docdir/$file"
 done < <(cd "$source" && find examples -type f | sort)
