@@ -1,5 +1,5 @@
 // A tour of plimbo: reads a number and works with it.
-// Run it with:  echo 42 | build/plimbo examples/example.plb
+// Run it with:  echo 42 | build/plimbo examples/plimbo/tour.plb
 
 /* A declaration's block runs at once, where it stands. */
 @pozdrav (PROM $kdo; CTE $kolikrat) {
