@@ -1,28 +1,33 @@
-// The lister's driver: open the fixed source file and print every token.
+// The lister's driver: open the fixed source file and list every token.
 #include <cstdio>
 
 #include "lexer.h"
 
 namespace vexa {
 
-int list_tokens(std::FILE* source) {
+int list_tokens(std::FILE* source, int output) {
   reset();
   file = source;
+  outputFd = output;
   // A stream in error never reaches its end: lex reports the error instead.
-  while (!std::feof(file)) {
+  // A failed write ends the listing at once.
+  while (!std::feof(file) && stop_status == 0) {
     const char* text = lex();
-    if (text == nullptr) return stop_status;
-    std::printf("%s\n", text);
+    if (text == nullptr) break;
+    emit(text);
+    emit("\n", 1);
   }
-  std::printf("\n");
-  return 0;
+  if (stop_status == 0) emit("\n", 1);
+  flushOutput();
+  return stop_status;
 }
 
 int run() {
   std::FILE* source = std::fopen("zdrojak.vexa", "r");
   if (source == nullptr) {
-    std::printf("Soubor neexistuje\n");
-    return 1;
+    reset();
+    emit("Soubor neexistuje\n");
+    return flushOutput() ? 1 : stop_status;
   }
   const int status = list_tokens(source);
   std::fclose(source);

@@ -29,6 +29,8 @@ void reset() {
   t = {cislo, nullptr};
   text_buffer[0] = '\0';
   stop_status = 0;
+  outputFd = 1;
+  outputLength = 0;
 }
 
 namespace {
@@ -97,8 +99,8 @@ int classOf(State s, int c, int current) {
 
 // Ends the run with `status`, printing `message` first when there is one.
 const char* stop(int status, const char* message) {
-  if (message != nullptr) std::fputs(message, stdout);
-  stop_status = status;
+  if (message != nullptr) emit(message);
+  if (stop_status == 0) stop_status = status;
   return nullptr;
 }
 
@@ -178,7 +180,9 @@ const char* lex() {
     if (ended) {
       std::ungetc(c, file);
       text_buffer[--length] = '\0';
-      std::printf("[%s] ", TYPY_TOKENU[t.type]);
+      emit("[", 1);
+      emit(TYPY_TOKENU[t.type]);
+      emit("] ", 2);
       return t.text;
     }
   }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdio>
 
 namespace vexa {
@@ -72,13 +73,32 @@ struct Move {
   State next;   // state after the character (unchanged when done)
 };
 
+// The listing is gathered in one buffer and written to its descriptor in
+// blocks of this size.
+inline constexpr std::size_t kOutputCapacity = 256 * 1024;
+// Exit status of a run whose listing could not be written (1 and 2 are the
+// lister's own errors).
+inline constexpr int kWriteErrorStatus = 3;
+
 extern std::FILE* file;                               // the source being listed
 extern Token t;                                       // the current token
 extern std::array<char, kTextCapacity> text_buffer;   // storage of t.text, reused by every scan
 extern int stop_status;                               // 0, or the exit status that ends the run
+extern int outputFd;                                  // descriptor the listing is written to
+extern std::array<char, kOutputCapacity> outputBuffer;  // listing not yet written
+extern std::size_t outputLength;                      // bytes waiting in outputBuffer
 
 // Returns every global to its start-up value (the stream is not closed).
 void reset();
+
+// Appends bytes to the listing; a full buffer is written out first. Once a
+// write has failed (stop_status is kWriteErrorStatus) nothing more is kept.
+void emit(const char* bytes, std::size_t count);
+void emit(const char* text);  // a zero-terminated text, without its terminator
+
+// Writes out the buffered listing. A failed write sets stop_status to
+// kWriteErrorStatus, reports it on standard error and returns false.
+bool flushOutput();
 
 // The automaton's transition for state `s` and character `c` (0..255).
 Move transition(State s, int c);
@@ -88,8 +108,8 @@ Move transition(State s, int c);
 // must end; stop_status then holds the exit status.
 const char* lex();
 
-// Lists every token of `source` on standard output; returns the exit status.
-int list_tokens(std::FILE* source);
+// Lists every token of `source` on descriptor `output`; returns the exit status.
+int list_tokens(std::FILE* source, int output = 1);
 
 // The whole program: opens zdrojak.vexa, lists it, returns the exit status.
 int run();
