@@ -11,11 +11,10 @@ int list_tokens(std::FILE* source, int output) {
   outputFd = output;
   // A stream in error never reaches its end: lex reports the error instead.
   // A failed write ends the listing at once.
-  while (!std::feof(file) && stop_status == 0) {
+  while (!endOfInput && stop_status == 0) {
     const char* text = lex();
     if (text == nullptr) break;
-    emit(text);
-    emit("\n", 1);
+    emitLine(text, textLength);
   }
   if (stop_status == 0) emit("\n", 1);
   flushOutput();

@@ -1,8 +1,10 @@
 // The vexa automaton and the scanner that drives it one token at a time.
 #include "lexer.h"
 
+#include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <string>
 
 namespace vexa {
 
@@ -18,14 +20,25 @@ const char* const TYPY_TOKENU[] = {
 // The name tables must name every state and every class.
 static_assert(std::size(STAVY) == kStateCount);
 static_assert(std::size(TYPY_TOKENU) == kClassCount);
+// Every label "[name] " fits one label block.
+static_assert(sizeof("[identifikator] ") - 1 <= kLabelBlock);
 
 std::FILE* file = nullptr;
 Token t = {cislo, nullptr};
 std::array<char, kTextCapacity> text_buffer = {};
 int stop_status = 0;
+std::array<char, kInputCapacity + 1> inputBuffer = {};
+const char* inputPos = inputBuffer.data() + 1;
+const char* inputEnd = inputBuffer.data() + 1;
+bool endOfInput = false;
+std::size_t textLength = 0;
 
 void reset() {
   file = nullptr;
+  inputBuffer[0] = '\0';
+  inputPos = inputEnd = inputBuffer.data() + 1;
+  endOfInput = false;
+  textLength = 0;
   t = {cislo, nullptr};
   text_buffer[0] = '\0';
   stop_status = 0;
@@ -150,42 +163,190 @@ Move transition(State s, int c) {
   }
 }
 
-const char* lex() {
-  State state = qS;
-  int length = 0;
-  int previous = EOF;
-  text_buffer[0] = '\0';
-  t.text = text_buffer.data();
-  for (;;) {
-    const int c = std::getc(file);
-    if (c == EOF) return std::ferror(file) ? stop(1, "Soubor neexistuje\n") : t.text;
-    text_buffer[length++] = static_cast<char>(c);
-    text_buffer[length] = '\0';
+namespace {
 
-    const Move move = transition(state, c);
-    if (move.kind == Move::malformed) return stop(2, nullptr);
-    const bool ended = move.kind == Move::done;
-    const State from = state;
-    state = move.next;
-    if (removes(from, state, c, ended)) text_buffer[--length] = '\0';
-    // The look-ahead that ends a token does not count towards its length.
-    if (length > kMaxTokenLength + (ended ? 1 : 0)) return stop(1, "moc dlouhy slovo\n");
+// What one byte does in one state, worked out once from transition() and the
+// removal and class rules, so that the scanner makes one table look-up per
+// byte. The flags:
+enum StepFlag : std::uint8_t {
+  kEnds = 1 << 0,         // the byte is the look-ahead that ends the token
+  kMalformed = 1 << 1,    // the token cannot be completed: status 2
+  kKeep = 1 << 2,         // the byte is appended to the text
+  kLoneSign = 1 << 3,     // ends a sign that no digit follows: an operator
+  kOpensString = 1 << 4,  // the opening quote: the token is a string, even ""
+  kFirstClass = 1 << 5,   // the byte gives the class when one character is kept
+  kEquals = 1 << 6,       // an `=`: `:=` just before it makes the class prirad
+  kKeepsNul = 1 << 7,     // a NUL byte kept in the text ends its printed part
+};
+constexpr std::uint8_t kRare = kOpensString | kFirstClass | kEquals | kKeepsNul;
 
-    if (from == qS && state == qS1) t.type = retezec;  // "" is a string too
-    if (length == 1 && !ended) t.type = classOf(state, c, t.type);
-    if (ended && state == qD1F) t.type = operator_;    // a lone sign
-    if (c == '=' && previous == ':') t.type = prirad;
-    previous = c;
+struct Step {
+  std::uint8_t next;        // state after the byte (unchanged when it ends the token)
+  std::uint8_t flags;       // StepFlag bits
+  std::uint8_t firstClass;  // the class kFirstClass gives
+  // 1 + whether the byte is kept, for a byte that leaves the state as it is
+  // and does nothing else (a letter inside an identifier, a blank between
+  // tokens); 0 for every other byte.
+  std::uint8_t stay;
+};
 
-    if (ended) {
-      std::ungetc(c, file);
-      text_buffer[--length] = '\0';
-      emit("[", 1);
-      emit(TYPY_TOKENU[t.type]);
-      emit("] ", 2);
-      return t.text;
+using StepTable = std::array<std::array<Step, 256>, kStateCount>;
+
+// The states in which the text can still be empty: those reached from qS by
+// bytes that are all removed.
+std::array<bool, kStateCount> statesWithEmptyText() {
+  std::array<bool, kStateCount> empty{};
+  empty[qS] = true;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (int s = 0; s < kStateCount; ++s) {
+      if (!empty[static_cast<std::size_t>(s)]) continue;
+      for (int c = 0; c < 256; ++c) {
+        const Move move = transition(static_cast<State>(s), c);
+        if (move.kind != Move::go || !removes(static_cast<State>(s), move.next, c, false)) continue;
+        if (!empty[move.next]) grew = empty[move.next] = true;
+      }
     }
   }
+  return empty;
+}
+
+StepTable makeSteps() {
+  constexpr int kNoClass = -1;
+  const std::array<bool, kStateCount> emptyText = statesWithEmptyText();
+  StepTable steps{};
+  for (int s = 0; s < kStateCount; ++s) {
+    const State from = static_cast<State>(s);
+    for (int c = 0; c < 256; ++c) {
+      const Move move = transition(from, c);
+      Step& step = steps[static_cast<std::size_t>(s)][static_cast<std::size_t>(c)];
+      step.next = static_cast<std::uint8_t>(move.next);
+      if (move.kind == Move::malformed) {
+        step.flags = kMalformed;
+      } else if (move.kind == Move::done) {
+        step.flags = static_cast<std::uint8_t>(kEnds | (from == qD1F ? kLoneSign : 0));
+      } else {
+        unsigned flags = 0;
+        const bool keep = !removes(from, move.next, c, false);
+        if (keep) flags |= kKeep;
+        if (keep && c == 0) flags |= kKeepsNul;
+        if (from == qS && move.next == qS1) flags |= kOpensString;
+        // One character is kept after this byte only if it is the first one
+        // kept, or the byte is removed from a text of one character.
+        const bool canLeaveOne = !keep || emptyText[static_cast<std::size_t>(s)];
+        const int cls = classOf(move.next, c, kNoClass);
+        if (cls != kNoClass && canLeaveOne) {
+          flags |= kFirstClass;
+          step.firstClass = static_cast<std::uint8_t>(cls);
+        }
+        if (c == '=') flags |= kEquals;
+        step.flags = static_cast<std::uint8_t>(flags);
+        if (move.next == from && (flags & kRare) == 0) step.stay = keep ? 2 : 1;
+      }
+    }
+  }
+  return steps;
+}
+
+const StepTable kSteps = makeSteps();
+
+// The class labels as printed, "[name] ", in blocks of one fixed size so
+// that each is copied with a few moves.
+struct Label {
+  std::array<char, kLabelBlock> text;
+  std::size_t length;
+};
+
+std::array<Label, kClassCount> makeLabels() {
+  std::array<Label, kClassCount> labels{};
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const std::string label = std::string("[") + TYPY_TOKENU[i] + "] ";
+    labels[i].length = label.copy(labels[i].text.data(), kLabelBlock);
+  }
+  return labels;
+}
+
+const std::array<Label, kClassCount> kLabels = makeLabels();
+
+// Reads the next block of the source. The byte before the block stays in
+// front of it (inputBuffer[0]), so the scanner can always look one byte back.
+// Returns false at the end of the source, and on a read error after
+// reporting it.
+bool refill() {
+  inputBuffer[0] = inputPos[-1];
+  const std::size_t count = std::fread(inputBuffer.data() + 1, 1, kInputCapacity, file);
+  inputPos = inputBuffer.data() + 1;
+  inputEnd = inputPos + count;
+  if (count > 0) return true;
+  if (std::ferror(file)) stop(1, "Soubor neexistuje\n");
+  endOfInput = true;
+  return false;
+}
+
+}  // namespace
+
+const char* lex() {
+  char* const text = text_buffer.data();
+  t.text = text;
+  // The scan works on local copies: stores into the text may alias globals,
+  // which would otherwise be read again after every byte.
+  const char* pos = inputPos;
+  const char* end = inputEnd;
+  int type = t.type;
+  unsigned state = qS;
+  std::size_t length = 0;
+  bool keptNul = false;
+  bool labelled = false;
+  for (;;) {
+    if (pos == end) {
+      inputPos = pos;
+      if (!refill()) {
+        t.type = type;
+        if (stop_status != 0) return nullptr;
+        break;  // end of input: the text so far, without a label
+      }
+      pos = inputPos;
+      end = inputEnd;
+    }
+    const unsigned char c = static_cast<unsigned char>(*pos);
+    const Step step = kSteps[state][c];
+    if (step.stay != 0) {  // the common case, made short
+      ++pos;
+      text[length] = static_cast<char>(c);
+      length += step.stay - 1u;
+      if (length > kMaxTokenLength) return stop(1, "moc dlouhy slovo\n");
+      continue;
+    }
+    if ((step.flags & (kEnds | kMalformed)) != 0) {
+      if ((step.flags & kMalformed) != 0) return stop(2, nullptr);
+      if ((step.flags & kLoneSign) != 0) type = operator_;
+      labelled = true;  // the look-ahead stays in the input: the next scan starts with it
+      break;
+    }
+    ++pos;
+    if ((step.flags & kKeep) != 0) {
+      if (length == kMaxTokenLength) return stop(1, "moc dlouhy slovo\n");
+      text[length++] = static_cast<char>(c);
+    }
+    if ((step.flags & kRare) != 0) {
+      if ((step.flags & kOpensString) != 0) type = retezec;
+      if ((step.flags & kFirstClass) != 0 && length == 1) type = step.firstClass;
+      // The byte before this one: `:=` never straddles two scans, since after
+      // a `:` every state takes an `=` into the same token.
+      if ((step.flags & kEquals) != 0 && pos[-2] == ':') type = prirad;
+      if ((step.flags & kKeepsNul) != 0) keptNul = true;
+    }
+    state = step.next;
+  }
+  inputPos = pos;
+  t.type = type;
+  text[length] = '\0';
+  textLength = keptNul ? std::strlen(text) : length;
+  if (labelled) {
+    const Label& label = kLabels[static_cast<std::size_t>(type)];
+    emitBlock(label.text.data(), label.length);
+  }
+  return text;
 }
 
 }  // namespace vexa

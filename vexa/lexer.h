@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 namespace vexa {
 
@@ -80,10 +81,20 @@ inline constexpr std::size_t kOutputCapacity = 256 * 1024;
 // lister's own errors).
 inline constexpr int kWriteErrorStatus = 3;
 
+// The source is read in blocks of this size.
+inline constexpr std::size_t kInputCapacity = 256 * 1024;
+
 extern std::FILE* file;                               // the source being listed
 extern Token t;                                       // the current token
 extern std::array<char, kTextCapacity> text_buffer;   // storage of t.text, reused by every scan
 extern int stop_status;                               // 0, or the exit status that ends the run
+// The block of the source being scanned: inputBuffer[0] holds the byte before
+// the block, the block itself runs from inputBuffer[1] to inputEnd.
+extern std::array<char, kInputCapacity + 1> inputBuffer;
+extern const char* inputPos;                              // next byte to scan
+extern const char* inputEnd;                              // end of the bytes read
+extern bool endOfInput;                               // a read found nothing more
+extern std::size_t textLength;                        // printed length of t.text
 extern int outputFd;                                  // descriptor the listing is written to
 extern std::array<char, kOutputCapacity> outputBuffer;  // listing not yet written
 extern std::size_t outputLength;                      // bytes waiting in outputBuffer
@@ -93,8 +104,39 @@ void reset();
 
 // Appends bytes to the listing; a full buffer is written out first. Once a
 // write has failed (stop_status is kWriteErrorStatus) nothing more is kept.
-void emit(const char* bytes, std::size_t count);
-void emit(const char* text);  // a zero-terminated text, without its terminator
+void emitSlowly(const char* bytes, std::size_t count);
+inline void emit(const char* bytes, std::size_t count) {
+  if (count > kOutputCapacity - outputLength) return emitSlowly(bytes, count);
+  std::memcpy(outputBuffer.data() + outputLength, bytes, count);
+  outputLength += count;
+}
+inline void emit(const char* text) { emit(text, std::strlen(text)); }
+// Short texts are copied as whole blocks of this size (the bytes after the
+// text are copied too, and overwritten by what follows).
+inline constexpr std::size_t kLabelBlock = 16;
+inline constexpr std::size_t kLineBlock = 32;
+
+// Appends the first `count` of the kLabelBlock bytes at `block`.
+inline void emitBlock(const char* block, std::size_t count) {
+  if (kLabelBlock > kOutputCapacity - outputLength) return emitSlowly(block, count);
+  std::memcpy(outputBuffer.data() + outputLength, block, kLabelBlock);
+  outputLength += count;
+}
+
+// Appends `count` bytes and a newline. `bytes` must be readable for at least
+// kLineBlock bytes.
+inline void emitLine(const char* bytes, std::size_t count) {
+  if (count < kLineBlock && kLineBlock <= kOutputCapacity - outputLength) {
+    std::memcpy(outputBuffer.data() + outputLength, bytes, kLineBlock);
+  } else if (count < kOutputCapacity - outputLength) {
+    std::memcpy(outputBuffer.data() + outputLength, bytes, count);
+  } else {
+    emitSlowly(bytes, count);
+    return emitSlowly("\n", 1);
+  }
+  outputBuffer[outputLength + count] = '\n';
+  outputLength += count + 1;
+}
 
 // Writes out the buffered listing. A failed write sets stop_status to
 // kWriteErrorStatus, reports it on standard error and returns false.
@@ -104,8 +146,8 @@ bool flushOutput();
 Move transition(State s, int c);
 
 // Scans the next token of `file`. Returns its text, after printing the class
-// label, or without a label at end of input. Returns nullptr when the run
-// must end; stop_status then holds the exit status.
+// label, or without a label at end of input (endOfInput is then set). Returns
+// nullptr when the run must end; stop_status then holds the exit status.
 const char* lex();
 
 // Lists every token of `source` on descriptor `output`; returns the exit status.

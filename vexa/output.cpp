@@ -56,7 +56,7 @@ bool flushOutput() {
   return true;
 }
 
-void emit(const char* bytes, std::size_t count) {
+void emitSlowly(const char* bytes, std::size_t count) {
   while (stop_status != kWriteErrorStatus) {
     const std::size_t room = kOutputCapacity - outputLength;
     const std::size_t part = count < room ? count : room;
@@ -68,7 +68,5 @@ void emit(const char* bytes, std::size_t count) {
     flushOutput();
   }
 }
-
-void emit(const char* text) { emit(text, std::strlen(text)); }
 
 }  // namespace vexa

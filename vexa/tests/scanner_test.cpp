@@ -94,3 +94,15 @@ TEST(Scanner, StreamThatCannotBeReadEndsLikeAMissingFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Scanner, AssignmentSignAcrossTwoReadBlocksIsOneToken) {
+  // The `:` is the last byte of the first block read, the `=` the first of the second.
+  const std::string blanks(vexa::kInputCapacity - 1, ' ');
+  EXPECT_EQ(listSource(blanks + ":= x").output, "[prirad] :=\nx\n\n");
+  // In a string the pair makes the class prirad too.
+  EXPECT_EQ(listSource(blanks.substr(2) + "\"a:=b\" ").output, "[prirad] a:=b\n\n\n");
+}
+
+}  // namespace
