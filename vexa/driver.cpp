@@ -5,20 +5,22 @@
 
 namespace vexa {
 
-int list_tokens(std::FILE* source, int output) {
+int listTokens(std::FILE* source, int output) {
   reset();
   file = source;
   outputFd = output;
   // A stream in error never reaches its end: lex reports the error instead.
-  // A failed write ends the listing at once.
-  while (!endOfInput && stop_status == 0) {
+  // A failed write ends the listing at once. Required: a source that ends in
+  // a newline lists one more, empty, text after its last token (pinned by
+  // tokens/crlf_lines and most other cases).
+  while (!endOfInput && stopStatus == 0) {
     const char* text = lex();
     if (text == nullptr) break;
     emitLine(text, textLength);
   }
-  if (stop_status == 0) emit("\n", 1);
+  if (stopStatus == 0) emit("\n", 1);
   flushOutput();
-  return stop_status;
+  return stopStatus;
 }
 
 int run() {
@@ -26,9 +28,9 @@ int run() {
   if (source == nullptr) {
     reset();
     emit("Soubor neexistuje\n");
-    return flushOutput() ? 1 : stop_status;
+    return flushOutput() ? kStatusError : stopStatus;
   }
-  const int status = list_tokens(source);
+  const int status = listTokens(source);
   std::fclose(source);
   return status;
 }

@@ -24,24 +24,37 @@ static_assert(std::size(TYPY_TOKENU) == kClassCount);
 static_assert(sizeof("[identifikator] ") - 1 <= kLabelBlock);
 
 std::FILE* file = nullptr;
-Token t = {cislo, nullptr};
-std::array<char, kTextCapacity> text_buffer = {};
-int stop_status = 0;
-std::array<char, kInputCapacity + 1> inputBuffer = {};
-const char* inputPos = inputBuffer.data() + 1;
-const char* inputEnd = inputBuffer.data() + 1;
+Token t = {kNumber, nullptr};
+int stopStatus = 0;
 bool endOfInput = false;
 std::size_t textLength = 0;
 
+namespace {
+
+// Room for a full token and its terminator, and at least kLineBlock bytes.
+constexpr std::size_t kMaxLength = static_cast<std::size_t>(kMaxTokenLength);
+constexpr std::size_t kTextCapacity = kMaxLength + 1;
+static_assert(kTextCapacity >= kLineBlock);
+
+// The storage of t.text, reused by every scan.
+std::array<char, kTextCapacity> textBuffer = {};
+// The block of the source being scanned: inputBuffer[0] holds the byte before
+// the block, the block itself runs from inputBuffer[1] to inputEnd.
+std::array<char, kInputCapacity + 1> inputBuffer = {};
+const char* inputPos = inputBuffer.data() + 1;  // next byte to scan
+const char* inputEnd = inputBuffer.data() + 1;  // end of the bytes read
+
+}  // namespace
+
 void reset() {
   file = nullptr;
-  inputBuffer[0] = '\0';
-  inputPos = inputEnd = inputBuffer.data() + 1;
+  t = {kNumber, nullptr};
+  stopStatus = 0;
   endOfInput = false;
   textLength = 0;
-  t = {cislo, nullptr};
-  text_buffer[0] = '\0';
-  stop_status = 0;
+  textBuffer[0] = '\0';
+  inputBuffer[0] = '\0';
+  inputPos = inputEnd = inputBuffer.data() + 1;
   outputFd = 1;
   outputLength = 0;
 }
@@ -53,16 +66,19 @@ bool isDigit(int c) { return c >= '0' && c <= '9'; }
 bool isNameChar(int c) { return isLetter(c) || isDigit(c) || c == '_'; }
 bool isOneOf(int c, const char* set) { return c != '\0' && std::strchr(set, c) != nullptr; }
 
-// Characters that neither close nor reopen a block comment after its first `]`.
+// Characters that neither close nor reopen a block comment after its first
+// `]`, so that `] ? ]` also ends it. Required; pinned by comments/neutral_after_bracket.
 bool isNeutral(int c) {
   return c < 9 || c > 125 || (c >= 11 && c <= 31) || isOneOf(c, "#',?@`");
 }
 
-Move go(State s) { return {Move::go, s}; }
-Move done(State s) { return {Move::done, s}; }
-Move malformed(State s) { return {Move::malformed, s}; }
+Move go(State s) { return {Move::kGo, s}; }
+Move done(State s) { return {Move::kDone, s}; }
+Move malformed(State s) { return {Move::kMalformed, s}; }
 
-// A character that can begin no token is dropped like a blank.
+// A character that can begin no token is dropped like a blank (the lister's
+// choice, so that it cannot meet the same character for ever; pinned by
+// tokens/characters_that_begin_no_token and tokens/crlf_lines).
 Move fromStart(int c) {
   if (isLetter(c)) return go(qR1F);
   if (isDigit(c)) return go(qD1D3F);
@@ -86,7 +102,9 @@ Move fromStart(int c) {
 bool removes(State from, State to, int c, bool ended) {
   switch (to) {
     case qS: case qS2: case qC1: case qC2: case qC3: case qC4: return true;
-    case qS1: return from == qS;                       // the opening quote only
+    // The opening quote only: an escaped quote at the start of the text is
+    // kept (pinned by tokens/strings, "\"x").
+    case qS1: return from == qS;
     case qV1: return c == '$';                         // the opening dollar
     case qF: return !ended && (c == '"' || c == '$');  // the closing quote or dollar
     default: return false;
@@ -96,15 +114,17 @@ bool removes(State from, State to, int c, bool ended) {
 // The class that a token takes from its first kept character.
 int classOf(State s, int c, int current) {
   switch (s) {
-    case qS1: case qS2: return retezec;
-    case qD2: case qD1D3F: case qD1F: case qD2F: return cislo;
-    case qV1: case qV2: return promenna;
-    case qR1: case qR1F: return identifikator;
-    case qO1: case qO2: case qO3: case qO3O4F: case qO3F: return operator_;
+    case qS1: case qS2: return kString;
+    case qD2: case qD1D3F: case qD1F: case qD2F: return kNumber;
+    case qV1: case qV2: return kVariable;
+    case qR1: case qR1F: return kIdentifier;
+    case qO1: case qO2: case qO3: case qO3O4F: case qO3F: return kOperator;
     case qF:
-      if (c == ';') return ukonznak;
-      if (c == '{' || c == '}') return blok;
-      if (isOneOf(c, "!%()*/=^")) return operator_;
+      if (c == ';') return kTerminator;
+      if (c == '{' || c == '}') return kBlock;
+      // `%` has no class of its own in the language; the lister makes it an
+      // operator (pinned by tokens/percent_after_brace).
+      if (isOneOf(c, "!%()*/=^")) return kOperator;
       return current;
     default: return current;
   }
@@ -113,7 +133,7 @@ int classOf(State s, int c, int current) {
 // Ends the run with `status`, printing `message` first when there is one.
 const char* stop(int status, const char* message) {
   if (message != nullptr) emit(message);
-  if (stop_status == 0) stop_status = status;
+  if (stopStatus == 0) stopStatus = status;
   return nullptr;
 }
 
@@ -170,12 +190,12 @@ namespace {
 // byte. The flags:
 enum StepFlag : std::uint8_t {
   kEnds = 1 << 0,         // the byte is the look-ahead that ends the token
-  kMalformed = 1 << 1,    // the token cannot be completed: status 2
+  kFails = 1 << 1,        // the token cannot be completed: kStatusMalformed
   kKeep = 1 << 2,         // the byte is appended to the text
   kLoneSign = 1 << 3,     // ends a sign that no digit follows: an operator
   kOpensString = 1 << 4,  // the opening quote: the token is a string, even ""
   kFirstClass = 1 << 5,   // the byte gives the class when one character is kept
-  kEquals = 1 << 6,       // an `=`: `:=` just before it makes the class prirad
+  kEquals = 1 << 6,       // an `=`: `:=` just before it makes the class kAssignment
   kKeepsNul = 1 << 7,     // a NUL byte kept in the text ends its printed part
 };
 constexpr std::uint8_t kRare = kOpensString | kFirstClass | kEquals | kKeepsNul;
@@ -203,7 +223,7 @@ std::array<bool, kStateCount> statesWithEmptyText() {
       if (!empty[static_cast<std::size_t>(s)]) continue;
       for (int c = 0; c < 256; ++c) {
         const Move move = transition(static_cast<State>(s), c);
-        if (move.kind != Move::go || !removes(static_cast<State>(s), move.next, c, false)) continue;
+        if (move.kind != Move::kGo || !removes(static_cast<State>(s), move.next, c, false)) continue;
         if (!empty[move.next]) grew = empty[move.next] = true;
       }
     }
@@ -221,15 +241,17 @@ StepTable makeSteps() {
       const Move move = transition(from, c);
       Step& step = steps[static_cast<std::size_t>(s)][static_cast<std::size_t>(c)];
       step.next = static_cast<std::uint8_t>(move.next);
-      if (move.kind == Move::malformed) {
-        step.flags = kMalformed;
-      } else if (move.kind == Move::done) {
+      if (move.kind == Move::kMalformed) {
+        step.flags = kFails;
+      } else if (move.kind == Move::kDone) {
         step.flags = static_cast<std::uint8_t>(kEnds | (from == qD1F ? kLoneSign : 0));
       } else {
         unsigned flags = 0;
         const bool keep = !removes(from, move.next, c, false);
         if (keep) flags |= kKeep;
         if (keep && c == 0) flags |= kKeepsNul;
+        // "" keeps no character, so the lister classes it at its opening
+        // quote (pinned by tokens/empty_string_before_semicolon).
         if (from == qS && move.next == qS1) flags |= kOpensString;
         // One character is kept after this byte only if it is the first one
         // kept, or the byte is removed from a text of one character.
@@ -278,7 +300,7 @@ bool refill() {
   inputPos = inputBuffer.data() + 1;
   inputEnd = inputPos + count;
   if (count > 0) return true;
-  if (std::ferror(file)) stop(1, "Soubor neexistuje\n");
+  if (std::ferror(file)) stop(kStatusError, "Soubor neexistuje\n");
   endOfInput = true;
   return false;
 }
@@ -286,7 +308,7 @@ bool refill() {
 }  // namespace
 
 const char* lex() {
-  char* const text = text_buffer.data();
+  char* const text = textBuffer.data();
   t.text = text;
   // The scan works on local copies: stores into the text may alias globals,
   // which would otherwise be read again after every byte.
@@ -302,8 +324,10 @@ const char* lex() {
       inputPos = pos;
       if (!refill()) {
         t.type = type;
-        if (stop_status != 0) return nullptr;
-        break;  // end of input: the text so far, without a label
+        if (stopStatus != 0) return nullptr;
+        // Required: at end of input the text so far is returned without a
+        // label (pinned by tokens/assignment_no_final_newline).
+        break;
       }
       pos = inputPos;
       end = inputEnd;
@@ -314,26 +338,30 @@ const char* lex() {
       ++pos;
       text[length] = static_cast<char>(c);
       length += step.stay - 1u;
-      if (length > kMaxTokenLength) return stop(1, "moc dlouhy slovo\n");
+      if (length > kMaxLength) return stop(kStatusError, "moc dlouhy slovo\n");
       continue;
     }
-    if ((step.flags & (kEnds | kMalformed)) != 0) {
-      if ((step.flags & kMalformed) != 0) return stop(2, nullptr);
-      if ((step.flags & kLoneSign) != 0) type = operator_;
+    if ((step.flags & (kEnds | kFails)) != 0) {
+      if ((step.flags & kFails) != 0) return stop(kStatusMalformed, nullptr);
+      // Required: a sign that no digit follows is an operator (tokens/signs).
+      if ((step.flags & kLoneSign) != 0) type = kOperator;
       labelled = true;  // the look-ahead stays in the input: the next scan starts with it
       break;
     }
     ++pos;
     if ((step.flags & kKeep) != 0) {
-      if (length == kMaxTokenLength) return stop(1, "moc dlouhy slovo\n");
+      if (length == kMaxLength) return stop(kStatusError, "moc dlouhy slovo\n");
       text[length++] = static_cast<char>(c);
     }
     if ((step.flags & kRare) != 0) {
-      if ((step.flags & kOpensString) != 0) type = retezec;
+      if ((step.flags & kOpensString) != 0) type = kString;
       if ((step.flags & kFirstClass) != 0 && length == 1) type = step.firstClass;
-      // The byte before this one: `:=` never straddles two scans, since after
-      // a `:` every state takes an `=` into the same token.
-      if ((step.flags & kEquals) != 0 && pos[-2] == ':') type = prirad;
+      // Required: `:=` makes the class prirad wherever it stands, inside a
+      // string too (pinned by tokens/strings, "a:=b"). pos[-2] is the byte
+      // before this one; `:=` never straddles two scans, since after a `:`
+      // every state takes an `=` into the same token.
+      if ((step.flags & kEquals) != 0 && pos[-2] == ':') type = kAssignment;
+      // The text is printed as a C string: a NUL ends it (tokens/nul_bytes).
       if ((step.flags & kKeepsNul) != 0) keptNul = true;
     }
     state = step.next;

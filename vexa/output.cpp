@@ -27,14 +27,14 @@ bool waitWritable(int fd) {
 
 void reportWriteError(int error) {
   std::fprintf(stderr, "vexa: write error: %s\n", std::strerror(error));
-  stop_status = kWriteErrorStatus;
+  stopStatus = kStatusWriteError;
   outputLength = 0;
 }
 
 }  // namespace
 
 bool flushOutput() {
-  if (stop_status == kWriteErrorStatus) return false;
+  if (stopStatus == kStatusWriteError) return false;
   std::size_t written = 0;
   while (written < outputLength) {
     const ssize_t n = ::write(outputFd, outputBuffer.data() + written, outputLength - written);
@@ -57,7 +57,7 @@ bool flushOutput() {
 }
 
 void emitSlowly(const char* bytes, std::size_t count) {
-  while (stop_status != kWriteErrorStatus) {
+  while (stopStatus != kStatusWriteError) {
     const std::size_t room = kOutputCapacity - outputLength;
     const std::size_t part = count < room ? count : room;
     std::memcpy(outputBuffer.data() + outputLength, bytes, part);

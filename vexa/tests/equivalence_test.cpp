@@ -31,15 +31,15 @@ bool removedAfter(State from, State to, int c, bool ended) {
 
 int classAfter(State s, int c, int current) {
   switch (s) {
-    case qS1: case qS2: return retezec;
-    case qD2: case qD1D3F: case qD1F: case qD2F: return cislo;
-    case qV1: case qV2: return promenna;
-    case qR1: case qR1F: return identifikator;
-    case qO1: case qO2: case qO3: case qO3O4F: case qO3F: return operator_;
+    case qS1: case qS2: return kString;
+    case qD2: case qD1D3F: case qD1F: case qD2F: return kNumber;
+    case qV1: case qV2: return kVariable;
+    case qR1: case qR1F: return kIdentifier;
+    case qO1: case qO2: case qO3: case qO3O4F: case qO3F: return kOperator;
     case qF:
-      if (c == ';') return ukonznak;
-      if (c == '{' || c == '}') return blok;
-      if (std::string("!%()*/=^").find(static_cast<char>(c)) != std::string::npos) return operator_;
+      if (c == ';') return kTerminator;
+      if (c == '{' || c == '}') return kBlock;
+      if (std::string("!%()*/=^").find(static_cast<char>(c)) != std::string::npos) return kOperator;
       return current;
     default: return current;
   }
@@ -48,7 +48,7 @@ int classAfter(State s, int c, int current) {
 Listing referenceListing(const std::string& source) {
   std::string out;
   std::size_t pos = 0;
-  int type = cislo;
+  int type = kNumber;
   bool atEnd = false;
   while (!atEnd) {
     State state = qS;
@@ -62,17 +62,17 @@ Listing referenceListing(const std::string& source) {
       const int c = static_cast<unsigned char>(source[pos++]);
       text.push_back(static_cast<char>(c));
       const Move move = transition(state, c);
-      if (move.kind == Move::malformed) return {2, out};
-      const bool ended = move.kind == Move::done;
+      if (move.kind == Move::kMalformed) return {kStatusMalformed, out};
+      const bool ended = move.kind == Move::kDone;
       const State from = state;
       state = move.next;
       if (removedAfter(from, state, c, ended)) text.pop_back();
       if (text.size() > static_cast<std::size_t>(kMaxTokenLength) + (ended ? 1 : 0))
-        return {1, out + "moc dlouhy slovo\n"};
-      if (from == qS && state == qS1) type = retezec;
+        return {kStatusError, out + "moc dlouhy slovo\n"};
+      if (from == qS && state == qS1) type = kString;
       if (text.size() == 1 && !ended) type = classAfter(state, c, type);
-      if (ended && state == qD1F) type = operator_;
-      if (c == '=' && previous == ':') type = prirad;
+      if (ended && state == qD1F) type = kOperator;
+      if (c == '=' && previous == ':') type = kAssignment;
       previous = c;
       if (ended) {
         --pos;
@@ -92,7 +92,7 @@ Listing tableListing(const std::string& source) {
   std::fwrite(source.data(), 1, source.size(), in);
   std::rewind(in);
   testing::internal::CaptureStdout();
-  const int status = list_tokens(in);
+  const int status = listTokens(in);
   Listing result{status, testing::internal::GetCapturedStdout()};
   std::fclose(in);
   return result;

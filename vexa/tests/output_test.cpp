@@ -46,7 +46,7 @@ TEST(Output, SlowNonBlockingReaderReceivesTheWholeListing) {
     }
   });
   std::FILE* source = sourceOfLines(40000);
-  const int status = vexa::list_tokens(source, ends[1]);
+  const int status = vexa::listTokens(source, ends[1]);
   ::close(ends[1]);
   reader.join();
   ::close(ends[0]);
@@ -66,9 +66,9 @@ TEST(Output, ReaderThatHasLeftEndsTheRunAtOnceWithStatus3) {
   std::fputs("& ", source);
   std::rewind(source);
   testing::internal::CaptureStderr();
-  const int status = vexa::list_tokens(source, ends[1]);
+  const int status = vexa::listTokens(source, ends[1]);
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "vexa: write error: Broken pipe\n");
-  EXPECT_EQ(status, vexa::kWriteErrorStatus);
+  EXPECT_EQ(status, vexa::kStatusWriteError);
   std::signal(SIGPIPE, previous);
   ::close(ends[1]);
   std::fclose(source);
