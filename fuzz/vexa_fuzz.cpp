@@ -13,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::FILE* source = size > 0 ? fmemopen(const_cast<std::uint8_t*>(data), size, "r")
                                : std::fopen("/dev/null", "r");
   if (source == nullptr) return 0;
-  vexa::list_tokens(source);
+  vexa::listTokens(source);
   std::fclose(source);
   return 0;
 }

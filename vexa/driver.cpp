@@ -1,30 +1,36 @@
-// The lister's driver: open the fixed source file and print every token.
+// The lister's driver: open the fixed source file and list every token.
 #include <cstdio>
 
 #include "lexer.h"
 
 namespace vexa {
 
-int list_tokens(std::FILE* source) {
+int listTokens(std::FILE* source, int output) {
   reset();
   file = source;
+  outputFd = output;
   // A stream in error never reaches its end: lex reports the error instead.
-  while (!std::feof(file)) {
+  // A failed write ends the listing at once. Required: a source that ends in
+  // a newline lists one more, empty, text after its last token (pinned by
+  // tokens/crlf_lines and most other cases).
+  while (!endOfInput && stopStatus == 0) {
     const char* text = lex();
-    if (text == nullptr) return stop_status;
-    std::printf("%s\n", text);
+    if (text == nullptr) break;
+    emitLine(text, textLength);
   }
-  std::printf("\n");
-  return 0;
+  if (stopStatus == 0) emit("\n", 1);
+  flushOutput();
+  return stopStatus;
 }
 
 int run() {
   std::FILE* source = std::fopen("zdrojak.vexa", "r");
   if (source == nullptr) {
-    std::printf("Soubor neexistuje\n");
-    return 1;
+    reset();
+    emit("Soubor neexistuje\n");
+    return flushOutput() ? kStatusError : stopStatus;
   }
-  const int status = list_tokens(source);
+  const int status = listTokens(source);
   std::fclose(source);
   return status;
 }

@@ -1,11 +1,17 @@
 // vexa: lists the tokens of the vexa language found in zdrojak.vexa.
-// All state of the lister lives in this namespace and is declared here once.
+// The lister's shared declarations, grouped by the file that owns them;
+// globals that only one file uses live in that file. reset() (lexer.cpp)
+// returns every global to its start-up value.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 namespace vexa {
+
+// ---- lexer.cpp: the automaton and the scanner ------------------------------
 
 // States of the automaton; the values index STAVY.
 enum State : int {
@@ -36,46 +42,53 @@ enum State : int {
 
 // Token classes; the values index TYPY_TOKENU.
 enum TokenClass : int {
-  cislo,          // number
-  retezec,        // string
-  promenna,       // variable $name$
-  identifikator,  // identifier
-  komentar,       // comment (never delivered)
-  operator_,      // operator
-  ukonznak,       // statement terminator `;`
-  blok,           // block brace
-  prirad,         // assignment `:=`
+  kNumber,      // "cislo"
+  kString,      // "retezec"
+  kVariable,    // "promenna": $name$
+  kIdentifier,  // "identifikator"
+  kComment,     // "komentar": never delivered, comments are skipped
+  kOperator,    // "operator"
+  kTerminator,  // "ukonznak": `;`
+  kBlock,       // "blok": `{` or `}`
+  kAssignment,  // "prirad": `:=`
   kClassCount
 };
+
+// Exit statuses of a run.
+inline constexpr int kStatusError = 1;       // source missing or unreadable, or a token too long
+inline constexpr int kStatusMalformed = 2;   // a token that cannot be completed
+inline constexpr int kStatusWriteError = 3;  // the listing could not be written
 
 extern const char* const STAVY[kStateCount];        // state names
 extern const char* const TYPY_TOKENU[kClassCount];  // class names, printed as labels
 
-// Longest token text; a longer token ends the run with status 1.
+// Longest token text; a longer token ends the run with kStatusError.
 inline constexpr int kMaxTokenLength = 65535;
-// Room for a full token, the look-ahead character that ends it, and the terminator.
-inline constexpr int kTextCapacity = kMaxTokenLength + 2;
+// The source is read in blocks of this size.
+inline constexpr std::size_t kInputCapacity = 256 * 1024;
 
 // The current token.
 struct Token {
   int type;     // class of the token; persists across calls until a scan sets it
-  char* text;   // zero-terminated text of the token (points into text_buffer)
+  char* text;   // zero-terminated text of the token; stays readable for at
+                // least kLineBlock bytes (see emitLine)
 };
 
 // What one character does to the automaton.
 struct Move {
   enum Kind {
-    go,         // continue in `next` (which may be the same state)
-    done,       // the character is the look-ahead that ends the token
-    malformed,  // the token cannot be completed: the run ends with status 2
+    kGo,         // continue in `next` (which may be the same state)
+    kDone,       // the character is the look-ahead that ends the token
+    kMalformed,  // the token cannot be completed: the run ends with kStatusMalformed
   } kind;
-  State next;   // state after the character (unchanged when done)
+  State next;    // state after the character (unchanged when done)
 };
 
-extern std::FILE* file;                               // the source being listed
-extern Token t;                                       // the current token
-extern std::array<char, kTextCapacity> text_buffer;   // storage of t.text, reused by every scan
-extern int stop_status;                               // 0, or the exit status that ends the run
+extern std::FILE* file;          // the source being listed
+extern Token t;                  // the current token
+extern int stopStatus;           // 0, or the exit status that ends the run
+extern bool endOfInput;          // a read of the source found nothing more
+extern std::size_t textLength;   // length of t.text as printed (up to a NUL it holds)
 
 // Returns every global to its start-up value (the stream is not closed).
 void reset();
@@ -84,12 +97,64 @@ void reset();
 Move transition(State s, int c);
 
 // Scans the next token of `file`. Returns its text, after printing the class
-// label, or without a label at end of input. Returns nullptr when the run
-// must end; stop_status then holds the exit status.
+// label, or without a label at end of input (endOfInput is then set). Returns
+// nullptr when the run must end; stopStatus then holds the exit status.
 const char* lex();
 
-// Lists every token of `source` on standard output; returns the exit status.
-int list_tokens(std::FILE* source);
+// ---- output.cpp: the listing's buffer --------------------------------------
+
+// The listing is gathered in one buffer and written to its descriptor in
+// blocks of this size.
+inline constexpr std::size_t kOutputCapacity = 256 * 1024;
+// Short texts are copied as whole blocks of these sizes (the bytes after the
+// text go along, and are overwritten by what follows).
+inline constexpr std::size_t kLabelBlock = 16;
+inline constexpr std::size_t kLineBlock = 32;
+
+extern int outputFd;                                    // descriptor the listing is written to
+extern std::array<char, kOutputCapacity> outputBuffer;  // listing not yet written
+extern std::size_t outputLength;                        // bytes waiting in outputBuffer
+
+// Writes out the buffered listing. A failed write sets stopStatus to
+// kStatusWriteError, reports it on standard error and returns false.
+bool flushOutput();
+
+// Appends bytes to the listing; a full buffer is written out first. Once a
+// write has failed (stopStatus is kStatusWriteError) nothing more is kept.
+void emitSlowly(const char* bytes, std::size_t count);
+inline void emit(const char* bytes, std::size_t count) {
+  if (count > kOutputCapacity - outputLength) return emitSlowly(bytes, count);
+  std::memcpy(outputBuffer.data() + outputLength, bytes, count);
+  outputLength += count;
+}
+inline void emit(const char* text) { emit(text, std::strlen(text)); }
+
+// Appends the first `count` of the kLabelBlock bytes at `block`.
+inline void emitBlock(const char* block, std::size_t count) {
+  if (kLabelBlock > kOutputCapacity - outputLength) return emitSlowly(block, count);
+  std::memcpy(outputBuffer.data() + outputLength, block, kLabelBlock);
+  outputLength += count;
+}
+
+// Appends `count` bytes and a newline. `bytes` must be readable for at least
+// kLineBlock bytes.
+inline void emitLine(const char* bytes, std::size_t count) {
+  if (count < kLineBlock && kLineBlock <= kOutputCapacity - outputLength) {
+    std::memcpy(outputBuffer.data() + outputLength, bytes, kLineBlock);
+  } else if (count < kOutputCapacity - outputLength) {
+    std::memcpy(outputBuffer.data() + outputLength, bytes, count);
+  } else {
+    emitSlowly(bytes, count);
+    return emitSlowly("\n", 1);
+  }
+  outputBuffer[outputLength + count] = '\n';
+  outputLength += count + 1;
+}
+
+// ---- driver.cpp ------------------------------------------------------------
+
+// Lists every token of `source` on descriptor `output`; returns the exit status.
+int listTokens(std::FILE* source, int output = 1);
 
 // The whole program: opens zdrojak.vexa, lists it, returns the exit status.
 int run();

@@ -21,13 +21,13 @@ void expectRows(std::initializer_list<Row> rows) {
     const Move m = transition(row.from, row.c);
     SCOPED_TRACE(std::string(STAVY[row.from]) + " on " + std::to_string(row.c));
     EXPECT_EQ(m.kind, row.kind);
-    if (row.kind == Move::go) {
+    if (row.kind == Move::kGo) {
       EXPECT_EQ(STAVY[m.next], STAVY[row.to]);
     }
   }
 }
 
-constexpr Move::Kind go = Move::go, done = Move::done, bad = Move::malformed;
+constexpr Move::Kind go = Move::kGo, done = Move::kDone, bad = Move::kMalformed;
 
 TEST(Automaton, StartState) {
   expectRows({{qS, '\t', go, qS}, {qS, '\n', go, qS}, {qS, ' ', go, qS},

@@ -1,0 +1,72 @@
+// The listing's output: one large buffer written straight to a descriptor, so
+// that every failed write is seen and a slow non-blocking reader loses nothing.
+#include <cerrno>
+#include <cstring>
+
+#include <poll.h>    // poll: wait until a non-blocking descriptor takes more
+#include <unistd.h>  // write: the only call that reports each failure at once
+
+#include "lexer.h"
+
+namespace vexa {
+
+int outputFd = 1;
+std::array<char, kOutputCapacity> outputBuffer = {};
+std::size_t outputLength = 0;
+
+namespace {
+
+// Waits until `fd` can take more output; false when waiting itself fails.
+bool waitWritable(int fd) {
+  pollfd wanted = {fd, POLLOUT, 0};
+  while (::poll(&wanted, 1, -1) < 0) {
+    if (errno != EINTR) return false;
+  }
+  return true;
+}
+
+void reportWriteError(int error) {
+  std::fprintf(stderr, "vexa: write error: %s\n", std::strerror(error));
+  stopStatus = kStatusWriteError;
+  outputLength = 0;
+}
+
+}  // namespace
+
+bool flushOutput() {
+  if (stopStatus == kStatusWriteError) return false;
+  std::size_t written = 0;
+  while (written < outputLength) {
+    const ssize_t n = ::write(outputFd, outputBuffer.data() + written, outputLength - written);
+    if (n > 0) {
+      written += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+      if (!waitWritable(outputFd)) {
+        reportWriteError(errno);
+        return false;
+      }
+    } else {
+      reportWriteError(n == 0 ? EIO : errno);  // a write that takes nothing would loop for ever
+      return false;
+    }
+  }
+  outputLength = 0;
+  return true;
+}
+
+void emitSlowly(const char* bytes, std::size_t count) {
+  while (stopStatus != kStatusWriteError) {
+    const std::size_t room = kOutputCapacity - outputLength;
+    const std::size_t part = count < room ? count : room;
+    std::memcpy(outputBuffer.data() + outputLength, bytes, part);
+    outputLength += part;
+    if (part == count) return;
+    bytes += part;
+    count -= part;
+    flushOutput();
+  }
+}
+
+}  // namespace vexa
