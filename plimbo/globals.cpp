@@ -5,7 +5,7 @@
 namespace plimbo {
 
 Token tok_n = {{}, kEndOfInput};
-std::int32_t buffer = 0;
+std::int32_t buffer = kNoPushback;
 std::int32_t LAError = 0;
 std::int32_t lineNo = 1;
 std::int32_t LAMode = kReadSource;
@@ -36,7 +36,7 @@ void reset() {
   WH_PD_free();
   tok_n.text[0] = '\0';
   tok_n.type = kEndOfInput;
-  buffer = 0;
+  buffer = kNoPushback;
   LAError = 0;
   lineNo = 1;
   LAMode = kReadSource;

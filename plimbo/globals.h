@@ -64,6 +64,10 @@ enum LexerMode : std::int32_t {
   kLookAheadBody = 6,       // a replaying enclosing body, into the body list
 };
 
+// buffer's value while no character is pushed back. Characters are 0 to 255
+// and end of input is -1, so a pushed-back NUL byte stays a character.
+constexpr std::int32_t kNoPushback = -2;
+
 // The text of the end-of-input token: the single byte 0xFF.
 constexpr char kEndOfInputText = '\xFF';
 
@@ -108,7 +112,7 @@ struct WhileLevel {
 };
 
 extern Token tok_n;                  // the current token
-extern std::int32_t buffer;          // pushed-back character, 0 when none, -1 end of input
+extern std::int32_t buffer;          // pushed-back character, -1 end of input, kNoPushback when none
 extern std::int32_t LAError;         // lexical error flag, set by a bad character
 extern std::int32_t lineNo;          // source line the lexer stands on
 extern std::int32_t LAMode;          // a LexerMode value

@@ -32,9 +32,9 @@ bool isNameChar(int c) { return isDigit(c) || (c >= 'a' && c <= 'z') || c == '_'
 
 // The next character: the pushed-back one, or one read from the source.
 int nextChar() {
-  if (buffer != 0) {
+  if (buffer != kNoPushback) {
     int c = buffer;
-    buffer = 0;
+    buffer = kNoPushback;
     return c;
   }
   int c = f != nullptr ? std::fgetc(f) : kEnd;
