@@ -33,8 +33,8 @@ struct OperatorRow {
 };
 
 constexpr OperatorRow kOperators[] = {
-    {"|", "(overline A)Chyba (%d), logicky soucet retezce?\n"},
-    {"&", "(overline A)Chyba (%d), logicky soucin retezce?\n"},
+    {"|", "(overline A)Chyba (%lld), logicky soucet retezce?\n"},
+    {"&", "(overline A)Chyba (%lld), logicky soucin retezce?\n"},
     {"<", nullptr},
     {">", nullptr},
     {"=", nullptr},
@@ -42,10 +42,10 @@ constexpr OperatorRow kOperators[] = {
     {"<=", nullptr},
     {">=", nullptr},
     {"+", nullptr},
-    {"-", "(overline D)Chyba (%d), odcitani retezcu?\n"},
-    {"*", "(overline E)Chyba (%d), nasobeni retezcu?\n"},
-    {"/", "(overline E)Chyba (%d), deleni retezcu?\n"},
-    {"%", "(overline E)Chyba (%d), deleni retezcu?\n"},
+    {"-", "(overline D)Chyba (%lld), odcitani retezcu?\n"},
+    {"*", "(overline E)Chyba (%lld), nasobeni retezcu?\n"},
+    {"/", "(overline E)Chyba (%lld), deleni retezcu?\n"},
+    {"%", "(overline E)Chyba (%lld), deleni retezcu?\n"},
 };
 static_assert(std::size(kOperators) == kOperatorCount, "one row per operator");
 
@@ -57,18 +57,24 @@ int matchOperator(Operator first, Operator last) {
 }
 
 void formatTruth(bool value) { std::snprintf(PDAcces.data(), PDAcces.size(), "%d", value ? 1 : 0); }
-void formatNumber(double value) { std::snprintf(PDAcces.data(), PDAcces.size(), "%f", value); }
+// Writes value with "%f"; false when the text does not fit a value text.
+bool formatNumber(double value) {
+  const int length = std::snprintf(PDAcces.data(), PDAcces.size(), "%f", value);
+  return length >= 0 && static_cast<std::size_t>(length) < PDAcces.size();
+}
 
-void numericResult(int op, double l, double r) {
+// Writes the result of op on two numbers into PDAcces; false when an
+// arithmetic result is too long to be written in full.
+bool numericResult(int op, double l, double r) {
   switch (op) {
-    case kOr: return formatTruth(l != 0 || r != 0);
-    case kAnd: return formatTruth(l != 0 && r != 0);
-    case kLess: return formatTruth(l < r);
-    case kGreater: return formatTruth(l > r);
-    case kEqual: return formatTruth(l == r);
-    case kNotEqual: return formatTruth(l != r);
-    case kLessEqual: return formatTruth(l <= r);
-    case kGreaterEqual: return formatTruth(l >= r);
+    case kOr: return formatTruth(l != 0 || r != 0), true;
+    case kAnd: return formatTruth(l != 0 && r != 0), true;
+    case kLess: return formatTruth(l < r), true;
+    case kGreater: return formatTruth(l > r), true;
+    case kEqual: return formatTruth(l == r), true;
+    case kNotEqual: return formatTruth(l != r), true;
+    case kLessEqual: return formatTruth(l <= r), true;
+    case kGreaterEqual: return formatTruth(l >= r), true;
     case kPlus: return formatNumber(l + r);
     case kMinus: return formatNumber(l - r);
     case kTimes: return formatNumber(l * r);
@@ -102,11 +108,14 @@ unsigned applyOperator(int op) {
   PD_pop();
   copy_text(ops2, PDAcces.data());
   if (if_flag == 0) return 0;
-  if (MyIsdigit(ops1.data()) && MyIsdigit(ops2.data()))
-    numericResult(op, std::atof(ops2.data()), std::atof(ops1.data()));
-  else if (!textResult(op)) {
-    std::printf(kOperators[op].textError, lineNo);
-    return SAError = 1;
+  if (MyIsdigit(ops1.data()) && MyIsdigit(ops2.data())) {
+    // A number whose "%f" text would be cut is refused rather than changed.
+    if (!numericResult(op, std::atof(ops2.data()), std::atof(ops1.data())))
+      return diagnose(op == kPlus || op == kMinus ? "(overline D)Chyba (%lld), vysledek je prilis velky\n"
+                                   : "(overline E)Chyba (%lld), vysledek je prilis velky\n",
+                      line());
+  } else if (!textResult(op)) {
+    return diagnose(kOperators[op].textError, line());
   }
   PD_push();
   return 0;
@@ -144,10 +153,7 @@ unsigned B() {
   PD_pop();
   copy_text(ops1, PDAcces.data());
   if (if_flag == 0) return 0;
-  if (!MyIsdigit(ops1.data())) {
-    std::printf("(B)Chyba (%d), negace retezce?\n", lineNo);
-    return SAError = 1;
-  }
+  if (!MyIsdigit(ops1.data())) return diagnose("(B)Chyba (%lld), negace retezce?\n", line());
   formatTruth(std::atof(ops1.data()) == 0.0);
   PD_push();
   return 0;

@@ -7,7 +7,7 @@ namespace plimbo {
 Token tok_n = {{}, kEndOfInput};
 std::int32_t buffer = kNoPushback;
 std::int32_t LAError = 0;
-std::int32_t lineNo = 1;
+std::int64_t lineNo = 1;
 std::int32_t LAMode = kReadSource;
 std::int32_t SAError = 0;
 PushdownRecord* Pushdown_root = nullptr;
@@ -28,7 +28,7 @@ std::size_t recordedTokens = 0;
 #ifdef FUZZ_BUDGET
 std::size_t replayedTokens = 0;
 #endif
-std::int32_t storeFull = 0;
+std::int32_t runStopped = 0;
 
 void reset() {
   ST_free();
@@ -46,7 +46,8 @@ void reset() {
   inputStream = nullptr;
   STAcces[0] = PDAcces[0] = ops1[0] = ops2[0] = '\0';
   nestingDepth = 0;
-  storeFull = 0;
+  runStopped = 0;
+  startOutput(nullptr);
 #ifdef FUZZ_BUDGET
   replayedTokens = 0;
 #endif

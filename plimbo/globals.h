@@ -26,6 +26,8 @@ constexpr std::size_t kMaxPushdownDepth = 250000;
 // Most token nodes the loop recorder may hold at once (nested loops record
 // their tokens once per enclosing level).
 constexpr std::size_t kMaxRecordedTokens = 500000;
+// Most variables the symbol table may hold.
+constexpr std::size_t kMaxSymbols = 500000;
 #ifdef FUZZ_BUDGET
 // Fuzz builds only: replayed tokens after which a still-looping program is
 // abandoned (every further replayed token reads as end of input).
@@ -114,7 +116,7 @@ struct WhileLevel {
 extern Token tok_n;                  // the current token
 extern std::int32_t buffer;          // pushed-back character, -1 end of input, kNoPushback when none
 extern std::int32_t LAError;         // lexical error flag, set by a bad character
-extern std::int32_t lineNo;          // source line the lexer stands on
+extern std::int64_t lineNo;          // source line the lexer stands on
 extern std::int32_t LAMode;          // a LexerMode value
 extern std::int32_t SAError;         // status of the syntax analysis, 0 success
 extern PushdownRecord* Pushdown_root;   // top of the value pushdown
@@ -135,7 +137,7 @@ extern std::size_t recordedTokens;   // token nodes held by the loop recorder
 #ifdef FUZZ_BUDGET
 extern std::size_t replayedTokens;   // tokens read back from the recorder in this run
 #endif
-extern std::int32_t storeFull;       // 1 once a store refused a record; the run then stops
+extern std::int32_t runStopped;      // 1 once a store, the memory, the source or the output failed
 
 // Returns every global to its start-up value and releases all storage.
 void reset();

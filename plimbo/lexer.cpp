@@ -39,6 +39,12 @@ int nextChar() {
   }
   int c = f != nullptr ? std::fgetc(f) : kEnd;
   if (c == '\n') ++lineNo;
+  if (c == EOF && f != nullptr && std::ferror(f)) {
+    // The rest of the source is lost: say so instead of the syntax error its
+    // end would cause, and read nothing more.
+    stopRun("\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n");
+    f = nullptr;
+  }
   return c;
 }
 

@@ -19,7 +19,7 @@ unsigned condition(bool& holds) {
 unsigned replay() {
   for (;;) {
     bool holds = false;
-    if ((SAError = checkStoreFull()) != 0) return SAError;
+    if ((SAError = checkStopped()) != 0) return SAError;
     WH_ResetReadAts();
     LAMode = kReplayCondition;
     if ((SAError = condition(holds)) != 0) return SAError;

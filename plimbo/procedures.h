@@ -12,11 +12,23 @@ namespace plimbo {
 
 // driver.cpp
 int run(int argc, char** argv);
-int interpret(std::FILE* source, std::FILE* input);
+// Runs the program read from source; NASAJ reads words from input (none: it
+// reads nothing) and everything is printed to output. Returns 0 after a
+// successful run, 1 after a failed one and kWriteFailed when output was lost
+// (the reason then on standard error).
+int interpret(std::FILE* source, std::FILE* input, std::FILE* output = stdout);
+constexpr int kWriteFailed = 3;
 void man();
 unsigned SA();
 unsigned Program();
+// Prints a diagnostic (unless the run was stopped before) and returns 1.
+unsigned diagnose(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Prints the reason the run stops (unless it was stopped before) and stops it:
+// the grammar ends at the next statement.
+void stopRun(const char* format, ...) __attribute__((format(printf, 1, 2)));
 unsigned syntaxError(const char* procedure, const char* expected);
+// The current line for the diagnostics' %lld.
+inline long long line() { return static_cast<long long>(lineNo); }
 // Whether the current token's text is text; the first byte decides most
 // comparisons without a call.
 inline bool isText(const char* text) {
@@ -25,7 +37,16 @@ inline bool isText(const char* text) {
 unsigned enterNesting(const char* procedure);
 void leaveNesting();
 void refuseRecord(const char* procedure, const char* problem);
-unsigned checkStoreFull();
+unsigned checkStopped();
+
+// output.cpp
+// Directs the output to stream (none: discarded) and forgets any failure.
+void startOutput(std::FILE* stream);
+// Writes what is waiting; the errno of the first failed write, or 0.
+int finishOutput();
+void emit(const char* data, std::size_t size);
+void emitf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void reportWriteError(int error);
 
 // lexer.cpp
 std::int32_t lex();

@@ -9,8 +9,8 @@ namespace {
 // Appends a copy of the current token to the list first..last.
 void appendToken(TokenNode*& first, TokenNode*& last) {
   if (recordedTokens >= kMaxRecordedTokens) return refuseRecord("WH_PD_insert", "cyklus je prilis dlouhy");
-  ++recordedTokens;
   auto* node = new TokenNode;
+  ++recordedTokens;
   copy_text(node->text, tok_n.text.data());
   node->type = tok_n.type;
   node->next = nullptr;

@@ -29,7 +29,7 @@ void readWord() {
 unsigned parenthesizedExpression(const char* procedure) {
   if (!isText("(")) return syntaxError(procedure, "\"(\"");
   lex();
-  if ((SAError = A()) != 0 || (SAError = checkStoreFull()) != 0) return SAError;
+  if ((SAError = A()) != 0 || (SAError = checkStopped()) != 0) return SAError;
   if (!isText(")")) return syntaxError(procedure, "\")\"");
   return 0;
 }
@@ -51,7 +51,7 @@ unsigned blok() {
 /* V -> prikaz ";" V | empty */
 unsigned V() {
   while (startsStatement()) {
-    if ((SAError = prikaz()) != 0 || (SAError = checkStoreFull()) != 0) return SAError;
+    if ((SAError = prikaz()) != 0 || (SAError = checkStopped()) != 0) return SAError;
     if (tok_n.type != kSemicolon) return syntaxError("V", "\";\"");
     lex();
   }
@@ -108,7 +108,12 @@ unsigned esli() {
 unsigned vracee() {
   if ((SAError = parenthesizedExpression("vracee")) != 0) return SAError;
   PD_pop();
-  if (if_flag != 0) std::printf("%s\n", PDAcces.data());
+  if (if_flag != 0) {
+    const std::size_t length = std::strlen(PDAcces.data());
+    PDAcces[length] = '\n';  // room: a value text leaves the last byte free
+    emit(PDAcces.data(), length + 1);
+    PDAcces[length] = '\0';
+  }
   lex();
   return 0;
 }

@@ -19,6 +19,10 @@ SymbolRecord* findSymbol() {
 SymbolRecord* ST_insert() {
   SymbolRecord* record = findSymbol();
   if (record != nullptr || if_flag == 0) return record;
+  if (symbolIndex.size() >= kMaxSymbols) {
+    refuseRecord("ST_insert", "prilis mnoho promennych");
+    return nullptr;
+  }
   record = new SymbolRecord;
   copy_text(record->name, STAcces.data());
   copy_text(record->value, kUndefinedValue);
@@ -35,7 +39,7 @@ void ST_saveValue(SymbolRecord* record) {
 void ST_getValue() {
   if (if_flag == 0) return;
   SymbolRecord* record = ST_insert();
-  copy_text(STAcces, record->value.data());
+  if (record != nullptr) copy_text(STAcces, record->value.data());
 }
 
 void ST_free() {
