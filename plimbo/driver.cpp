@@ -36,7 +36,7 @@ unsigned diagnose(const char* format, ...) {
   va_start(arguments, format);
   vdiagnose(format, arguments);
   va_end(arguments);
-  return SAError = 1;
+  return 1;
 }
 
 void stopRun(const char* format, ...) {
@@ -49,13 +49,13 @@ void stopRun(const char* format, ...) {
 
 unsigned syntaxError(const char* procedure, const char* expected) {
   return diagnose("(%s)Chyba (%lld), ocekavan: %s, obdrzen: %s\n", procedure, line(), expected,
-                  tok_n.text.data());
+                  tok_n->text.data());
 }
 
 unsigned enterNesting(const char* procedure) {
   if (nestingDepth >= kMaxNesting)
     return diagnose("(%s)Chyba (%lld), prilis hluboke vnoreni, obdrzen: %s\n", procedure, line(),
-                    tok_n.text.data());
+                    tok_n->text.data());
   ++nestingDepth;
   return 0;
 }
@@ -66,30 +66,33 @@ void refuseRecord(const char* procedure, const char* problem) {
   stopRun("(%s)Chyba (%lld), %s\n", procedure, line(), problem);
 }
 
-unsigned checkStopped() { return runStopped != 0 ? SAError = 1 : 0; }
+unsigned checkStopped() { return runStopped != 0 ? 1 : 0; }
 
 /* Program -> { dek_fce blok } blok "ZDECHNI" */
 unsigned Program() {
-  while (tok_n.type == kDeclarationName) {
-    if ((SAError = dek_fce()) != 0) return SAError;
-    if ((SAError = blok()) != 0) return SAError;
+  while (tok_n->type == kDeclarationName) {
+    if (unsigned status = dek_fce()) return status;
+    if (unsigned status = blok()) return status;
   }
-  if ((SAError = blok()) != 0) return SAError;
-  if (!isText("ZDECHNI") || checkStopped() != 0) return SAError = 1;
+  if (unsigned status = blok()) return status;
+  // A missing ZDECHNI has no message of its own: only the failure line follows.
+  if (tok_n->word != kZdechni) return 1;
+  if (unsigned status = checkStopped()) return status;
   emitf("\nGame over, uspesne dokonceno!!!\n");
   return 0;
 }
 
+// The status of every grammar procedure ends here, in SAError.
 unsigned SA() {
   try {
     lex();
-    SAError = Program();
+    SAError = static_cast<std::int32_t>(Program());
   } catch (const std::bad_alloc&) {
     refuseRecord("SA", "nedostatek pameti");
     SAError = 1;
   }
   if (SAError != 0) emitf("\nNeco se pokazilo...\n");
-  return SAError;
+  return static_cast<unsigned>(SAError);
 }
 
 namespace {

@@ -1,12 +1,14 @@
 // The scanner: a hand-coded automaton over the source stream, and the mode
 // switch that replays recorded loop tokens instead.
-#include <cstdlib>
+#include <cstring>
 
 #include "procedures.h"
 
 namespace plimbo {
 
 namespace {
+
+Token scanned;  // the token scanned last from the source
 
 enum class State {
   Start,
@@ -48,7 +50,7 @@ int nextChar() {
   return c;
 }
 
-// The token being scanned; its text is collected straight into tok_n.
+// The token being scanned; its text is collected straight into the scanned token.
 struct Scan {
   std::size_t length = 0;
   std::int32_t type = kEndOfInput;
@@ -57,7 +59,7 @@ struct Scan {
 
   // A token keeps its first 255 characters; the rest is dropped.
   void append(int c) {
-    if (length < kTokenTextSize - 1) tok_n.text[length++] = static_cast<char>(c);
+    if (length < kTokenTextSize - 1) scanned.text[length++] = static_cast<char>(c);
   }
   void go(std::int32_t cls, State next) { type = cls; state = next; }
   void appendGo(int c, std::int32_t cls, State next) { append(c); go(cls, next); }
@@ -146,14 +148,58 @@ void step(Scan& s, int c) {
   }
 }
 
-// Scans the next token that is neither white space nor a comment into tok_n.
+struct WordText {
+  const char* text;
+  Word word;
+};
+
+constexpr WordText kWords[] = {
+    {"ZDECHNI", kZdechni}, {"PROM", kProm},   {"CTE", kCte},        {"ESLI", kEsli},
+    {"JINEM", kJinem},     {"ILSE", kIlse},   {"DOKAD", kDokad},    {"FINISH", kFinish},
+    {"VRACEE", kVracee},   {"NASAJ", kNasaj}, {"{", kOpenBrace},    {"}", kCloseBrace},
+    {"(", kOpenParen},     {")", kCloseParen}, {";", kSemicolonText}, {"!", kNot},
+    {"|", kOr},            {"&", kAnd},       {"<", kLess},         {">", kGreater},
+    {"=", kEqual},         {"!=", kNotEqual}, {"<=", kLessEqual},   {">=", kGreaterEqual},
+    {"+", kPlus},          {"-", kMinus},     {"*", kTimes},        {"/", kDivide},
+    {"%", kRemainder},
+};
+
+// The word a token text is; every word is at most 7 characters long.
+Word wordOf(const char* text, std::size_t length) {
+  if (length > 7) return kNoWord;
+  for (const WordText& word : kWords)
+    if (word.text[0] == text[0] && std::strcmp(word.text, text) == 0) return word.word;
+  return kNoWord;
+}
+
+// Fills in what the grammar asks of the token: its word and, for a number or
+// a string, its value text's number.
+void classifyToken(Token& token) {
+  token.word = wordOf(token.text.data(), token.length);
+  token.symbol = nullptr;
+  token.numeric = false;
+  token.number = 0;
+  if (token.type == kNumber || token.type == kString) {
+    Value value;
+    setText(value, token.text.data(), token.length);
+    classify(value);
+    token.numeric = value.numeric;
+    token.number = value.number;
+  }
+}
+
+// Scans the next token that is neither white space nor a comment.
 void scanToken() {
   for (;;) {
     Scan s;
     while (!s.done) step(s, nextChar());
     if (s.type == kWhiteSpace || s.type == kComment) continue;
-    tok_n.text[s.length] = '\0';
-    tok_n.type = s.type;
+    scanned.text[s.length] = '\0';
+    // A NUL byte inside a string ends its text, as everywhere else.
+    scanned.length = static_cast<std::uint32_t>(std::strlen(scanned.text.data()));
+    scanned.type = s.type;
+    classifyToken(scanned);
+    tok_n = &scanned;
     return;
   }
 }
@@ -185,18 +231,6 @@ std::int32_t lex() {
   return LAError;
 }
 
-int MyIsdigit(const char* text) {
-  bool sign = text[0] == '-' || text[0] == '+';
-  if (isDigit(text[0])) return 1;
-  if (sign && isDigit(text[1])) return 1;
-  if (sign && text[1] == ',' && isDigit(text[2])) return 1;
-  if (text[0] == ',' && isDigit(text[1])) return 1;
-  return 0;
-}
-
-bool isTrue(const char* text) {
-  if (MyIsdigit(text)) return std::atof(text) != 0.0;
-  return text[0] != '\0';
-}
+bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }
 
 }  // namespace plimbo

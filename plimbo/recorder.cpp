@@ -1,18 +1,37 @@
 // The loop token recorder: a stack of loop levels, each with the recorded
 // tokens of its condition and body and the positions they are replayed from.
+#include <cstring>
+
 #include "procedures.h"
 
 namespace plimbo {
 
 namespace {
 
+std::size_t recordedTokens = 0;    // token nodes held by the levels
+TokenNode* spareNodes = nullptr;   // released nodes kept for the next recordings
+#ifdef FUZZ_BUDGET
+std::size_t replayedTokens = 0;    // tokens read back from the recorder in this run
+#endif
+
+// The token delivered where a list to read from is missing.
+Token endOfInput = {1, kEndOfInput, kNoWord, false, 0, nullptr, {kEndOfInputText, '\0'}};
+
+// Copies the token: its fields and the used part of its text.
+void copyToken(Token& to, const Token& from) {
+  std::memcpy(&to, &from, offsetof(Token, text) + from.length + 1);
+}
+
 // Appends a copy of the current token to the list first..last.
 void appendToken(TokenNode*& first, TokenNode*& last) {
   if (recordedTokens >= kMaxRecordedTokens) return refuseRecord("WH_PD_insert", "cyklus je prilis dlouhy");
-  auto* node = new TokenNode;
+  TokenNode* node = spareNodes;
+  if (node != nullptr)
+    spareNodes = node->next;
+  else
+    node = new TokenNode;
   ++recordedTokens;
-  copy_text(node->text, tok_n.text.data());
-  node->type = tok_n.type;
+  copyToken(node->token, *tok_n);
   node->next = nullptr;
   if (last == nullptr)
     first = node;
@@ -21,24 +40,27 @@ void appendToken(TokenNode*& first, TokenNode*& last) {
   last = node;
 }
 
-// Delivers the end-of-input token where a list to read from is missing.
-void deliverEndOfInput() {
-  tok_n.text[0] = kEndOfInputText;
-  tok_n.text[1] = '\0';
-  tok_n.type = kEndOfInput;
-}
-
-// Copies the node at position into tok_n and moves position on, back to
-// restart when the list ends. A fuzz build reads end of input once its
-// replay budget is spent.
+// Hands out the node at position as the current token and moves position
+// on, back to restart when the list ends. A fuzz build reads end of input
+// once its replay budget is spent.
 void readToken(TokenNode*& position, TokenNode* restart) {
 #ifdef FUZZ_BUDGET
-  if (++replayedTokens > kReplayBudget) return deliverEndOfInput();
+  if (++replayedTokens > kReplayBudget) position = nullptr;
 #endif
-  if (position == nullptr) return deliverEndOfInput();
-  copy_text(tok_n.text, position->text.data());
-  tok_n.type = position->type;
+  if (position == nullptr) {
+    tok_n = &endOfInput;
+    return;
+  }
+  tok_n = &position->token;
   position = position->next != nullptr ? position->next : restart;
+}
+
+void releaseNodes(TokenNode* list) {
+  while (list != nullptr) {
+    TokenNode* next = list->next;
+    delete list;
+    list = next;
+  }
 }
 
 }  // namespace
@@ -50,7 +72,7 @@ void WH_PD_addLevel() {
   // replaying, or whatever the enclosing first pass itself reads through.
   if (LAMode == kReplayBody)
     level->readsFrom = While_PD;
-  else if (LAMode > kReplayBody && While_PD != nullptr)
+  else if (isLookAhead(LAMode) && While_PD != nullptr)
     level->readsFrom = While_PD->readsFrom;
   While_PD = level;
 }
@@ -106,7 +128,7 @@ void WH_PD_insert() {
 void WH_PD_read() {
   WhileLevel* level = While_PD;
   if (level == nullptr)
-    deliverEndOfInput();
+    tok_n = &endOfInput;
   else if (LAMode == kReplayCondition)
     readToken(level->condReadAt, level->condList);
   else
@@ -115,15 +137,20 @@ void WH_PD_read() {
 
 void WH_PD_readAhead() {
   WhileLevel* source = While_PD != nullptr ? While_PD->readsFrom : nullptr;
-  if (source == nullptr) return deliverEndOfInput();
+  if (source == nullptr) {
+    tok_n = &endOfInput;
+    return;
+  }
   readToken(source->tempReadAt, source->bodyReadAt);
   WH_PD_insert();
 }
 
 void WH_List_free(TokenNode* list) {
+  // The nodes are kept for the next recordings; WH_PD_free releases them.
   while (list != nullptr) {
     TokenNode* next = list->next;
-    delete list;
+    list->next = spareNodes;
+    spareNodes = list;
     --recordedTokens;
     list = next;
   }
@@ -131,6 +158,12 @@ void WH_List_free(TokenNode* list) {
 
 void WH_PD_free() {
   while (While_PD != nullptr) WH_PD_removeLevel();
+  releaseNodes(spareNodes);
+  spareNodes = nullptr;
+  recordedTokens = 0;
+#ifdef FUZZ_BUDGET
+  replayedTokens = 0;
+#endif
 }
 
 }  // namespace plimbo

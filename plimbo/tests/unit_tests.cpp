@@ -40,7 +40,7 @@ class Plimbo : public ::testing::Test {
 
   std::pair<std::string, std::int32_t> next() {
     lex();
-    return {tok_n.text.data(), tok_n.type};
+    return {tok_n->text.data(), tok_n->type};
   }
 
   // A new empty stream for output.
@@ -73,6 +73,12 @@ class Plimbo : public ::testing::Test {
 };
 
 using Tok = std::pair<std::string, std::int32_t>;
+
+// Puts text into an exchange buffer.
+void put(Value& buffer, const char* text) {
+  setText(buffer, text, std::strlen(text));
+  classify(buffer);
+}
 const std::string kEnd(1, kEndOfInputText);
 const std::string kOk = "\nGame over, uspesne dokonceno!!!\n";
 
@@ -128,39 +134,39 @@ TEST_F(Plimbo, NumberTestLooksAtTheFirstCharactersOnly) {
 }
 
 TEST_F(Plimbo, SuppressedEffectsLeaveTheStoresAlone) {
-  copy_text(STAcces, "$known");
+  put(STAcces, "$known");
   SymbolRecord* known = ST_insert();
   ASSERT_NE(known, nullptr);
   if_flag = 0;
-  copy_text(STAcces, "$unknown");
+  put(STAcces, "$unknown");
   EXPECT_EQ(ST_insert(), nullptr);
-  EXPECT_EQ(symbolIndex.size(), 1u);
-  copy_text(STAcces, "$known");
+  EXPECT_EQ(ST_size(), 1u);
+  put(STAcces, "$known");
   EXPECT_EQ(ST_insert(), known);
   ST_getValue();
-  EXPECT_STREQ(STAcces.data(), "$known");
-  copy_text(PDAcces, "kept");
+  EXPECT_STREQ(STAcces.text.data(), "$known");
+  put(PDAcces, "kept");
   PD_push();
   EXPECT_EQ(Pushdown_root, nullptr);
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "kept");
+  EXPECT_STREQ(PDAcces.text.data(), "kept");
 }
 
 TEST_F(Plimbo, StoresReadUnknownNamesAndPopInReverseOrder) {
-  copy_text(STAcces, "$new");
+  put(STAcces, "$new");
   ST_getValue();
-  EXPECT_STREQ(STAcces.data(), "not defined value");
-  EXPECT_EQ(symbolIndex.size(), 1u);
+  EXPECT_STREQ(STAcces.text.data(), "not defined value");
+  EXPECT_EQ(ST_size(), 1u);
   for (const char* value : {"x", "y"}) {
-    copy_text(PDAcces, value);
+    put(PDAcces, value);
     PD_push();
   }
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "y");
+  EXPECT_STREQ(PDAcces.text.data(), "y");
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "x");
+  EXPECT_STREQ(PDAcces.text.data(), "x");
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "");
+  EXPECT_STREQ(PDAcces.text.data(), "");
 }
 
 TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
