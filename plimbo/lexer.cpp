@@ -39,7 +39,8 @@ int nextChar() {
     buffer = kNoPushback;
     return c;
   }
-  int c = f != nullptr ? std::fgetc(f) : kEnd;
+  // Only this thread reads the source: no stream locking needed.
+  int c = f != nullptr ? getc_unlocked(f) : kEnd;
   if (c == '\n') ++lineNo;
   if (c == EOF && f != nullptr && std::ferror(f)) {
     // The rest of the source is lost: say so instead of the syntax error its
@@ -56,10 +57,12 @@ struct Scan {
   std::int32_t type = kEndOfInput;
   State state = State::Start;
   bool done = false;
+  bool nul = false;  // a NUL byte was appended (and ends the text)
 
   // A token keeps its first 255 characters; the rest is dropped.
   void append(int c) {
     if (length < kTokenTextSize - 1) scanned.text[length++] = static_cast<char>(c);
+    nul |= c == 0;
   }
   void go(std::int32_t cls, State next) { type = cls; state = next; }
   void appendGo(int c, std::int32_t cls, State next) { append(c); go(cls, next); }
@@ -68,31 +71,45 @@ struct Scan {
 };
 
 void startState(Scan& s, int c) {
-  if (c == '+' || c == '-') return s.appendGo(c, kOperator, State::Number);
-  if (isDigit(c)) return s.appendGo(c, kNumber, State::Number);
-  if (c == ',') return s.appendGo(c, kNumber, State::Fraction);
-  if (c == '<' || c == '>' || c == '!') return s.appendGo(c, kOperator, State::Relation);
-  if (c == '"') return s.go(kString, State::String);
-  if (c == '$') return s.appendGo(c, kVariable, State::Name);
-  if (c == '{' || c == '}') return s.appendGo(c, kBrace, State::Complete);
-  if (c == '#') return s.appendGo(c, kCallName, State::Name);
-  if (c == '@') return s.appendGo(c, kDeclarationName, State::Name);
-  if (isCapital(c)) return s.appendGo(c, kKeyword, State::Keyword);
-  if (c == '/') return s.appendGo(c, kOperator, State::Slash);
-  if (isWhiteSpace(c)) {
-    s.type = kWhiteSpace;
-    s.done = true;
-    return;
+  switch (c) {
+    case '+': case '-':
+      return s.appendGo(c, kOperator, State::Number);
+    case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
+      return s.appendGo(c, kNumber, State::Number);
+    case ',':
+      return s.appendGo(c, kNumber, State::Fraction);
+    case '<': case '>': case '!':
+      return s.appendGo(c, kOperator, State::Relation);
+    case '"':
+      return s.go(kString, State::String);
+    case '$':
+      return s.appendGo(c, kVariable, State::Name);
+    case '{': case '}':
+      return s.appendGo(c, kBrace, State::Complete);
+    case '#':
+      return s.appendGo(c, kCallName, State::Name);
+    case '@':
+      return s.appendGo(c, kDeclarationName, State::Name);
+    case '/':
+      return s.appendGo(c, kOperator, State::Slash);
+    case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+      s.type = kWhiteSpace;
+      s.done = true;
+      return;
+    case ';':
+      return s.appendGo(c, kSemicolon, State::Complete);
+    case '=': case '(': case '*': case ')': case '%': case '&': case '|':
+      return s.appendGo(c, kOperator, State::Complete);
+    case kEnd:
+      return s.appendGo(kEndOfInputText, kEndOfInput, State::Complete);
+    default:
+      if (isCapital(c)) return s.appendGo(c, kKeyword, State::Keyword);
+      // A character that can begin no token is delivered alone, consumed.
+      s.append(c);
+      s.type = kBadCharacter;
+      s.done = true;
+      LAError = 1;
   }
-  if (c == ';') return s.appendGo(c, kSemicolon, State::Complete);
-  if (c > 0 && std::strchr("=(*)%&|", c) != nullptr)
-    return s.appendGo(c, kOperator, State::Complete);
-  if (c == kEnd) return s.appendGo(kEndOfInputText, kEndOfInput, State::Complete);
-  // A character that can begin no token is delivered alone, consumed.
-  s.append(c);
-  s.type = kBadCharacter;
-  s.done = true;
-  LAError = 1;
 }
 
 // One transition of the automaton on character c. End of input inside a
@@ -102,7 +119,14 @@ void step(Scan& s, int c) {
     case State::Start:
       return startState(s, c);
     case State::Number:
-      if (isDigit(c)) return s.appendGo(c, kNumber, State::Number);
+      if (isDigit(c)) {
+        s.type = kNumber;
+        while (isDigit(c)) {
+          s.append(c);
+          c = nextChar();
+        }
+        if (c != ',') return s.end(c);
+      }
       if (c == ',') return s.appendGo(c, kNumber, State::Fraction);
       return s.end(c);
     case State::Fraction:
@@ -129,7 +153,11 @@ void step(Scan& s, int c) {
       s.state = c == '/' ? State::Complete : State::BlockComment;
       return;
     case State::Name:
-      if (isNameChar(c)) return s.append(c);
+      // The rest of the name at once.
+      while (isNameChar(c)) {
+        s.append(c);
+        c = nextChar();
+      }
       return s.end(c);
     case State::String:
       if (c == '"') return void(s.state = State::Complete);
@@ -148,43 +176,60 @@ void step(Scan& s, int c) {
   }
 }
 
-struct WordText {
-  const char* text;
-  Word word;
-};
-
-constexpr WordText kWords[] = {
-    {"ZDECHNI", kZdechni}, {"PROM", kProm},   {"CTE", kCte},        {"ESLI", kEsli},
-    {"JINEM", kJinem},     {"ILSE", kIlse},   {"DOKAD", kDokad},    {"FINISH", kFinish},
-    {"VRACEE", kVracee},   {"NASAJ", kNasaj}, {"{", kOpenBrace},    {"}", kCloseBrace},
-    {"(", kOpenParen},     {")", kCloseParen}, {";", kSemicolonText}, {"!", kNot},
-    {"|", kOr},            {"&", kAnd},       {"<", kLess},         {">", kGreater},
-    {"=", kEqual},         {"!=", kNotEqual}, {"<=", kLessEqual},   {">=", kGreaterEqual},
-    {"+", kPlus},          {"-", kMinus},     {"*", kTimes},        {"/", kDivide},
-    {"%", kRemainder},
-};
-
-// The word a token text is; every word is at most 7 characters long.
+// The word a token text of length characters is.
 Word wordOf(const char* text, std::size_t length) {
-  if (length > 7) return kNoWord;
-  for (const WordText& word : kWords)
-    if (word.text[0] == text[0] && std::strcmp(word.text, text) == 0) return word.word;
-  return kNoWord;
+  const auto is = [&](const char* word, Word value) {
+    return std::memcmp(text, word, length) == 0 ? value : kNoWord;
+  };
+  switch (length) {
+    case 1:
+      switch (text[0]) {
+        case '{': return kOpenBrace;
+        case '}': return kCloseBrace;
+        case '(': return kOpenParen;
+        case ')': return kCloseParen;
+        case ';': return kSemicolonText;
+        case '!': return kNot;
+        case '|': return kOr;
+        case '&': return kAnd;
+        case '<': return kLess;
+        case '>': return kGreater;
+        case '=': return kEqual;
+        case '+': return kPlus;
+        case '-': return kMinus;
+        case '*': return kTimes;
+        case '/': return kDivide;
+        case '%': return kRemainder;
+        default: return kNoWord;
+      }
+    case 2:
+      if (text[1] != '=') return kNoWord;
+      return text[0] == '!' ? kNotEqual : text[0] == '<' ? kLessEqual : text[0] == '>' ? kGreaterEqual : kNoWord;
+    case 3: return is("CTE", kCte);
+    case 4: return text[0] == 'P' ? is("PROM", kProm) : text[0] == 'E' ? is("ESLI", kEsli) : is("ILSE", kIlse);
+    case 5: return text[0] == 'J' ? is("JINEM", kJinem) : text[0] == 'D' ? is("DOKAD", kDokad) : is("NASAJ", kNasaj);
+    case 6: return text[0] == 'F' ? is("FINISH", kFinish) : is("VRACEE", kVracee);
+    case 7: return is("ZDECHNI", kZdechni);
+    default: return kNoWord;
+  }
 }
 
 // Fills in what the grammar asks of the token: its word and, for a number or
-// a string, its value text's number.
+// a string, the number of its value text (the text cut to 254 characters).
 void classifyToken(Token& token) {
   token.word = wordOf(token.text.data(), token.length);
   token.symbol = nullptr;
   token.numeric = false;
   token.number = 0;
-  if (token.type == kNumber || token.type == kString) {
+  if (token.type != kNumber && token.type != kString) return;
+  token.numeric = MyIsdigit(token.text.data()) != 0;
+  if (!token.numeric) return;
+  if (token.length <= kMaxValueLength) {
+    token.number = toNumber(token.text.data());
+  } else {
     Value value;
     setText(value, token.text.data(), token.length);
-    classify(value);
-    token.numeric = value.numeric;
-    token.number = value.number;
+    token.number = toNumber(value.text.data());
   }
 }
 
@@ -192,11 +237,14 @@ void classifyToken(Token& token) {
 void scanToken() {
   for (;;) {
     Scan s;
+    int c = nextChar();
+    while (isWhiteSpace(c)) c = nextChar();  // white space: tokens of their own, never delivered
+    step(s, c);
     while (!s.done) step(s, nextChar());
     if (s.type == kWhiteSpace || s.type == kComment) continue;
     scanned.text[s.length] = '\0';
     // A NUL byte inside a string ends its text, as everywhere else.
-    scanned.length = static_cast<std::uint32_t>(std::strlen(scanned.text.data()));
+    scanned.length = static_cast<std::uint32_t>(s.nul ? std::strlen(scanned.text.data()) : s.length);
     scanned.type = s.type;
     classifyToken(scanned);
     tok_n = &scanned;
