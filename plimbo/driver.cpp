@@ -75,7 +75,8 @@ unsigned Program() {
     if (unsigned status = blok()) return status;
   }
   if (unsigned status = blok()) return status;
-  // A missing ZDECHNI has no message of its own: only the failure line follows.
+  // Required: a missing ZDECHNI has no message of its own, only the failure
+  // line follows (driver/errors/missing_zdechni).
   if (tok_n->word != kZdechni) return 1;
   if (unsigned status = checkStopped()) return status;
   emitf("\nGame over, uspesne dokonceno!!!\n");
@@ -86,13 +87,13 @@ unsigned Program() {
 unsigned SA() {
   try {
     lex();
-    SAError = static_cast<std::int32_t>(Program());
+    SAError = Program();
   } catch (const std::bad_alloc&) {
     refuseRecord("SA", "nedostatek pameti");
     SAError = 1;
   }
   if (SAError != 0) emitf("\nNeco se pokazilo...\n");
-  return static_cast<unsigned>(SAError);
+  return SAError;
 }
 
 namespace {
@@ -123,12 +124,13 @@ int interpret(std::FILE* source, std::FILE* input, std::FILE* output) {
   f = source;
   inputStream = input;
   startOutput(output);
-  if (!analyseOnOwnStack()) {
+  int status = 1;
+  if (analyseOnOwnStack()) {
+    status = static_cast<int>(SAError);
+  } else {
     refuseRecord("SA", "nedostatek pameti");
     emitf("\nNeco se pokazilo...\n");
-    SAError = 1;
   }
-  const int status = static_cast<int>(SAError);
   const int writeError = finishOutput();
   reset();
   if (writeError == 0) return status;

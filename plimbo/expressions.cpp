@@ -11,6 +11,8 @@ namespace plimbo {
 
 namespace {
 
+Value ops2;  // left operand, when fewer than two values are on the pushdown
+
 // The operator chains of the grammar, loosest first.
 enum class Chain { kNone, kLogic, kComparison, kSum, kProduct };
 
@@ -41,14 +43,15 @@ constexpr OperatorRow kOperators[] = {
 };
 static_assert(std::size(kOperators) == kRemainder - kOr + 1, "one row per operator");
 
-const OperatorRow* rowOf(Word word) {
-  return word >= kOr && word <= kRemainder ? &kOperators[word - kOr] : nullptr;
-}
+// The row of an operator word.
+constexpr const OperatorRow& rowOf(Word word) { return kOperators[word - kOr]; }
 
-// The chain of every word; kNone for the words that are no operator.
+// The chain of every word; kNone for the words that are no operator. Only
+// operator words reach rowOf, so it needs no check.
 constexpr auto kChainOfWord = [] {
   std::array<Chain, kWordCount> chains{};
-  for (int word = kOr; word <= kRemainder; ++word) chains[word] = kOperators[word - kOr].chain;
+  for (std::size_t word = 0; word < chains.size(); ++word)
+    chains[word] = isOperatorWord(static_cast<Word>(word)) ? rowOf(static_cast<Word>(word)).chain : Chain::kNone;
   return chains;
 }();
 
@@ -105,7 +108,7 @@ bool textResult(Word op, const Value& left, const Value& right, Value& result) {
 // Applies op to left and right, writing the result into result (which may be
 // left); prints the diagnostic and returns 1 when op does not apply.
 unsigned compute(Word op, const Value& left, const Value& right, Value& result) {
-  const OperatorRow& row = *rowOf(op);
+  const OperatorRow& row = rowOf(op);
   if (left.numeric && right.numeric) {
     // A number whose "%f" text would be cut is refused rather than changed.
     if (!numericResult(op, left.number, right.number, result)) return diagnose(row.sizeError, line());
@@ -168,6 +171,7 @@ unsigned A() {
 unsigned ovA() { return chain(Chain::kLogic, B); }
 
 /* B -> "!" C | C */
+// Required: one "!" at most; "! ! 1" fails in F (expressions/errors/double_negation).
 unsigned B() {
   if (tok_n->word != kNot) return C();
   lex();
@@ -188,6 +192,8 @@ unsigned C() {
 }
 
 /* ovC -> ( "<" | ">" | "=" | "!=" | "<=" | ">=" ) D ovC | empty */
+// Required: comparisons chain from the left, 1 < 2 < 3 is (1 < 2) < 3
+// (expressions/comparison).
 unsigned ovC() { return chain(Chain::kComparison, D); }
 
 /* D -> E ovD */

@@ -46,6 +46,9 @@ unsigned vol_fce() {
 unsigned S() {
   if (tok_n->word == kCloseParen) return 0;
   for (;;) {
+    // Required: every argument's value stays on the pushdown and the call
+    // pushes nothing, so an operator takes the last two arguments, or an
+    // older value after a call without arguments (functions/calls).
     if (unsigned status = A()) return status;
     // The ";" between arguments is tested by its text, so a string ";" serves too.
     if (tok_n->word != kSemicolonText) return 0;

@@ -9,7 +9,7 @@ namespace {
 Token startToken = {0, kEndOfInput, kNoWord, false, 0, nullptr, {}};
 }  // namespace
 
-std::int32_t SAError = 0;
+unsigned SAError = 0;
 std::int32_t runStopped = 0;
 int nestingDepth = 0;
 
@@ -21,7 +21,6 @@ std::int32_t LAMode = kReadSource;
 std::FILE* f = nullptr;
 
 PushdownRecord* Pushdown_root = nullptr;
-SymbolRecord* SymbolTable_root = nullptr;
 Value STAcces = {};
 Value PDAcces = {};
 std::int32_t if_flag = 1;
@@ -29,7 +28,6 @@ std::int32_t if_flag = 1;
 WhileLevel* While_PD = nullptr;
 
 Value ops1 = {};
-Value ops2 = {};
 
 std::FILE* inputStream = nullptr;
 
@@ -47,7 +45,7 @@ void reset() {
   lineNo = 1;
   LAMode = kReadSource;
   f = nullptr;
-  STAcces = PDAcces = ops1 = ops2 = Value{};
+  STAcces = PDAcces = ops1 = Value{};
   if_flag = 1;
   inputStream = nullptr;
 }

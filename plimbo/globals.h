@@ -102,6 +102,10 @@ enum Word : std::uint8_t {
   kWordCount,
 };
 
+// Whether the word is an operator: the operators are the block kOr to
+// kRemainder above.
+constexpr bool isOperatorWord(Word word) { return word >= kOr && word <= kRemainder; }
+
 // The text of the end-of-input token: the single byte 0xFF.
 constexpr char kEndOfInputText = '\xFF';
 
@@ -162,7 +166,7 @@ struct WhileLevel {
 };
 
 // driver.cpp
-extern std::int32_t SAError;     // status of the syntax analysis, 0 success
+extern unsigned SAError;         // status of the syntax analysis, 0 success; set by SA only
 extern std::int32_t runStopped;  // 1 once a store, the memory, the source or the output failed
 extern int nestingDepth;         // blocks and expressions currently open
 
@@ -176,7 +180,6 @@ extern std::FILE* f;          // the program's source stream
 
 // stores.cpp
 extern PushdownRecord* Pushdown_root;   // top of the value pushdown
-extern SymbolRecord* SymbolTable_root;  // newest symbol record
 extern Value STAcces;                   // exchange buffer of the symbol table
 extern Value PDAcces;                   // exchange buffer of the pushdown
 
@@ -193,8 +196,7 @@ extern std::int32_t if_flag;
 extern WhileLevel* While_PD;  // innermost loop level
 
 // expressions.cpp
-extern Value ops1;  // right operand, unary operand
-extern Value ops2;  // left operand
+extern Value ops1;  // right operand; statements.cpp reads input words into it
 
 // statements.cpp
 extern std::FILE* inputStream;  // the stream NASAJ reads words from, none: reads nothing

@@ -11,19 +11,19 @@ namespace {
 Token scanned;  // the token scanned last from the source
 
 enum class State {
-  Start,
-  Number,
-  Fraction,
-  Relation,
-  Slash,
-  LineComment,
-  BlockComment,
-  BlockCommentStar,
-  Name,
-  String,
-  StringEscape,
-  Keyword,
-  Complete,
+  kStart,
+  kNumber,
+  kFraction,
+  kRelation,
+  kSlash,
+  kLineComment,
+  kBlockComment,
+  kBlockCommentStar,
+  kName,
+  kString,
+  kStringEscape,
+  kKeyword,
+  kComplete,
 };
 
 constexpr int kEnd = -1;  // end of input as a character value
@@ -55,7 +55,7 @@ int nextChar() {
 struct Scan {
   std::size_t length = 0;
   std::int32_t type = kEndOfInput;
-  State state = State::Start;
+  State state = State::kStart;
   bool done = false;
   bool nul = false;  // a NUL byte was appended (and ends the text)
 
@@ -73,37 +73,39 @@ struct Scan {
 void startState(Scan& s, int c) {
   switch (c) {
     case '+': case '-':
-      return s.appendGo(c, kOperator, State::Number);
+      // Required: a sign followed by digits is part of the number, so
+      // "$a -1" is two factors (expressions/errors/no_unary_minus).
+      return s.appendGo(c, kOperator, State::kNumber);
     case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
-      return s.appendGo(c, kNumber, State::Number);
+      return s.appendGo(c, kNumber, State::kNumber);
     case ',':
-      return s.appendGo(c, kNumber, State::Fraction);
+      return s.appendGo(c, kNumber, State::kFraction);
     case '<': case '>': case '!':
-      return s.appendGo(c, kOperator, State::Relation);
+      return s.appendGo(c, kOperator, State::kRelation);
     case '"':
-      return s.go(kString, State::String);
+      return s.go(kString, State::kString);
     case '$':
-      return s.appendGo(c, kVariable, State::Name);
+      return s.appendGo(c, kVariable, State::kName);
     case '{': case '}':
-      return s.appendGo(c, kBrace, State::Complete);
+      return s.appendGo(c, kBrace, State::kComplete);
     case '#':
-      return s.appendGo(c, kCallName, State::Name);
+      return s.appendGo(c, kCallName, State::kName);
     case '@':
-      return s.appendGo(c, kDeclarationName, State::Name);
+      return s.appendGo(c, kDeclarationName, State::kName);
     case '/':
-      return s.appendGo(c, kOperator, State::Slash);
+      return s.appendGo(c, kOperator, State::kSlash);
     case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
       s.type = kWhiteSpace;
       s.done = true;
       return;
     case ';':
-      return s.appendGo(c, kSemicolon, State::Complete);
+      return s.appendGo(c, kSemicolon, State::kComplete);
     case '=': case '(': case '*': case ')': case '%': case '&': case '|':
-      return s.appendGo(c, kOperator, State::Complete);
+      return s.appendGo(c, kOperator, State::kComplete);
     case kEnd:
-      return s.appendGo(kEndOfInputText, kEndOfInput, State::Complete);
+      return s.appendGo(kEndOfInputText, kEndOfInput, State::kComplete);
     default:
-      if (isCapital(c)) return s.appendGo(c, kKeyword, State::Keyword);
+      if (isCapital(c)) return s.appendGo(c, kKeyword, State::kKeyword);
       // A character that can begin no token is delivered alone, consumed.
       s.append(c);
       s.type = kBadCharacter;
@@ -116,9 +118,9 @@ void startState(Scan& s, int c) {
 // comment or a string ends it there and is scanned again as the next token.
 void step(Scan& s, int c) {
   switch (s.state) {
-    case State::Start:
+    case State::kStart:
       return startState(s, c);
-    case State::Number:
+    case State::kNumber:
       if (isDigit(c)) {
         s.type = kNumber;
         while (isDigit(c)) {
@@ -127,51 +129,51 @@ void step(Scan& s, int c) {
         }
         if (c != ',') return s.end(c);
       }
-      if (c == ',') return s.appendGo(c, kNumber, State::Fraction);
+      if (c == ',') return s.appendGo(c, kNumber, State::kFraction);
       return s.end(c);
-    case State::Fraction:
+    case State::kFraction:
       if (isDigit(c)) return s.append(c);
       return s.end(c);
-    case State::Relation:
-      if (c == ':') return s.appendGo(c, kAssignment, State::Complete);
-      if (c == '=') return s.appendGo(c, kOperator, State::Complete);
+    case State::kRelation:
+      if (c == ':') return s.appendGo(c, kAssignment, State::kComplete);
+      if (c == '=') return s.appendGo(c, kOperator, State::kComplete);
       return s.end(c);
-    case State::Slash:
-      if (c == '/') return s.go(kComment, State::LineComment);
-      if (c == '*') return s.go(kComment, State::BlockComment);
+    case State::kSlash:
+      if (c == '/') return s.go(kComment, State::kLineComment);
+      if (c == '*') return s.go(kComment, State::kBlockComment);
       return s.end(c);
-    case State::LineComment:
-      if (c == '\n') s.state = State::Complete;
+    case State::kLineComment:
+      if (c == '\n') s.state = State::kComplete;
       if (c == kEnd) s.end(c);
       return;
-    case State::BlockComment:
-      if (c == '*') s.state = State::BlockCommentStar;
+    case State::kBlockComment:
+      if (c == '*') s.state = State::kBlockCommentStar;
       if (c == kEnd) s.end(c);
       return;
-    case State::BlockCommentStar:
+    case State::kBlockCommentStar:
       if (c == kEnd) return s.end(c);
-      s.state = c == '/' ? State::Complete : State::BlockComment;
+      s.state = c == '/' ? State::kComplete : State::kBlockComment;
       return;
-    case State::Name:
+    case State::kName:
       // The rest of the name at once.
       while (isNameChar(c)) {
         s.append(c);
         c = nextChar();
       }
       return s.end(c);
-    case State::String:
-      if (c == '"') return void(s.state = State::Complete);
+    case State::kString:
+      if (c == '"') return void(s.state = State::kComplete);
       if (c == kEnd) return s.end(c);
       s.append(c);
-      if (c == '\\') s.state = State::StringEscape;
+      if (c == '\\') s.state = State::kStringEscape;
       return;
-    case State::StringEscape:
+    case State::kStringEscape:
       if (c == kEnd) return s.end(c);
-      return s.appendGo(c, kString, State::String);
-    case State::Keyword:
+      return s.appendGo(c, kString, State::kString);
+    case State::kKeyword:
       if (isCapital(c)) return s.append(c);
       return s.end(c);
-    case State::Complete:
+    case State::kComplete:
       return s.end(c);
   }
 }
@@ -258,7 +260,7 @@ bool isWhiteSpace(int c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-std::int32_t lex() {
+void lex() {
   switch (LAMode) {
     case kReadSource:
       scanToken();
@@ -276,7 +278,6 @@ std::int32_t lex() {
       WH_PD_readAhead();
       break;
   }
-  return LAError;
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }

@@ -17,6 +17,8 @@ unsigned condition(bool& holds) {
 }
 
 // Runs the further passes of an active loop from its recorded tokens.
+// Required: replayed tokens carry no line, so an error found in a replay
+// names the line the source stands on (loops/errors/error_during_replay).
 unsigned replay() {
   for (;;) {
     bool holds = false;

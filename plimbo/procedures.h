@@ -44,7 +44,9 @@ void emitf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void reportWriteError(int error);
 
 // lexer.cpp
-std::int32_t lex();
+// Delivers the next token into tok_n; a bad character sets LAError, which
+// nothing else reads: the grammar reports the token it cannot use.
+void lex();
 bool isWhiteSpace(int c);
 // The truth test: a number is true when it is not 0, any other text when it
 // is not empty.

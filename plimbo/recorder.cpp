@@ -1,5 +1,55 @@
 // The loop token recorder: a stack of loop levels, each with the recorded
 // tokens of its condition and body and the positions they are replayed from.
+//
+// How loops run without a syntax tree
+// -----------------------------------
+// The interpreter executes while it parses, so a loop is run again by parsing
+// its tokens again. Every DOKAD met while effects are on gets a level
+// (WhileLevel) on the stack rooted in While_PD, innermost on top:
+//   condList/condLast  the tokens after "(" up to and including ")"
+//   bodyList/bodyLast  the tokens from "{" up to and including FINISH
+//   condReadAt         the next condition token to replay (mode 3)
+//   bodyReadAt         the next body token to replay (mode 4)
+//   tempReadAt         where a loop nested in this one reads its first pass
+//                      while this one replays (modes 5 and 6)
+//   readsFrom          the level whose tempReadAt this loop's own first pass
+//                      reads through; none when it reads the source
+//
+// The lexer mode LAMode says where lex gets a token and what it records:
+//   0 kReadSource          source                    nothing
+//   1 kRecordCondition     source                    top condList, enclosing bodies
+//   2 kRecordBody          source                    top bodyList, enclosing bodies
+//   3 kReplayCondition     top condReadAt            nothing
+//   4 kReplayBody          top bodyReadAt            nothing
+//   5 kLookAheadCondition  readsFrom->tempReadAt     top condList, bodies up to readsFrom
+//   6 kLookAheadBody       readsFrom->tempReadAt     top bodyList, bodies up to readsFrom
+// A recorded token goes to the top level and to the body of every enclosing
+// level up to (not including) the one it is read from, so each level's body
+// holds its block once, in source order. Replay reads a list in place and
+// wraps to its first node after the last one.
+//
+// Worked trace: DOKAD ($i < 2) { DOKAD ($j < 1) { S; } FINISH; T; } FINISH;
+//  Outer first pass, from the source (level O, mode 0 before it):
+//   1. dokad(O) adds O; mode 1: "$i < 2 )" go to O.cond.
+//   2. mode 2: "{ DOKAD (" go to O.body; the inner dokad starts.
+//   3. dokad(I) adds I (readsFrom none: the mode was 2, the source); mode 1:
+//      "$j < 1 )" go to I.cond and O.body; mode 2: "{ S ; } FINISH" go to
+//      I.body and O.body.
+//   4. I replays from its own lists in modes 3 and 4, recording nothing;
+//      then I is removed and mode 2 returns: "; T ; } FINISH" go to O.body.
+//  Outer replay (O.body = "{ DOKAD ( $j < 1 ) { S ; } FINISH ; T ; } FINISH"):
+//   5. mode 3 replays O.cond; mode 4 replays O.body: "{", "DOKAD", "(";
+//      O.bodyReadAt now stands at "$j".
+//   6. dokad(I) adds a fresh I with readsFrom = O (the mode was 4) and sets
+//      O.tempReadAt = O.bodyReadAt. Modes 5 and 6 read I's first pass
+//      through O.tempReadAt, "$j" up to FINISH, recording it into I's lists
+//      only (O is where it comes from).
+//   7. I replays its own lists (modes 3 and 4). On leaving, O.bodyReadAt
+//      takes O.tempReadAt, just past I's FINISH (WH_ResumeAfterNested); I is
+//      removed, mode 4 returns and O's replay goes on with "; T ; } FINISH".
+//  A loop met during I's look-ahead first pass (mode 5 or 6) reads through
+//  the same level I does (readsFrom = I->readsFrom) and records into I's body
+//  on the way, so loops nest to any depth.
 #include <cstring>
 
 #include "procedures.h"

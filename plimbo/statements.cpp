@@ -7,6 +7,8 @@ namespace plimbo {
 
 namespace {
 
+// Required: keywords are matched by text whatever the token's class, so a
+// string "ESLI" starts a conditional (lexer/string_taken_as_keyword).
 bool startsStatement(const Token& token) {
   return token.type == kVariable || token.word == kEsli || token.word == kDokad ||
          token.word == kVracee || token.word == kNasaj;
@@ -67,6 +69,8 @@ unsigned V() {
 /* prikaz -> variable davaj | ESLI esli | DOKAD dokad | VRACEE vracee | NASAJ nasaj */
 unsigned prikaz() {
   if (tok_n->type == kVariable) {
+    // Required: the variable exists before its expression is read, so
+    // "$x <: $x;" stores "not defined value" (statements/assignment).
     SymbolRecord* record = lookUp(*tok_n);
     lex();
     if (unsigned status = davaj()) return status;
@@ -129,7 +133,9 @@ unsigned vracee() {
 unsigned nasaj() {
   if (tok_n->word != kOpenParen) return syntaxError("nasaj", "\"(\"");
   lex();
-  if (tok_n->type != kVariable) return 1;  // no message of its own; the failure line follows
+  // Required: no message of its own, only the failure line follows
+  // (statements/errors/nasaj_not_a_variable).
+  if (tok_n->type != kVariable) return 1;
   SymbolRecord* record = lookUp(*tok_n);
   lex();
   if (tok_n->word != kCloseParen) return syntaxError("nasaj", "\")\"");

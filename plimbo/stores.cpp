@@ -13,6 +13,8 @@ namespace {
 
 constexpr char kUndefinedValue[] = "not defined value";
 
+SymbolRecord* SymbolTable_root = nullptr;  // newest symbol record
+
 // Name -> record; the keys point into the records' names.
 std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;
 PushdownRecord* pushdownSpare = nullptr;  // popped records kept for the next pushes
