@@ -181,7 +181,7 @@ void step(Scan& s, int c) {
 // The word a token text of length characters is.
 Word wordOf(const char* text, std::size_t length) {
   const auto is = [&](const char* word, Word value) {
-    return std::memcmp(text, word, length) == 0 ? value : kNoWord;
+    return text[0] == word[0] && std::memcmp(text, word, length) == 0 ? value : kNoWord;
   };
   switch (length) {
     case 1:
@@ -257,7 +257,8 @@ void scanToken() {
 }  // namespace
 
 bool isWhiteSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+  // Blank, and tab to carriage return: \t \n \v \f \r.
+  return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
 void lex() {

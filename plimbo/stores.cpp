@@ -20,8 +20,8 @@ std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;
 PushdownRecord* pushdownSpare = nullptr;  // popped records kept for the next pushes
 std::size_t pushdownDepth = 0;            // records on the pushdown
 
-SymbolRecord* findSymbol(const char* name) {
-  auto it = symbolIndex.find(std::string_view(name));
+SymbolRecord* findSymbol(const char* name, std::size_t length) {
+  auto it = symbolIndex.find(std::string_view(name, length));
   return it == symbolIndex.end() ? nullptr : it->second;
 }
 
@@ -46,7 +46,7 @@ SymbolRecord* lookUp(Token& token) {
 }
 
 SymbolRecord* ST_insert() {
-  SymbolRecord* record = findSymbol(STAcces.text.data());
+  SymbolRecord* record = findSymbol(STAcces.text.data(), STAcces.length);
   if (record != nullptr || if_flag == 0) return record;
   if (symbolIndex.size() >= kMaxSymbols) {
     refuseRecord("ST_insert", "prilis mnoho promennych");
