@@ -32,13 +32,8 @@ bool isDigit(int c) { return c >= '0' && c <= '9'; }
 bool isCapital(int c) { return c >= 'A' && c <= 'Z'; }
 bool isNameChar(int c) { return isDigit(c) || (c >= 'a' && c <= 'z') || c == '_'; }
 
-// The next character: the pushed-back one, or one read from the source.
-int nextChar() {
-  if (buffer != kNoPushback) {
-    int c = buffer;
-    buffer = kNoPushback;
-    return c;
-  }
+// The next character of the source stream.
+int readChar() {
   // Only this thread reads the source: no stream locking needed.
   int c = f != nullptr ? getc_unlocked(f) : kEnd;
   if (c == '\n') ++lineNo;
@@ -48,6 +43,17 @@ int nextChar() {
     stopRun("\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n");
     f = nullptr;
   }
+  return c;
+}
+
+// The next character: the pushed-back one, or one read from the source. Only
+// the first character of a token can be a pushed-back one: a token ends by
+// pushing back the character after it, so within a token buffer is empty and
+// the scan reads the stream directly.
+int nextChar() {
+  if (buffer == kNoPushback) return readChar();
+  const int c = buffer;
+  buffer = kNoPushback;
   return c;
 }
 
@@ -125,7 +131,7 @@ void step(Scan& s, int c) {
         s.type = kNumber;
         while (isDigit(c)) {
           s.append(c);
-          c = nextChar();
+          c = readChar();
         }
         if (c != ',') return s.end(c);
       }
@@ -158,7 +164,7 @@ void step(Scan& s, int c) {
       // The rest of the name at once.
       while (isNameChar(c)) {
         s.append(c);
-        c = nextChar();
+        c = readChar();
       }
       return s.end(c);
     case State::kString:
@@ -240,9 +246,9 @@ void scanToken() {
   for (;;) {
     Scan s;
     int c = nextChar();
-    while (isWhiteSpace(c)) c = nextChar();  // white space: tokens of their own, never delivered
+    while (isWhiteSpace(c)) c = readChar();  // white space: tokens of their own, never delivered
     step(s, c);
-    while (!s.done) step(s, nextChar());
+    while (!s.done) step(s, readChar());
     if (s.type == kWhiteSpace || s.type == kComment) continue;
     scanned.text[s.length] = '\0';
     // A NUL byte inside a string ends its text, as everywhere else.
