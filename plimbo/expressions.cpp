@@ -1,8 +1,9 @@
-// Expressions: every factor pushes its value text, every operator pops its
-// two operands and pushes the result. Operands are numbers when MyIsdigit
-// accepts their text.
+// Expressions: every factor pushes its value, every operator pops its two
+// operands and pushes the result. Operands are numbers when MyIsdigit
+// accepts their text; a value carries that answer and its number with it.
+#include <array>
 #include <cmath>
-#include <cstdlib>
+#include <cstring>
 
 #include "procedures.h"
 
@@ -10,197 +11,232 @@ namespace plimbo {
 
 namespace {
 
-enum Operator {
-  kOr,
-  kAnd,
-  kLess,
-  kGreater,
-  kEqual,
-  kNotEqual,
-  kLessEqual,
-  kGreaterEqual,
-  kPlus,
-  kMinus,
-  kTimes,
-  kDivide,
-  kRemainder,
-  kOperatorCount,
-};
+Value ops2;  // left operand, when fewer than two values are on the pushdown
+
+// The operator chains of the grammar, loosest first.
+enum class Chain { kNone, kLogic, kComparison, kSum, kProduct };
 
 struct OperatorRow {
-  const char* text;       // the operator's token text
+  Chain chain;            // the chain whose operator it is
   const char* textError;  // diagnostic when an operand is not numeric, or none
+  const char* sizeError;  // diagnostic when a result is too long to write, or none
 };
 
+constexpr const char* kSumTooBig = "(overline D)Chyba (%lld), vysledek je prilis velky\n";
+constexpr const char* kProductTooBig = "(overline E)Chyba (%lld), vysledek je prilis velky\n";
+
+// One row per operator word, kOr to kRemainder.
 constexpr OperatorRow kOperators[] = {
-    {"|", "(overline A)Chyba (%d), logicky soucet retezce?\n"},
-    {"&", "(overline A)Chyba (%d), logicky soucin retezce?\n"},
-    {"<", nullptr},
-    {">", nullptr},
-    {"=", nullptr},
-    {"!=", nullptr},
-    {"<=", nullptr},
-    {">=", nullptr},
-    {"+", nullptr},
-    {"-", "(overline D)Chyba (%d), odcitani retezcu?\n"},
-    {"*", "(overline E)Chyba (%d), nasobeni retezcu?\n"},
-    {"/", "(overline E)Chyba (%d), deleni retezcu?\n"},
-    {"%", "(overline E)Chyba (%d), deleni retezcu?\n"},
+    {Chain::kLogic, "(overline A)Chyba (%lld), logicky soucet retezce?\n", nullptr},
+    {Chain::kLogic, "(overline A)Chyba (%lld), logicky soucin retezce?\n", nullptr},
+    {Chain::kComparison, nullptr, nullptr},
+    {Chain::kComparison, nullptr, nullptr},
+    {Chain::kComparison, nullptr, nullptr},
+    {Chain::kComparison, nullptr, nullptr},
+    {Chain::kComparison, nullptr, nullptr},
+    {Chain::kComparison, nullptr, nullptr},
+    {Chain::kSum, nullptr, kSumTooBig},
+    {Chain::kSum, "(overline D)Chyba (%lld), odcitani retezcu?\n", kSumTooBig},
+    {Chain::kProduct, "(overline E)Chyba (%lld), nasobeni retezcu?\n", kProductTooBig},
+    {Chain::kProduct, "(overline E)Chyba (%lld), deleni retezcu?\n", kProductTooBig},
+    {Chain::kProduct, "(overline E)Chyba (%lld), deleni retezcu?\n", kProductTooBig},
 };
-static_assert(std::size(kOperators) == kOperatorCount, "one row per operator");
+static_assert(std::size(kOperators) == kRemainder - kOr + 1, "one row per operator");
 
-// The operator among first..last whose text the current token has, or -1.
-int matchOperator(Operator first, Operator last) {
-  for (int op = first; op <= last; ++op)
-    if (isText(kOperators[op].text)) return op;
-  return -1;
-}
+// The row of an operator word.
+constexpr const OperatorRow& rowOf(Word word) { return kOperators[word - kOr]; }
 
-void formatTruth(bool value) { std::snprintf(PDAcces.data(), PDAcces.size(), "%d", value ? 1 : 0); }
-void formatNumber(double value) { std::snprintf(PDAcces.data(), PDAcces.size(), "%f", value); }
+// The chain of every word; kNone for the words that are no operator. Only
+// operator words reach rowOf, so it needs no check.
+constexpr auto kChainOfWord = [] {
+  std::array<Chain, kWordCount> chains{};
+  for (std::size_t word = 0; word < chains.size(); ++word)
+    chains[word] = isOperatorWord(static_cast<Word>(word)) ? rowOf(static_cast<Word>(word)).chain : Chain::kNone;
+  return chains;
+}();
 
-void numericResult(int op, double l, double r) {
+// The chain the token's operator belongs to.
+inline Chain chainOf(const Token& token) { return kChainOfWord[token.word]; }
+
+// Writes the result of op on two numbers into result; false when an
+// arithmetic result is too long to be written in full.
+bool numericResult(Word op, double l, double r, Value& result) {
   switch (op) {
-    case kOr: return formatTruth(l != 0 || r != 0);
-    case kAnd: return formatTruth(l != 0 && r != 0);
-    case kLess: return formatTruth(l < r);
-    case kGreater: return formatTruth(l > r);
-    case kEqual: return formatTruth(l == r);
-    case kNotEqual: return formatTruth(l != r);
-    case kLessEqual: return formatTruth(l <= r);
-    case kGreaterEqual: return formatTruth(l >= r);
-    case kPlus: return formatNumber(l + r);
-    case kMinus: return formatNumber(l - r);
-    case kTimes: return formatNumber(l * r);
-    case kDivide: return formatNumber(l / r);
-    default: return formatNumber(std::fmod(l, r));
+    case kOr: return formatTruth(l != 0 || r != 0, result), true;
+    case kAnd: return formatTruth(l != 0 && r != 0, result), true;
+    case kLess: return formatTruth(l < r, result), true;
+    case kGreater: return formatTruth(l > r, result), true;
+    case kEqual: return formatTruth(l == r, result), true;
+    case kNotEqual: return formatTruth(l != r, result), true;
+    case kLessEqual: return formatTruth(l <= r, result), true;
+    case kGreaterEqual: return formatTruth(l >= r, result), true;
+    case kPlus: return formatNumber(l + r, result);
+    case kMinus: return formatNumber(l - r, result);
+    case kTimes: return formatNumber(l * r, result);
+    case kDivide: return formatNumber(l / r, result);
+    default: return formatNumber(std::fmod(l, r), result);
   }
 }
 
-// Result of a comparison or concatenation on texts; false when the operator
-// does not apply to texts.
-bool textResult(int op) {
-  int order = std::strcmp(ops2.data(), ops1.data());
+// Writes the result of a comparison or concatenation of texts into result,
+// which may be left itself; false when the operator does not apply to texts.
+bool textResult(Word op, const Value& left, const Value& right, Value& result) {
+  // strcmp promises only the sign of its result.
+  const int order = std::strcmp(left.text.data(), right.text.data());
   switch (op) {
-    case kLess: formatTruth(order < 0); return true;
-    case kGreater: formatTruth(order > 0); return true;
-    case kEqual: formatTruth(order == 0); return true;
-    case kNotEqual: formatTruth(order != 0); return true;
-    case kLessEqual: formatTruth(order <= 0); return true;
-    case kGreaterEqual: formatTruth(order >= 0); return true;
-    case kPlus:
-      copy_text(PDAcces, ops1.data(), copy_text(PDAcces, ops2.data()));
+    case kLess: formatTruth(order < 0, result); return true;
+    case kGreater: formatTruth(order > 0, result); return true;
+    case kEqual: formatTruth(order == 0, result); return true;
+    case kNotEqual: formatTruth(order != 0, result); return true;
+    case kLessEqual: formatTruth(order <= 0, result); return true;
+    case kGreaterEqual: formatTruth(order >= 0, result); return true;
+    case kPlus: {
+      // Joined and cut to a value text's length.
+      if (&result != &left) copyValue(result, left);
+      const std::size_t at = result.length;
+      const std::size_t added = std::min<std::size_t>(right.length, kMaxValueLength - at);
+      std::memcpy(result.text.data() + at, right.text.data(), added);
+      result.text[at + added] = '\0';
+      result.length = static_cast<std::uint32_t>(at + added);
+      classify(result);
       return true;
+    }
     default: return false;
   }
 }
 
-// Pops right and left operand, applies op and pushes the result.
-unsigned applyOperator(int op) {
-  PD_pop();
-  copy_text(ops1, PDAcces.data());
-  PD_pop();
-  copy_text(ops2, PDAcces.data());
-  if (if_flag == 0) return 0;
-  if (MyIsdigit(ops1.data()) && MyIsdigit(ops2.data()))
-    numericResult(op, std::atof(ops2.data()), std::atof(ops1.data()));
-  else if (!textResult(op)) {
-    std::printf(kOperators[op].textError, lineNo);
-    return SAError = 1;
+// Applies op to left and right, writing the result into result (which may be
+// left); prints the diagnostic and returns 1 when op does not apply.
+unsigned compute(Word op, const Value& left, const Value& right, Value& result) {
+  const OperatorRow& row = rowOf(op);
+  if (left.numeric && right.numeric) {
+    // A number whose "%f" text would be cut is refused rather than changed.
+    if (!numericResult(op, left.number, right.number, result)) return diagnose(row.sizeError, line());
+  } else if (!textResult(op, left, right, result)) {
+    return diagnose(row.textError, line());
   }
+  return 0;
+}
+
+// Pops right and left operand, applies op and pushes the result.
+unsigned applyOperator(Word op) {
+  // Suppressed effects: nothing would be popped, computed or pushed.
+  if (if_flag == 0) return 0;
+  PushdownRecord* right = Pushdown_root;
+  if (right != nullptr && right->next != nullptr) {
+    // Both operands are there: the result takes the left one's place.
+    Value& left = right->next->value;
+    if (unsigned status = compute(op, left, right->value, left)) return status;
+    PD_drop();
+    return 0;
+  }
+  // Fewer than two values (after a call without arguments): what the pops give.
+  PD_popInto(ops1);
+  PD_popInto(ops2);
+  if (unsigned status = compute(op, ops2, ops1, PDAcces)) return status;
   PD_push();
   return 0;
 }
 
 // The loop of one operator chain: while the current token is one of the
 // chain's operators, read the next operand with operand and apply it.
-unsigned chain(Operator first, Operator last, unsigned (*operand)()) {
-  for (int op = matchOperator(first, last); op >= 0; op = matchOperator(first, last)) {
+// Entered with the current token being the chain's first operator.
+[[gnu::noinline]] unsigned chainLoop(Chain which, unsigned (*operand)()) {
+  do {
+    const Word op = tok_n->word;
     lex();
-    if ((SAError = operand()) != 0) return SAError;
-    if ((SAError = applyOperator(op)) != 0) return SAError;
-  }
+    if (unsigned status = operand()) return status;
+    if (unsigned status = applyOperator(op)) return status;
+  } while (chainOf(*tok_n) == which);
   return 0;
+}
+
+// Most operands are followed by no operator of the chain: that test is inline.
+inline unsigned chain(Chain which, unsigned (*operand)()) {
+  return chainOf(*tok_n) == which ? chainLoop(which, operand) : 0;
 }
 
 }  // namespace
 
 /* A -> B ovA */
 unsigned A() {
-  if ((SAError = enterNesting("A")) != 0) return SAError;
-  if ((SAError = B()) != 0 || (SAError = ovA()) != 0) return SAError;
+  if (unsigned status = enterNesting("A")) return status;
+  if (unsigned status = B()) return status;
+  if (unsigned status = ovA()) return status;
   leaveNesting();
   return 0;
 }
 
 /* ovA -> ( "|" | "&" ) B ovA | empty */
-unsigned ovA() { return chain(kOr, kAnd, B); }
+unsigned ovA() { return chain(Chain::kLogic, B); }
 
 /* B -> "!" C | C */
+// Required: one "!" at most; "! ! 1" fails in F (expressions/errors/double_negation).
 unsigned B() {
-  if (!isText("!")) return SAError = C();
+  if (tok_n->word != kNot) return C();
   lex();
-  if ((SAError = C()) != 0) return SAError;
-  PD_pop();
-  copy_text(ops1, PDAcces.data());
+  if (unsigned status = C()) return status;
   if (if_flag == 0) return 0;
-  if (!MyIsdigit(ops1.data())) {
-    std::printf("(B)Chyba (%d), negace retezce?\n", lineNo);
-    return SAError = 1;
-  }
-  formatTruth(std::atof(ops1.data()) == 0.0);
-  PD_push();
+  // The operand is replaced by its negation in place; none is the empty text.
+  Value* operand = Pushdown_root != nullptr ? &Pushdown_root->value : nullptr;
+  if (operand == nullptr || !operand->numeric)
+    return diagnose("(B)Chyba (%lld), negace retezce?\n", line());
+  formatTruth(operand->number == 0.0, *operand);
   return 0;
 }
 
 /* C -> D ovC */
 unsigned C() {
-  if ((SAError = D()) != 0) return SAError;
-  return SAError = ovC();
+  if (unsigned status = D()) return status;
+  return ovC();
 }
 
 /* ovC -> ( "<" | ">" | "=" | "!=" | "<=" | ">=" ) D ovC | empty */
-unsigned ovC() { return chain(kLess, kGreaterEqual, D); }
+// Required: comparisons chain from the left, 1 < 2 < 3 is (1 < 2) < 3
+// (expressions/comparison).
+unsigned ovC() { return chain(Chain::kComparison, D); }
 
 /* D -> E ovD */
 unsigned D() {
-  if ((SAError = E()) != 0) return SAError;
-  return SAError = ovD();
+  if (unsigned status = E()) return status;
+  return ovD();
 }
 
 /* ovD -> ( "+" | "-" ) E ovD | empty */
-unsigned ovD() { return chain(kPlus, kMinus, E); }
+unsigned ovD() { return chain(Chain::kSum, E); }
 
 /* E -> F ovE */
 unsigned E() {
-  if ((SAError = F()) != 0) return SAError;
-  return SAError = ovE();
+  if (unsigned status = F()) return status;
+  return ovE();
 }
 
 /* ovE -> ( "*" | "/" | "%" ) F ovE | empty */
-unsigned ovE() { return chain(kTimes, kRemainder, F); }
+unsigned ovE() { return chain(Chain::kProduct, F); }
 
 /* F -> "(" A ")" | number | string | variable | vol_fce */
 unsigned F() {
-  if (isText("(")) {
+  Token& token = *tok_n;
+  if (token.word == kOpenParen) {
     lex();
-    if ((SAError = A()) != 0) return SAError;
-    if (!isText(")")) return syntaxError("F", "\")\"");
+    if (unsigned status = A()) return status;
+    if (tok_n->word != kCloseParen) return syntaxError("F", "\")\"");
     lex();
     return 0;
   }
-  if (tok_n.type == kNumber || tok_n.type == kString) {
-    copy_text(PDAcces, tok_n.text.data());
-  } else if (tok_n.type == kVariable) {
-    copy_text(STAcces, tok_n.text.data());
-    ST_getValue();
-    copy_text(PDAcces, STAcces.data());
-  } else if (tok_n.type == kCallName) {
-    return SAError = vol_fce();
+  if (token.type == kNumber || token.type == kString) {
+    if (Value* slot = PD_pushSlot()) valueOfToken(*slot, token);
+  } else if (token.type == kVariable) {
+    // While effects are suppressed the variable is neither read nor created.
+    SymbolRecord* record = if_flag != 0 ? lookUp(token) : nullptr;
+    if (record != nullptr) {
+      if (Value* slot = PD_pushSlot()) copyValue(*slot, record->value);
+    }
+  } else if (token.type == kCallName) {
+    return vol_fce();
   } else {
     return syntaxError("F", "\"cislo, retezec, promenna nebo volani fce\"");
   }
-  PD_push();
   lex();
   return 0;
 }

@@ -8,10 +8,10 @@ namespace {
 
 // Parses "(" list ")" after a declaration or call name.
 unsigned bracketedList(const char* procedure, unsigned (*list)()) {
-  if (!isText("(")) return syntaxError(procedure, "\"(\"");
+  if (tok_n->word != kOpenParen) return syntaxError(procedure, "\"(\"");
   lex();
-  if ((SAError = list()) != 0) return SAError;
-  if (!isText(")")) return syntaxError(procedure, "\")\"");
+  if (unsigned status = list()) return status;
+  if (tok_n->word != kCloseParen) return syntaxError(procedure, "\")\"");
   lex();
   return 0;
 }
@@ -27,11 +27,11 @@ unsigned dek_fce() {
 /* L -> ( "PROM" | "CTE" ) variable [ ";" L ] */
 unsigned L() {
   for (;;) {
-    if (!isText("PROM") && !isText("CTE")) return syntaxError("L", "\"PROM\" nebo \"CTE\"");
+    if (tok_n->word != kProm && tok_n->word != kCte) return syntaxError("L", "\"PROM\" nebo \"CTE\"");
     lex();
-    if (tok_n.type != kVariable) return syntaxError("L", "\"promenna\"");
+    if (tok_n->type != kVariable) return syntaxError("L", "\"promenna\"");
     lex();
-    if (tok_n.type != kSemicolon) return 0;
+    if (tok_n->type != kSemicolon) return 0;
     lex();
   }
 }
@@ -44,12 +44,16 @@ unsigned vol_fce() {
 
 /* S -> empty | A [ ";" S ], where the S after ";" is not empty */
 unsigned S() {
-  if (isText(")")) return 0;
+  if (tok_n->word == kCloseParen) return 0;
   for (;;) {
-    if ((SAError = A()) != 0) return SAError;
-    if (!isText(";")) return 0;
+    // Required: every argument's value stays on the pushdown and the call
+    // pushes nothing, so an operator takes the last two arguments, or an
+    // older value after a call without arguments (functions/calls).
+    if (unsigned status = A()) return status;
+    // The ";" between arguments is tested by its text, so a string ";" serves too.
+    if (tok_n->word != kSemicolonText) return 0;
     lex();
-    if (isText(")")) return syntaxError("S", "\"cislo, retezec, promenna nebo volani fce\"");
+    if (tok_n->word == kCloseParen) return syntaxError("S", "\"cislo, retezec, promenna nebo volani fce\"");
   }
 }
 

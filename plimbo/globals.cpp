@@ -4,52 +4,50 @@
 
 namespace plimbo {
 
-Token tok_n = {{}, kEndOfInput};
-std::int32_t buffer = 0;
-std::int32_t LAError = 0;
-std::int32_t lineNo = 1;
-std::int32_t LAMode = kReadSource;
-std::int32_t SAError = 0;
-PushdownRecord* Pushdown_root = nullptr;
-PushdownRecord* Pushdown_spare = nullptr;
-SymbolRecord* SymbolTable_root = nullptr;
-std::int32_t if_flag = 1;
-WhileLevel* While_PD = nullptr;
-std::FILE* f = nullptr;
-std::FILE* inputStream = nullptr;
-ValueText STAcces = {};
-ValueText PDAcces = {};
-ValueText ops1 = {};
-ValueText ops2 = {};
-std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;
+namespace {
+// The current token before the first lex: empty text, end of input.
+Token startToken = {0, kEndOfInput, kNoWord, false, 0, nullptr, {}};
+}  // namespace
+
+unsigned SAError = 0;
+std::int32_t runStopped = 0;
 int nestingDepth = 0;
-std::size_t pushdownDepth = 0;
-std::size_t recordedTokens = 0;
-#ifdef FUZZ_BUDGET
-std::size_t replayedTokens = 0;
-#endif
-std::int32_t storeFull = 0;
+
+Token* tok_n = &startToken;
+std::int32_t buffer = kNoPushback;
+std::int32_t LAError = 0;
+std::int64_t lineNo = 1;
+std::int32_t LAMode = kReadSource;
+std::FILE* f = nullptr;
+
+PushdownRecord* Pushdown_root = nullptr;
+Value STAcces = {};
+Value PDAcces = {};
+std::int32_t if_flag = 1;
+
+WhileLevel* While_PD = nullptr;
+
+Value ops1 = {};
+
+std::FILE* inputStream = nullptr;
 
 void reset() {
   ST_free();
   PD_free();
   WH_PD_free();
-  tok_n.text[0] = '\0';
-  tok_n.type = kEndOfInput;
-  buffer = 0;
+  startOutput(nullptr);
+  SAError = 0;
+  runStopped = 0;
+  nestingDepth = 0;
+  tok_n = &startToken;
+  buffer = kNoPushback;
   LAError = 0;
   lineNo = 1;
   LAMode = kReadSource;
-  SAError = 0;
-  if_flag = 1;
   f = nullptr;
+  STAcces = PDAcces = ops1 = Value{};
+  if_flag = 1;
   inputStream = nullptr;
-  STAcces[0] = PDAcces[0] = ops1[0] = ops2[0] = '\0';
-  nestingDepth = 0;
-  storeFull = 0;
-#ifdef FUZZ_BUDGET
-  replayedTokens = 0;
-#endif
 }
 
 }  // namespace plimbo

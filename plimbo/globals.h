@@ -1,21 +1,20 @@
-// The interpreter's whole state: one copy of every global, declared here and
-// defined in globals.cpp. reset() returns all of it to the start-up values.
+// The interpreter's shared state: the globals that several files use,
+// declared here and defined in globals.cpp, grouped by the file that owns
+// them. reset() returns all state to the start-up values.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <string_view>
-#include <unordered_map>
 
 namespace plimbo {
 
 // Room for a token text: 255 characters and the terminator.
 constexpr std::size_t kTokenTextSize = 256;
-// Room for a value text in an exchange or operand buffer: 254 characters and
-// the terminator.
+// Room for a value text: 254 characters and the terminator.
 constexpr std::size_t kValueSize = 255;
+constexpr std::size_t kMaxValueLength = kValueSize - 1;
 // Deepest nesting of blocks and expressions (counted together) that a program
 // may use before the run stops with a diagnostic instead of exhausting the
 // stack.
@@ -26,6 +25,8 @@ constexpr std::size_t kMaxPushdownDepth = 250000;
 // Most token nodes the loop recorder may hold at once (nested loops record
 // their tokens once per enclosing level).
 constexpr std::size_t kMaxRecordedTokens = 500000;
+// Most variables the symbol table may hold.
+constexpr std::size_t kMaxSymbols = 500000;
 #ifdef FUZZ_BUDGET
 // Fuzz builds only: replayed tokens after which a still-looping program is
 // abandoned (every further replayed token reads as end of input).
@@ -33,7 +34,6 @@ constexpr std::size_t kReplayBudget = 100000;
 #endif
 
 using TokenText = std::array<char, kTokenTextSize>;
-using ValueText = std::array<char, kValueSize>;
 
 // Token classes, the values of Token::type.
 enum TokenClass : std::int32_t {
@@ -64,33 +64,91 @@ enum LexerMode : std::int32_t {
   kLookAheadBody = 6,       // a replaying enclosing body, into the body list
 };
 
+// The texts the grammar compares tokens with. A token's text is looked up
+// once, when it is scanned, whatever its class: a string whose text is ESLI
+// is the word ESLI.
+enum Word : std::uint8_t {
+  kNoWord,
+  kZdechni,
+  kProm,
+  kCte,
+  kEsli,
+  kJinem,
+  kIlse,
+  kDokad,
+  kFinish,
+  kVracee,
+  kNasaj,
+  kOpenBrace,
+  kCloseBrace,
+  kOpenParen,
+  kCloseParen,
+  kSemicolonText,
+  kNot,
+  // The operators, one per row of the operator table in expressions.cpp.
+  kOr,
+  kAnd,
+  kLess,
+  kGreater,
+  kEqual,
+  kNotEqual,
+  kLessEqual,
+  kGreaterEqual,
+  kPlus,
+  kMinus,
+  kTimes,
+  kDivide,
+  kRemainder,
+  kWordCount,
+};
+
+// Whether the word is an operator: the operators are the block kOr to
+// kRemainder above.
+constexpr bool isOperatorWord(Word word) { return word >= kOr && word <= kRemainder; }
+
 // The text of the end-of-input token: the single byte 0xFF.
 constexpr char kEndOfInputText = '\xFF';
 
-// The current token.
+struct SymbolRecord;
+
+// A value text with what the operators need to know of it, worked out once
+// when the value is made: whether MyIsdigit accepts it and, if so, its atof.
+struct Value {
+  std::uint32_t length;  // characters in text
+  bool numeric;          // MyIsdigit(text)
+  double number;         // atof(text); 0 when not numeric
+  std::array<char, kValueSize> text;  // NUL-terminated
+};
+
+// A token, as scanned or as recorded for a loop.
 struct Token {
-  TokenText text;     // token text, NUL-terminated
-  std::int32_t type;  // a TokenClass value
+  std::uint32_t length;  // characters in text
+  std::int32_t type;     // a TokenClass value
+  Word word;             // the word its text is, kNoWord for any other text
+  bool numeric;          // numbers and strings: MyIsdigit of the value text
+  double number;         // numbers and strings: atof of the value text
+  SymbolRecord* symbol;  // variables: the record, once looked up (records live
+                         // until the end of the run)
+  TokenText text;        // NUL-terminated
 };
 
 // One variable of the symbol table.
 struct SymbolRecord {
   TokenText name;      // the variable's name with its leading '$'
-  TokenText value;     // its current value text
+  Value value;         // its current value
   SymbolRecord* next;  // the record created before this one
 };
 
 // One entry of the value pushdown.
 struct PushdownRecord {
-  TokenText value;       // the pushed value text
+  Value value;           // the pushed value
   PushdownRecord* next;  // the entry below this one
 };
 
 // One recorded token of a loop.
 struct TokenNode {
-  TokenText text;     // token text
-  std::int32_t type;  // token class
-  TokenNode* next;    // the token recorded after this one
+  Token token;
+  TokenNode* next;  // the token recorded after this one
 };
 
 // One loop being executed, on the stack rooted in While_PD.
@@ -107,44 +165,47 @@ struct WhileLevel {
                           // pass reads through; none when it reads the source
 };
 
-extern Token tok_n;                  // the current token
-extern std::int32_t buffer;          // pushed-back character, 0 when none, -1 end of input
-extern std::int32_t LAError;         // lexical error flag, set by a bad character
-extern std::int32_t lineNo;          // source line the lexer stands on
-extern std::int32_t LAMode;          // a LexerMode value
-extern std::int32_t SAError;         // status of the syntax analysis, 0 success
+// driver.cpp
+extern unsigned SAError;         // status of the syntax analysis, 0 success; set by SA only
+extern std::int32_t runStopped;  // 1 once a store, the memory, the source or the output failed
+extern int nestingDepth;         // blocks and expressions currently open
+
+// lexer.cpp
+extern Token* tok_n;          // the current token: the scanned one or a recorded node
+extern std::int32_t buffer;   // pushed-back character, -1 end of input, kNoPushback when none
+extern std::int32_t LAError;  // lexical error flag, set by a bad character
+extern std::int64_t lineNo;   // source line the lexer stands on
+extern std::int32_t LAMode;   // a LexerMode value; only dokad changes it
+extern std::FILE* f;          // the program's source stream
+
+// stores.cpp
 extern PushdownRecord* Pushdown_root;   // top of the value pushdown
-extern PushdownRecord* Pushdown_spare;  // popped records kept for the next pushes
-extern SymbolRecord* SymbolTable_root;  // newest symbol record
-extern std::int32_t if_flag;         // 0 while effects are suppressed
-extern WhileLevel* While_PD;         // innermost loop level
-extern std::FILE* f;                 // the program's source stream
-extern std::FILE* inputStream;       // the stream NASAJ reads words from
-extern ValueText STAcces;            // exchange buffer of the symbol table
-extern ValueText PDAcces;            // exchange buffer of the pushdown
-extern ValueText ops1;               // right operand, unary operand, input word
-extern ValueText ops2;               // left operand
-extern std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;  // name -> record, keys point into the records
-extern int nestingDepth;             // blocks and expressions currently open
-extern std::size_t pushdownDepth;    // records on the pushdown
-extern std::size_t recordedTokens;   // token nodes held by the loop recorder
-#ifdef FUZZ_BUDGET
-extern std::size_t replayedTokens;   // tokens read back from the recorder in this run
-#endif
-extern std::int32_t storeFull;       // 1 once a store refused a record; the run then stops
+extern Value STAcces;                   // exchange buffer of the symbol table
+extern Value PDAcces;                   // exchange buffer of the pushdown
+
+// The effects flag, written only by esli and dokad, each restoring it on exit.
+// While it is 0 the program is parsed but takes no effect: the stores do
+// nothing (ST_insert creates nothing, ST_getValue, ST_saveValue, PD_push and
+// PD_pop leave everything as it is), nothing is printed or read, and the
+// operators neither compute nor report type errors. Every store operation and
+// every statement with an effect tests it itself; callers rely on that and
+// call them regardless.
+extern std::int32_t if_flag;
+
+// recorder.cpp
+extern WhileLevel* While_PD;  // innermost loop level
+
+// expressions.cpp
+extern Value ops1;  // right operand; statements.cpp reads input words into it
+
+// statements.cpp
+extern std::FILE* inputStream;  // the stream NASAJ reads words from, none: reads nothing
+
+// buffer's value while no character is pushed back. Characters are 0 to 255
+// and end of input is -1, so a pushed-back NUL byte stays a character.
+constexpr std::int32_t kNoPushback = -2;
 
 // Returns every global to its start-up value and releases all storage.
 void reset();
-
-// Copies the C string src into dst from position at on, keeping what fits
-// before the terminator; returns the length of the text in dst. Every copy
-// into a fixed buffer goes through here.
-template <std::size_t N>
-std::size_t copy_text(std::array<char, N>& dst, const char* src, std::size_t at = 0) {
-  std::size_t n = at < N - 1 ? at : N - 1;
-  for (; n < N - 1 && *src != '\0'; ++n) dst[n] = *src++;
-  dst[n] = '\0';
-  return n;
-}
 
 }  // namespace plimbo

@@ -1,5 +1,6 @@
 // The loop statement: the first pass reads and records the condition and the
-// block, every further pass replays the recorded tokens.
+// block, every further pass replays the recorded tokens. How the recorder and
+// the lexer modes work together is explained at the top of recorder.cpp.
 #include "procedures.h"
 
 namespace plimbo {
@@ -9,24 +10,26 @@ namespace {
 // Evaluates the condition the lexer is about to deliver and pops its truth.
 unsigned condition(bool& holds) {
   lex();
-  if ((SAError = A()) != 0) return SAError;
+  if (unsigned status = A()) return status;
   PD_pop();
-  holds = if_flag != 0 && isTrue(PDAcces.data());
+  holds = if_flag != 0 && isTrue(PDAcces);
   return 0;
 }
 
 // Runs the further passes of an active loop from its recorded tokens.
+// Required: replayed tokens carry no line, so an error found in a replay
+// names the line the source stands on (loops/errors/error_during_replay).
 unsigned replay() {
   for (;;) {
     bool holds = false;
-    if ((SAError = checkStoreFull()) != 0) return SAError;
+    if (unsigned status = checkStopped()) return status;
     WH_ResetReadAts();
     LAMode = kReplayCondition;
-    if ((SAError = condition(holds)) != 0) return SAError;
+    if (unsigned status = condition(holds)) return status;
     if (!holds) return 0;
     LAMode = kReplayBody;
     lex();
-    if ((SAError = blok()) != 0) return SAError;
+    if (unsigned status = blok()) return status;
   }
 }
 
@@ -34,22 +37,25 @@ unsigned replay() {
 
 /* dokad -> "(" A ")" blok "FINISH" */
 unsigned dokad() {
-  std::int32_t savedFlag = if_flag, savedMode = LAMode;
-  bool active = savedFlag != 0, holds = false;
-  if (!isText("(")) return syntaxError("dokad", "\"(\"");
+  const std::int32_t savedFlag = if_flag, savedMode = LAMode;
+  const bool active = savedFlag != 0;
+  bool holds = false;
+  if (tok_n->word != kOpenParen) return syntaxError("dokad", "\"(\"");
   if (active) {
     WH_PD_addLevel();
-    LAMode = savedMode > kRecordBody ? kLookAheadCondition : kRecordCondition;
+    LAMode = readsRecordedTokens(savedMode) ? kLookAheadCondition : kRecordCondition;
     if (savedMode == kReplayBody) WH_ResetTempReadAt();
   }
-  if ((SAError = condition(holds)) != 0) return SAError;
-  if (!isText(")")) return syntaxError("dokad", "\")\"");
-  if (active) LAMode = savedMode > kRecordBody ? kLookAheadBody : kRecordBody;
+  if (unsigned status = condition(holds)) return status;
+  if (tok_n->word != kCloseParen) return syntaxError("dokad", "\")\"");
+  if (active) LAMode = readsRecordedTokens(savedMode) ? kLookAheadBody : kRecordBody;
   if (!holds) if_flag = 0;
   lex();
-  if ((SAError = blok()) != 0) return SAError;
-  if (!isText("FINISH")) return syntaxError("dokad", "\"FINISH\"");
-  if (holds && (SAError = replay()) != 0) return SAError;
+  if (unsigned status = blok()) return status;
+  if (tok_n->word != kFinish) return syntaxError("dokad", "\"FINISH\"");
+  if (holds) {
+    if (unsigned status = replay()) return status;
+  }
   if (active) {
     if (savedMode == kReplayBody) WH_ResumeAfterNested();
     WH_PD_removeLevel();

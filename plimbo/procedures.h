@@ -12,34 +12,103 @@ namespace plimbo {
 
 // driver.cpp
 int run(int argc, char** argv);
-int interpret(std::FILE* source, std::FILE* input);
+// Runs the program read from source; NASAJ reads words from input (none: it
+// reads nothing) and everything is printed to output. Returns 0 after a
+// successful run, 1 after a failed one and kWriteFailed when output was lost
+// (the reason then on standard error).
+int interpret(std::FILE* source, std::FILE* input, std::FILE* output = stdout);
+constexpr int kWriteFailed = 3;
 void man();
 unsigned SA();
 unsigned Program();
+// Prints a diagnostic (unless the run was stopped before) and returns 1.
+unsigned diagnose(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Prints the reason the run stops (unless it was stopped before) and stops it:
+// the grammar ends at the next statement.
+void stopRun(const char* format, ...) __attribute__((format(printf, 1, 2)));
 unsigned syntaxError(const char* procedure, const char* expected);
-// Whether the current token's text is text; the first byte decides most
-// comparisons without a call.
-inline bool isText(const char* text) {
-  return tok_n.text[0] == text[0] && std::strcmp(tok_n.text.data(), text) == 0;
-}
+// The current line for the diagnostics' %lld.
+inline long long line() { return static_cast<long long>(lineNo); }
 unsigned enterNesting(const char* procedure);
 void leaveNesting();
 void refuseRecord(const char* procedure, const char* problem);
-unsigned checkStoreFull();
+unsigned checkStopped();
+
+// output.cpp
+// Directs the output to stream (none: discarded) and forgets any failure.
+void startOutput(std::FILE* stream);
+// Writes what is waiting; the errno of the first failed write, or 0.
+int finishOutput();
+void emit(const char* data, std::size_t size);
+void emitf(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void reportWriteError(int error);
 
 // lexer.cpp
-std::int32_t lex();
-int MyIsdigit(const char* text);
+// Delivers the next token into tok_n; a bad character sets LAError, which
+// nothing else reads: the grammar reports the token it cannot use.
+void lex();
 bool isWhiteSpace(int c);
-bool isTrue(const char* text);
+// The truth test: a number is true when it is not 0, any other text when it
+// is not empty.
+bool isTrue(const Value& value);
+// Lexer modes that read recorded tokens instead of the source.
+inline bool readsRecordedTokens(std::int32_t mode) {
+  return mode == kReplayCondition || mode == kReplayBody || mode == kLookAheadCondition ||
+         mode == kLookAheadBody;
+}
+// Lexer modes in which a loop's first pass reads through an enclosing level's
+// look-ahead position.
+inline bool isLookAhead(std::int32_t mode) {
+  return mode == kLookAheadCondition || mode == kLookAheadBody;
+}
+
+// numbers.cpp
+int MyIsdigit(const char* text);
+// atof(text), exactly, mostly without strtod.
+double toNumber(const char* text);
+// Sets numeric and number from the value's text.
+void classify(Value& value);
+// Sets the value's text to the first 254 characters of text (length bytes);
+// numeric and number are left for classify.
+void setText(Value& value, const char* text, std::size_t length);
+// A number or string token's text as a value.
+void valueOfToken(Value& value, const Token& token);
+// The text "%d" makes of truth, as a value.
+void formatTruth(bool truth, Value& value);
+// Writes what "%f" makes of number into out (size bytes); returns its length,
+// or size when it does not fit.
+std::size_t formatFixed(double number, char* out, std::size_t size);
+// The text "%f" makes of number, as a value; false when it is longer than a
+// value text may be.
+bool formatNumber(double number, Value& value);
 
 // stores.cpp
+// Copies a value: its fields and the used part of its text. A short text is
+// copied with a fixed size, which the compiler does in a few moves.
+inline void copyValue(Value& to, const Value& from) {
+  constexpr std::size_t kShortText = 32;
+  if (from.length < kShortText)
+    std::memcpy(&to, &from, offsetof(Value, text) + kShortText);
+  else
+    std::memcpy(&to, &from, offsetof(Value, text) + from.length + 1);
+}
+// The record of the variable token names (ST_insert of its name); kept in
+// the token, so a replayed token finds its record without a search.
+SymbolRecord* lookUp(Token& token);
+std::size_t ST_size();
 SymbolRecord* ST_insert();
 void ST_saveValue(SymbolRecord* record);
 void ST_getValue();
 void ST_free();
 void PD_push();
 void PD_pop();
+// The new top of the pushdown for the caller to fill; none while effects are
+// suppressed or when the pushdown is full (the run then stops).
+Value* PD_pushSlot();
+// PD_pop into to instead of PDAcces.
+void PD_popInto(Value& to);
+// Pops the top value without copying it.
+void PD_drop();
 void PD_free();
 
 // recorder.cpp

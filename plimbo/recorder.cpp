@@ -1,18 +1,87 @@
 // The loop token recorder: a stack of loop levels, each with the recorded
 // tokens of its condition and body and the positions they are replayed from.
+//
+// How loops run without a syntax tree
+// -----------------------------------
+// The interpreter executes while it parses, so a loop is run again by parsing
+// its tokens again. Every DOKAD met while effects are on gets a level
+// (WhileLevel) on the stack rooted in While_PD, innermost on top:
+//   condList/condLast  the tokens after "(" up to and including ")"
+//   bodyList/bodyLast  the tokens from "{" up to and including FINISH
+//   condReadAt         the next condition token to replay (mode 3)
+//   bodyReadAt         the next body token to replay (mode 4)
+//   tempReadAt         where a loop nested in this one reads its first pass
+//                      while this one replays (modes 5 and 6)
+//   readsFrom          the level whose tempReadAt this loop's own first pass
+//                      reads through; none when it reads the source
+//
+// The lexer mode LAMode says where lex gets a token and what it records:
+//   0 kReadSource          source                    nothing
+//   1 kRecordCondition     source                    top condList, enclosing bodies
+//   2 kRecordBody          source                    top bodyList, enclosing bodies
+//   3 kReplayCondition     top condReadAt            nothing
+//   4 kReplayBody          top bodyReadAt            nothing
+//   5 kLookAheadCondition  readsFrom->tempReadAt     top condList, bodies up to readsFrom
+//   6 kLookAheadBody       readsFrom->tempReadAt     top bodyList, bodies up to readsFrom
+// A recorded token goes to the top level and to the body of every enclosing
+// level up to (not including) the one it is read from, so each level's body
+// holds its block once, in source order. Replay reads a list in place and
+// wraps to its first node after the last one.
+//
+// Worked trace: DOKAD ($i < 2) { DOKAD ($j < 1) { S; } FINISH; T; } FINISH;
+//  Outer first pass, from the source (level O, mode 0 before it):
+//   1. dokad(O) adds O; mode 1: "$i < 2 )" go to O.cond.
+//   2. mode 2: "{ DOKAD (" go to O.body; the inner dokad starts.
+//   3. dokad(I) adds I (readsFrom none: the mode was 2, the source); mode 1:
+//      "$j < 1 )" go to I.cond and O.body; mode 2: "{ S ; } FINISH" go to
+//      I.body and O.body.
+//   4. I replays from its own lists in modes 3 and 4, recording nothing;
+//      then I is removed and mode 2 returns: "; T ; } FINISH" go to O.body.
+//  Outer replay (O.body = "{ DOKAD ( $j < 1 ) { S ; } FINISH ; T ; } FINISH"):
+//   5. mode 3 replays O.cond; mode 4 replays O.body: "{", "DOKAD", "(";
+//      O.bodyReadAt now stands at "$j".
+//   6. dokad(I) adds a fresh I with readsFrom = O (the mode was 4) and sets
+//      O.tempReadAt = O.bodyReadAt. Modes 5 and 6 read I's first pass
+//      through O.tempReadAt, "$j" up to FINISH, recording it into I's lists
+//      only (O is where it comes from).
+//   7. I replays its own lists (modes 3 and 4). On leaving, O.bodyReadAt
+//      takes O.tempReadAt, just past I's FINISH (WH_ResumeAfterNested); I is
+//      removed, mode 4 returns and O's replay goes on with "; T ; } FINISH".
+//  A loop met during I's look-ahead first pass (mode 5 or 6) reads through
+//  the same level I does (readsFrom = I->readsFrom) and records into I's body
+//  on the way, so loops nest to any depth.
+#include <cstring>
+
 #include "procedures.h"
 
 namespace plimbo {
 
 namespace {
 
+std::size_t recordedTokens = 0;    // token nodes held by the levels
+TokenNode* spareNodes = nullptr;   // released nodes kept for the next recordings
+#ifdef FUZZ_BUDGET
+std::size_t replayedTokens = 0;    // tokens read back from the recorder in this run
+#endif
+
+// The token delivered where a list to read from is missing.
+Token endOfInput = {1, kEndOfInput, kNoWord, false, 0, nullptr, {kEndOfInputText, '\0'}};
+
+// Copies the token: its fields and the used part of its text.
+void copyToken(Token& to, const Token& from) {
+  std::memcpy(&to, &from, offsetof(Token, text) + from.length + 1);
+}
+
 // Appends a copy of the current token to the list first..last.
 void appendToken(TokenNode*& first, TokenNode*& last) {
   if (recordedTokens >= kMaxRecordedTokens) return refuseRecord("WH_PD_insert", "cyklus je prilis dlouhy");
+  TokenNode* node = spareNodes;
+  if (node != nullptr)
+    spareNodes = node->next;
+  else
+    node = new TokenNode;
   ++recordedTokens;
-  auto* node = new TokenNode;
-  copy_text(node->text, tok_n.text.data());
-  node->type = tok_n.type;
+  copyToken(node->token, *tok_n);
   node->next = nullptr;
   if (last == nullptr)
     first = node;
@@ -21,24 +90,27 @@ void appendToken(TokenNode*& first, TokenNode*& last) {
   last = node;
 }
 
-// Delivers the end-of-input token where a list to read from is missing.
-void deliverEndOfInput() {
-  tok_n.text[0] = kEndOfInputText;
-  tok_n.text[1] = '\0';
-  tok_n.type = kEndOfInput;
-}
-
-// Copies the node at position into tok_n and moves position on, back to
-// restart when the list ends. A fuzz build reads end of input once its
-// replay budget is spent.
+// Hands out the node at position as the current token and moves position
+// on, back to restart when the list ends. A fuzz build reads end of input
+// once its replay budget is spent.
 void readToken(TokenNode*& position, TokenNode* restart) {
 #ifdef FUZZ_BUDGET
-  if (++replayedTokens > kReplayBudget) return deliverEndOfInput();
+  if (++replayedTokens > kReplayBudget) position = nullptr;
 #endif
-  if (position == nullptr) return deliverEndOfInput();
-  copy_text(tok_n.text, position->text.data());
-  tok_n.type = position->type;
+  if (position == nullptr) {
+    tok_n = &endOfInput;
+    return;
+  }
+  tok_n = &position->token;
   position = position->next != nullptr ? position->next : restart;
+}
+
+void releaseNodes(TokenNode* list) {
+  while (list != nullptr) {
+    TokenNode* next = list->next;
+    delete list;
+    list = next;
+  }
 }
 
 }  // namespace
@@ -50,7 +122,7 @@ void WH_PD_addLevel() {
   // replaying, or whatever the enclosing first pass itself reads through.
   if (LAMode == kReplayBody)
     level->readsFrom = While_PD;
-  else if (LAMode > kReplayBody && While_PD != nullptr)
+  else if (isLookAhead(LAMode) && While_PD != nullptr)
     level->readsFrom = While_PD->readsFrom;
   While_PD = level;
 }
@@ -106,7 +178,7 @@ void WH_PD_insert() {
 void WH_PD_read() {
   WhileLevel* level = While_PD;
   if (level == nullptr)
-    deliverEndOfInput();
+    tok_n = &endOfInput;
   else if (LAMode == kReplayCondition)
     readToken(level->condReadAt, level->condList);
   else
@@ -115,15 +187,20 @@ void WH_PD_read() {
 
 void WH_PD_readAhead() {
   WhileLevel* source = While_PD != nullptr ? While_PD->readsFrom : nullptr;
-  if (source == nullptr) return deliverEndOfInput();
+  if (source == nullptr) {
+    tok_n = &endOfInput;
+    return;
+  }
   readToken(source->tempReadAt, source->bodyReadAt);
   WH_PD_insert();
 }
 
 void WH_List_free(TokenNode* list) {
+  // The nodes are kept for the next recordings; WH_PD_free releases them.
   while (list != nullptr) {
     TokenNode* next = list->next;
-    delete list;
+    list->next = spareNodes;
+    spareNodes = list;
     --recordedTokens;
     list = next;
   }
@@ -131,6 +208,12 @@ void WH_List_free(TokenNode* list) {
 
 void WH_PD_free() {
   while (While_PD != nullptr) WH_PD_removeLevel();
+  releaseNodes(spareNodes);
+  spareNodes = nullptr;
+  recordedTokens = 0;
+#ifdef FUZZ_BUDGET
+  replayedTokens = 0;
+#endif
 }
 
 }  // namespace plimbo

@@ -1,13 +1,17 @@
 // Blocks and the simple statements: assignment, conditional, output, input.
+#include <cstring>
+
 #include "procedures.h"
 
 namespace plimbo {
 
 namespace {
 
-bool startsStatement() {
-  return tok_n.type == kVariable || isText("ESLI") || isText("DOKAD") || isText("VRACEE") ||
-         isText("NASAJ");
+// Required: keywords are matched by text whatever the token's class, so a
+// string "ESLI" starts a conditional (lexer/string_taken_as_keyword).
+bool startsStatement(const Token& token) {
+  return token.type == kVariable || token.word == kEsli || token.word == kDokad ||
+         token.word == kVracee || token.word == kNasaj;
 }
 
 // Reads one whitespace-delimited word of at most 254 kept characters from the
@@ -18,19 +22,22 @@ void readWord() {
   while (c != EOF && isWhiteSpace(c)) c = std::fgetc(in);
   std::size_t length = 0;
   while (c != EOF && !isWhiteSpace(c)) {
-    if (length < kValueSize - 1) ops1[length++] = static_cast<char>(c);
+    if (length < kMaxValueLength) ops1.text[length++] = static_cast<char>(c);
     c = std::fgetc(in);
   }
   if (c != EOF) std::ungetc(c, in);
-  ops1[length] = '\0';
+  ops1.text[length] = '\0';
+  ops1.length = static_cast<std::uint32_t>(std::strlen(ops1.text.data()));  // a NUL byte ends it
+  classify(ops1);
 }
 
 // Evaluates "(" A ")" and leaves the current token on the ")".
 unsigned parenthesizedExpression(const char* procedure) {
-  if (!isText("(")) return syntaxError(procedure, "\"(\"");
+  if (tok_n->word != kOpenParen) return syntaxError(procedure, "\"(\"");
   lex();
-  if ((SAError = A()) != 0 || (SAError = checkStoreFull()) != 0) return SAError;
-  if (!isText(")")) return syntaxError(procedure, "\")\"");
+  if (unsigned status = A()) return status;
+  if (unsigned status = checkStopped()) return status;
+  if (tok_n->word != kCloseParen) return syntaxError(procedure, "\")\"");
   return 0;
 }
 
@@ -38,11 +45,11 @@ unsigned parenthesizedExpression(const char* procedure) {
 
 /* blok -> "{" V "}" */
 unsigned blok() {
-  if (!isText("{")) return syntaxError("blok", "\"{\"");
-  if ((SAError = enterNesting("blok")) != 0) return SAError;
+  if (tok_n->word != kOpenBrace) return syntaxError("blok", "\"{\"");
+  if (unsigned status = enterNesting("blok")) return status;
   lex();
-  if ((SAError = V()) != 0) return SAError;
-  if (!isText("}")) return syntaxError("blok", "\"}\"");
+  if (unsigned status = V()) return status;
+  if (tok_n->word != kCloseBrace) return syntaxError("blok", "\"}\"");
   leaveNesting();
   lex();
   return 0;
@@ -50,9 +57,10 @@ unsigned blok() {
 
 /* V -> prikaz ";" V | empty */
 unsigned V() {
-  while (startsStatement()) {
-    if ((SAError = prikaz()) != 0 || (SAError = checkStoreFull()) != 0) return SAError;
-    if (tok_n.type != kSemicolon) return syntaxError("V", "\";\"");
+  while (startsStatement(*tok_n)) {
+    if (unsigned status = prikaz()) return status;
+    if (unsigned status = checkStopped()) return status;
+    if (tok_n->type != kSemicolon) return syntaxError("V", "\";\"");
     lex();
   }
   return 0;
@@ -60,45 +68,49 @@ unsigned V() {
 
 /* prikaz -> variable davaj | ESLI esli | DOKAD dokad | VRACEE vracee | NASAJ nasaj */
 unsigned prikaz() {
-  if (tok_n.type == kVariable) {
-    copy_text(STAcces, tok_n.text.data());
-    SymbolRecord* record = ST_insert();
+  if (tok_n->type == kVariable) {
+    // Required: the variable exists before its expression is read, so
+    // "$x <: $x;" stores "not defined value" (statements/assignment).
+    SymbolRecord* record = lookUp(*tok_n);
     lex();
-    if ((SAError = davaj()) != 0) return SAError;
-    PD_pop();
-    copy_text(STAcces, PDAcces.data());
-    ST_saveValue(record);
+    if (unsigned status = davaj()) return status;
+    if (record != nullptr)
+      PD_popInto(record->value);  // does nothing while effects are suppressed
+    else
+      PD_pop();
     return 0;
   }
-  bool conditional = isText("ESLI"), loop = isText("DOKAD"), output = isText("VRACEE");
+  const Word keyword = tok_n->word;
   lex();
-  if (conditional) return SAError = esli();
-  if (loop) return SAError = dokad();
-  if (output) return SAError = vracee();
-  return SAError = nasaj();
+  switch (keyword) {
+    case kEsli: return esli();
+    case kDokad: return dokad();
+    case kVracee: return vracee();
+    default: return nasaj();
+  }
 }
 
 /* davaj -> "<:" A */
 unsigned davaj() {
-  if (tok_n.type != kAssignment) return syntaxError("davaj", "\"<:\"");
+  if (tok_n->type != kAssignment) return syntaxError("davaj", "\"<:\"");
   lex();
-  return SAError = A();
+  return A();
 }
 
 /* esli -> "(" A ")" blok [ "JINEM" blok ] "ILSE" */
 unsigned esli() {
-  std::int32_t saved = if_flag;
-  if ((SAError = parenthesizedExpression("esli")) != 0) return SAError;
+  const std::int32_t saved = if_flag;
+  if (unsigned status = parenthesizedExpression("esli")) return status;
   PD_pop();
-  if_flag = saved != 0 && isTrue(PDAcces.data()) ? 1 : 0;
+  if_flag = saved != 0 && isTrue(PDAcces) ? 1 : 0;
   lex();
-  if ((SAError = blok()) != 0) return SAError;
-  if (isText("JINEM")) {
+  if (unsigned status = blok()) return status;
+  if (tok_n->word == kJinem) {
     if_flag = saved != 0 && if_flag == 0 ? 1 : 0;
     lex();
-    if ((SAError = blok()) != 0) return SAError;
+    if (unsigned status = blok()) return status;
   }
-  if (!isText("ILSE")) return syntaxError("esli", "\"ILSE\"");
+  if (tok_n->word != kIlse) return syntaxError("esli", "\"ILSE\"");
   if_flag = saved;
   lex();
   return 0;
@@ -106,25 +118,30 @@ unsigned esli() {
 
 /* vracee -> "(" A ")" */
 unsigned vracee() {
-  if ((SAError = parenthesizedExpression("vracee")) != 0) return SAError;
+  if (unsigned status = parenthesizedExpression("vracee")) return status;
   PD_pop();
-  if (if_flag != 0) std::printf("%s\n", PDAcces.data());
+  if (if_flag != 0) {
+    PDAcces.text[PDAcces.length] = '\n';  // room: a value text leaves the last byte free
+    emit(PDAcces.text.data(), PDAcces.length + 1);
+    PDAcces.text[PDAcces.length] = '\0';
+  }
   lex();
   return 0;
 }
 
 /* nasaj -> "(" variable ")" */
 unsigned nasaj() {
-  if (!isText("(")) return syntaxError("nasaj", "\"(\"");
+  if (tok_n->word != kOpenParen) return syntaxError("nasaj", "\"(\"");
   lex();
-  if (tok_n.type != kVariable) return SAError = 1;
-  copy_text(STAcces, tok_n.text.data());
-  SymbolRecord* record = ST_insert();
+  // Required: no message of its own, only the failure line follows
+  // (statements/errors/nasaj_not_a_variable).
+  if (tok_n->type != kVariable) return 1;
+  SymbolRecord* record = lookUp(*tok_n);
   lex();
-  if (!isText(")")) return syntaxError("nasaj", "\")\"");
+  if (tok_n->word != kCloseParen) return syntaxError("nasaj", "\")\"");
   if (if_flag != 0) {
     readWord();
-    copy_text(STAcces, ops1.data());
+    copyValue(STAcces, ops1);
     ST_saveValue(record);
   }
   lex();

@@ -2,6 +2,11 @@
 // programs in-process through interpret().
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -33,31 +38,55 @@ class Plimbo : public ::testing::Test {
     f = streams_.back();
   }
 
-  std::pair<std::string, int> next() {
+  std::pair<std::string, std::int32_t> next() {
     lex();
-    return {tok_n.text.data(), tok_n.type};
+    return {tok_n->text.data(), tok_n->type};
   }
 
+  // A new empty stream for output.
+  std::FILE* output() {
+    streams_.push_back(std::tmpfile());
+    return streams_.back();
+  }
+
+  static std::string contentOf(std::FILE* stream) {
+    std::string text;
+    std::rewind(stream);
+    for (int c = std::getc(stream); c != EOF; c = std::getc(stream)) text += static_cast<char>(c);
+    return text;
+  }
+
+  // Runs source with input on standard input; what it prints.
   std::string run(const std::string& source, const std::string& input = "") {
     streams_.push_back(streamOf(source));
+    std::FILE* program = streams_.back();
     streams_.push_back(streamOf(input));
-    testing::internal::CaptureStdout();
-    interpret(streams_[streams_.size() - 2], streams_.back());
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    std::FILE* words = streams_.back();
+    std::FILE* out = output();
+    status_ = interpret(program, words, out);
+    return contentOf(out);
   }
+
+  int status_ = 0;
 
   std::vector<std::FILE*> streams_;
 };
 
+using Tok = std::pair<std::string, std::int32_t>;
+
+// Puts text into an exchange buffer.
+void put(Value& buffer, const char* text) {
+  setText(buffer, text, std::strlen(text));
+  classify(buffer);
+}
 const std::string kEnd(1, kEndOfInputText);
 const std::string kOk = "\nGame over, uspesne dokonceno!!!\n";
 
 TEST_F(Plimbo, ScansEveryTokenClassAndRepeatsEndOfInput) {
   scan("{ $a <: 3,5; VRACEE ($a); } ZDECHNI\n");
-  std::vector<std::pair<std::string, int>> expected = {
-      {"{", 5},  {"$a", 4}, {"<:", 3}, {"3,5", 1}, {";", 11},      {"VRACEE", 8}, {"(", 12},
-      {"$a", 4}, {")", 12}, {";", 11}, {"}", 5},   {"ZDECHNI", 8}, {kEnd, 13},    {kEnd, 13}};
+  std::vector<Tok> expected = {
+      {"{", kBrace},  {"$a", kVariable}, {"<:", kAssignment}, {"3,5", kNumber}, {";", kSemicolon},      {"VRACEE", kKeyword}, {"(", kOperator},
+      {"$a", kVariable}, {")", kOperator}, {";", kSemicolon}, {"}", kBrace},   {"ZDECHNI", kKeyword}, {kEnd, kEndOfInput},    {kEnd, kEndOfInput}};
   for (const auto& token : expected) EXPECT_EQ(next(), token);
   EXPECT_EQ(lineNo, 2);
   EXPECT_EQ(LAError, 0);
@@ -65,24 +94,24 @@ TEST_F(Plimbo, ScansEveryTokenClassAndRepeatsEndOfInput) {
 
 TEST_F(Plimbo, ScansSignsNamesAndOperators) {
   scan("$a-5 - +, ,3 #f_1 @g2 \"s\" <= >= != !: >: ! % & | * / = ESLI1");
-  std::vector<std::pair<std::string, int>> expected = {
-      {"$a", 4}, {"-5", 1},  {"-", 12},  {"+,", 1}, {",3", 1}, {"#f_1", 6}, {"@g2", 7},
-      {"s", 2},  {"<=", 12}, {">=", 12}, {"!=", 12}, {"!:", 3}, {">:", 3},  {"!", 12},
-      {"%", 12}, {"&", 12},  {"|", 12},  {"*", 12}, {"/", 12}, {"=", 12},  {"ESLI", 8},
-      {"1", 1}};
+  std::vector<Tok> expected = {
+      {"$a", kVariable}, {"-5", kNumber},  {"-", kOperator},  {"+,", kNumber}, {",3", kNumber}, {"#f_1", kCallName}, {"@g2", kDeclarationName},
+      {"s", kString},  {"<=", kOperator}, {">=", kOperator}, {"!=", kOperator}, {"!:", kAssignment}, {">:", kAssignment},  {"!", kOperator},
+      {"%", kOperator}, {"&", kOperator},  {"|", kOperator},  {"*", kOperator}, {"/", kOperator}, {"=", kOperator},  {"ESLI", kKeyword},
+      {"1", kNumber}};
   for (const auto& token : expected) EXPECT_EQ(next(), token);
 }
 
 TEST_F(Plimbo, BadCharacterIsDeliveredAloneAndScanningGoesOn) {
   scan("$Ab;\n?\n");
-  EXPECT_EQ(next(), std::make_pair(std::string("$"), 4));
-  EXPECT_EQ(next(), std::make_pair(std::string("A"), 8));
-  EXPECT_EQ(next(), std::make_pair(std::string("b"), 0));
+  EXPECT_EQ(next(), Tok(std::string("$"), kVariable));
+  EXPECT_EQ(next(), Tok(std::string("A"), kKeyword));
+  EXPECT_EQ(next(), Tok(std::string("b"), kBadCharacter));
   EXPECT_EQ(LAError, 1);
-  EXPECT_EQ(next(), std::make_pair(std::string(";"), 11));
-  EXPECT_EQ(next(), std::make_pair(std::string("?"), 0));
+  EXPECT_EQ(next(), Tok(std::string(";"), kSemicolon));
+  EXPECT_EQ(next(), Tok(std::string("?"), kBadCharacter));
   EXPECT_EQ(lineNo, 2);  // nothing read after the bad character
-  EXPECT_EQ(next(), std::make_pair(kEnd, 13));
+  EXPECT_EQ(next(), Tok(kEnd, kEndOfInput));
 }
 
 TEST_F(Plimbo, LongTokenKeepsItsFirst255Characters) {
@@ -94,9 +123,9 @@ TEST_F(Plimbo, LongTokenKeepsItsFirst255Characters) {
 
 TEST_F(Plimbo, CommentsAndUnterminatedTexts) {
   scan("/* a **/ b */ // x\n\"open");
-  EXPECT_EQ(next(), std::make_pair(std::string("open"), 2));
+  EXPECT_EQ(next(), Tok(std::string("open"), kString));
   EXPECT_EQ(lineNo, 2);
-  EXPECT_EQ(next(), std::make_pair(kEnd, 13));
+  EXPECT_EQ(next(), Tok(kEnd, kEndOfInput));
 }
 
 TEST_F(Plimbo, NumberTestLooksAtTheFirstCharactersOnly) {
@@ -105,39 +134,39 @@ TEST_F(Plimbo, NumberTestLooksAtTheFirstCharactersOnly) {
 }
 
 TEST_F(Plimbo, SuppressedEffectsLeaveTheStoresAlone) {
-  copy_text(STAcces, "$known");
+  put(STAcces, "$known");
   SymbolRecord* known = ST_insert();
   ASSERT_NE(known, nullptr);
   if_flag = 0;
-  copy_text(STAcces, "$unknown");
+  put(STAcces, "$unknown");
   EXPECT_EQ(ST_insert(), nullptr);
-  EXPECT_EQ(symbolIndex.size(), 1u);
-  copy_text(STAcces, "$known");
+  EXPECT_EQ(ST_size(), 1u);
+  put(STAcces, "$known");
   EXPECT_EQ(ST_insert(), known);
   ST_getValue();
-  EXPECT_STREQ(STAcces.data(), "$known");
-  copy_text(PDAcces, "kept");
+  EXPECT_STREQ(STAcces.text.data(), "$known");
+  put(PDAcces, "kept");
   PD_push();
   EXPECT_EQ(Pushdown_root, nullptr);
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "kept");
+  EXPECT_STREQ(PDAcces.text.data(), "kept");
 }
 
 TEST_F(Plimbo, StoresReadUnknownNamesAndPopInReverseOrder) {
-  copy_text(STAcces, "$new");
+  put(STAcces, "$new");
   ST_getValue();
-  EXPECT_STREQ(STAcces.data(), "not defined value");
-  EXPECT_EQ(symbolIndex.size(), 1u);
+  EXPECT_STREQ(STAcces.text.data(), "not defined value");
+  EXPECT_EQ(ST_size(), 1u);
   for (const char* value : {"x", "y"}) {
-    copy_text(PDAcces, value);
+    put(PDAcces, value);
     PD_push();
   }
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "y");
+  EXPECT_STREQ(PDAcces.text.data(), "y");
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "x");
+  EXPECT_STREQ(PDAcces.text.data(), "x");
   PD_pop();
-  EXPECT_STREQ(PDAcces.data(), "");
+  EXPECT_STREQ(PDAcces.text.data(), "");
 }
 
 TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
@@ -174,23 +203,110 @@ TEST_F(Plimbo, RunsReuseNothingFromEarlierRuns) {
   EXPECT_EQ(lineNo, 1);
 }
 
-TEST_F(Plimbo, LongNumberTextsAreCutTo254Characters) {
-  std::string out = run("{ VRACEE (\"1e300\" * 1); } ZDECHNI");
-  std::string line = out.substr(0, out.find('\n'));
-  EXPECT_EQ(line.size(), 254u);
-  EXPECT_EQ(line.substr(0, 1), "1");
+TEST_F(Plimbo, StatusReportsFailure) {
+  EXPECT_EQ(run("{ } KONEC"), "\nNeco se pokazilo...\n");
+  EXPECT_EQ(status_, 1);
+  EXPECT_EQ(run("{ } ZDECHNI"), kOk);
+  EXPECT_EQ(status_, 0);
 }
 
-TEST_F(Plimbo, StatusReportsFailure) {
-  reset();
-  testing::internal::CaptureStdout();
-  streams_.push_back(streamOf("{ } KONEC"));
-  EXPECT_NE(interpret(streams_.back(), nullptr), 0);
-  streams_.push_back(streamOf("{ } ZDECHNI"));
-  EXPECT_EQ(interpret(streams_.back(), nullptr), 0);
-  std::fflush(stdout);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\nNeco se pokazilo...\n" + kOk);
+// A stream that delivers its text and then fails with EIO, as a hung-up
+// terminal does.
+std::FILE* failingAfter(const std::string& text) {
+  struct Cookie {
+    std::string text;
+    std::size_t at = 0;
+  };
+  cookie_io_functions_t io = {};
+  io.read = [](void* cookie, char* data, std::size_t size) -> ssize_t {
+    auto* c = static_cast<Cookie*>(cookie);
+    if (c->at == c->text.size()) {
+      errno = EIO;
+      return -1;
+    }
+    std::size_t n = std::min(size, c->text.size() - c->at);
+    std::memcpy(data, c->text.data() + c->at, n);
+    c->at += n;
+    return static_cast<ssize_t>(n);
+  };
+  io.close = [](void* cookie) {
+    delete static_cast<Cookie*>(cookie);
+    return 0;
+  };
+  return fopencookie(new Cookie{text}, "r", io);
+}
+
+TEST_F(Plimbo, ReadErrorInTheSourceIsReportedNotTakenForItsEnd) {
+  streams_.push_back(failingAfter("{ VRACEE (1);\n  VRACEE (2"));
+  std::FILE* program = streams_.back();
+  std::FILE* out = output();
+  EXPECT_EQ(interpret(program, nullptr, out), 1);
+  EXPECT_EQ(contentOf(out),
+            "1\n\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n\nNeco se pokazilo...\n");
+}
+
+TEST_F(Plimbo, LineNumbersGoPast2To31) {
+  scan("\n\n?");
+  lineNo = 2147483647;
+  EXPECT_EQ(next(), Tok(std::string("?"), kBadCharacter));
+  EXPECT_EQ(lineNo, 2147483649);
+  std::FILE* out = output();
+  startOutput(out);
+  syntaxError("V", "\";\"");
+  EXPECT_EQ(finishOutput(), 0);
+  EXPECT_EQ(contentOf(out), "(V)Chyba (2147483649), ocekavan: \";\", obdrzen: ?\n");
+}
+
+TEST_F(Plimbo, OutputToAFullDeviceStopsTheRunWithStatus3) {
+  std::FILE* full = std::fopen("/dev/full", "w");
+  ASSERT_NE(full, nullptr);
+  streams_.push_back(full);
+  streams_.push_back(streamOf("{ DOKAD (1) { VRACEE (\"y\"); } FINISH; } ZDECHNI"));
+  EXPECT_EQ(interpret(streams_.back(), nullptr, full), kWriteFailed);
+}
+
+// Allocations through operator new fail once allocationsLeft reaches 0
+// (negative: no limit).
+long allocationsLeft = -1;
+
+TEST_F(Plimbo, AllocationFailureEndsTheRunWithADiagnostic) {
+  const std::string source = "{ VRACEE (\"before\"); $a <: 1; DOKAD ($a < 3) { $a <: $a + 1; } FINISH; "
+                             "VRACEE ($a + #f (7; 8)); } ZDECHNI";
+  // $a ends at 3; the call leaves 7 and 8, and "+" takes those two.
+  const std::string success = "before\n15.000000\n" + kOk;
+  const std::string failure = "(SA)Chyba (1), nedostatek pameti\n\nNeco se pokazilo...\n";
+  bool failed = false, succeeded = false;
+  for (long limit = 0; limit < 200 && !succeeded; ++limit) {
+    streams_.reserve(streams_.size() + 2);
+    streams_.push_back(streamOf(source));
+    std::FILE* program = streams_.back();
+    std::FILE* out = output();
+    allocationsLeft = limit;
+    status_ = interpret(program, nullptr, out);
+    allocationsLeft = -1;
+    if (contentOf(out) == success) {
+      succeeded = true;
+    } else {
+      failed = true;
+      EXPECT_EQ(status_, 1);
+      const std::string text = contentOf(out);
+      EXPECT_TRUE(text == failure || text == "before\n" + failure) << limit << ": " << text;
+    }
+  }
+  EXPECT_TRUE(failed);
+  EXPECT_TRUE(succeeded);
 }
 
 }  // namespace
 }  // namespace plimbo
+
+// The replacements pair malloc with free, which GCC cannot see through.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t size) {
+  if (plimbo::allocationsLeft == 0) throw std::bad_alloc();
+  if (plimbo::allocationsLeft > 0) --plimbo::allocationsLeft;
+  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  throw std::bad_alloc();
+}
+void operator delete(void* memory) noexcept { std::free(memory); }
+void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }

@@ -1,0 +1,161 @@
+// Numbers and their texts: the same results as atof and "%f", without the
+// cost of going through strtod and printf for every operation.
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "procedures.h"
+
+namespace plimbo {
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Integers below this are exact in a double and print without rounding.
+constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+
+// "00" to "99".
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the digits of n ending just before end; returns where they begin.
+char* writeDigits(std::uint64_t n, char* end) {
+  while (n >= 100) {
+    const std::size_t pair = static_cast<std::size_t>(n % 100) * 2;
+    n /= 100;
+    *--end = kDigitPairs[pair + 1];
+    *--end = kDigitPairs[pair];
+  }
+  if (n >= 10) {
+    *--end = kDigitPairs[n * 2 + 1];
+    *--end = kDigitPairs[n * 2];
+  } else {
+    *--end = static_cast<char>('0' + n);
+  }
+  return end;
+}
+
+// Whether number is an integer that a double holds exactly, below 2^53 in
+// magnitude; then its "%f" text is its digits and ".000000".
+bool isExactInteger(double number) {
+  const double magnitude = std::fabs(number);
+  return magnitude < kExactIntegers &&
+         static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude;
+}
+
+}  // namespace
+
+double toNumber(const char* text) {
+  // Plain digits, the common case: exact while fewer than 16.
+  std::size_t i = 0;
+  std::uint64_t whole = 0;
+  while (isDigit(text[i]) && i < 15) whole = whole * 10 + static_cast<std::uint64_t>(text[i++] - '0');
+  if (i > 0 && text[i] == '\0') return static_cast<double>(whole);
+  // from_chars reads what atof reads except a leading '+', hexadecimal texts
+  // and the words inf and nan; it reports out-of-range results instead of
+  // giving strtod's infinity, zero or subnormal. All of those go to strtod.
+  const char* first = text;
+  if (*first == '-') ++first;
+  if (!isDigit(first[0]) || (first[0] == '0' && (first[1] == 'x' || first[1] == 'X')))
+    return std::strtod(text, nullptr);
+  double value = 0;
+  const auto result = std::from_chars(text, text + std::strlen(text), value);
+  if (result.ec != std::errc()) return std::strtod(text, nullptr);
+  return value;
+}
+
+int MyIsdigit(const char* text) {
+  bool sign = text[0] == '-' || text[0] == '+';
+  if (isDigit(text[0])) return 1;
+  if (sign && isDigit(text[1])) return 1;
+  if (sign && text[1] == ',' && isDigit(text[2])) return 1;
+  if (text[0] == ',' && isDigit(text[1])) return 1;
+  return 0;
+}
+
+void classify(Value& value) {
+  value.numeric = MyIsdigit(value.text.data()) != 0;
+  value.number = value.numeric ? toNumber(value.text.data()) : 0;
+}
+
+void setText(Value& value, const char* text, std::size_t length) {
+  if (length > kMaxValueLength) length = kMaxValueLength;
+  std::memcpy(value.text.data(), text, length);
+  value.text[length] = '\0';
+  value.length = static_cast<std::uint32_t>(length);
+}
+
+void valueOfToken(Value& value, const Token& token) {
+  constexpr std::size_t kShortText = 32;  // a fixed-size copy is a few moves; both texts have room
+  if (token.length < kShortText) {
+    std::memcpy(value.text.data(), token.text.data(), kShortText);
+    value.length = token.length;
+  } else {
+    setText(value, token.text.data(), token.length);
+  }
+  value.numeric = token.numeric;
+  value.number = token.number;
+}
+
+void formatTruth(bool truth, Value& value) {
+  value.text[0] = truth ? '1' : '0';
+  value.text[1] = '\0';
+  value.length = 1;
+  value.numeric = true;
+  value.number = truth ? 1 : 0;
+}
+
+namespace {
+
+// Writes the "%f" text of an exact integer (isExactInteger) into out, which
+// has room for 32 bytes; returns its length.
+std::size_t formatInteger(double number, char* out) {
+  char digits[48];  // the digits end at the middle, so 24 bytes from their start can be copied
+  char* end = digits + 24;
+  char* begin = writeDigits(static_cast<std::uint64_t>(std::fabs(number)), end);
+  if (std::signbit(number)) *--begin = '-';  // -0.0 too, as printf writes it
+  const std::size_t length = static_cast<std::size_t>(end - begin);
+  std::memcpy(out, begin, 24);  // whole: a fixed size copies fastest
+  std::memcpy(out + length, ".000000", 8);
+  return length + 7;
+}
+
+}  // namespace
+
+std::size_t formatFixed(double number, char* out, std::size_t size) {
+  if (isExactInteger(number) && size >= 32) return formatInteger(number, out);
+  if (!std::isfinite(number)) {
+    const char* text = std::isnan(number) ? (std::signbit(number) ? "-nan" : "nan")
+                                          : (number < 0 ? "-inf" : "inf");
+    const std::size_t length = std::strlen(text);
+    if (length >= size) return size;
+    std::memcpy(out, text, length + 1);
+    return length;
+  }
+  const auto result = std::to_chars(out, out + size - 1, number, std::chars_format::fixed, 6);
+  if (result.ec != std::errc()) return size;
+  *result.ptr = '\0';
+  return static_cast<std::size_t>(result.ptr - out);
+}
+
+bool formatNumber(double number, Value& value) {
+  if (isExactInteger(number)) {
+    // The text is the integer and ".000000": atof gives the number back.
+    value.length = static_cast<std::uint32_t>(formatInteger(number, value.text.data()));
+    value.numeric = true;
+    value.number = number;
+    return true;
+  }
+  const std::size_t length = formatFixed(number, value.text.data(), value.text.size());
+  if (length > kMaxValueLength) return false;
+  value.length = static_cast<std::uint32_t>(length);
+  value.numeric = std::isfinite(number);  // inf, -inf, nan and -nan are not numeric texts
+  value.number = value.numeric ? toNumber(value.text.data()) : 0;
+  return true;
+}
+
+}  // namespace plimbo

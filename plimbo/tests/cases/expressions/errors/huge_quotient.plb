@@ -1,0 +1,1 @@
+{ VRACEE ("1e200" / "1e-100"); } ZDECHNI

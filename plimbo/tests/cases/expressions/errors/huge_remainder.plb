@@ -1,0 +1,1 @@
+{ VRACEE ("1e300" % "3e299"); } ZDECHNI
