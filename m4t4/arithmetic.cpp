@@ -10,15 +10,15 @@ namespace {
 bool cisla() { return Je_cislo(pom_a.data()) && Je_cislo(pom_b.data()); }
 
 // "+": the sum of two numeric texts, otherwise the texts joined.
-void plus() {
+unsigned plus() {
   vyber_operandy();
   if (cisla()) {
-    vloz_cislo(std::atof(pom_b.data()) + std::atof(pom_a.data()));
-    return;
+    return vloz_cislo(std::atof(pom_b.data()) + std::atof(pom_a.data()), "Vnitrni_aritmeticky_vyraz");
   }
   kopiruj(hodnota_zas, pom_b.data());
   pripoj(hodnota_zas, pom_a.data());
   Vloz_do_zas();
+  return 0;
 }
 
 // "-", "*", "/", "%" on two numeric texts; reports `blok` when one is not.
@@ -28,12 +28,11 @@ unsigned pocitej(char op, const char* blok) {
   double vlevo = std::atof(pom_b.data());
   double vpravo = std::atof(pom_a.data());
   switch (op) {
-    case '-': vloz_cislo(vlevo - vpravo); break;
-    case '*': vloz_cislo(vlevo * vpravo); break;
-    case '/': vloz_cislo(vlevo / vpravo); break;
-    default: vloz_cislo(std::fmod(vlevo, vpravo)); break;
+    case '-': return vloz_cislo(vlevo - vpravo, blok);
+    case '*': return vloz_cislo(vlevo * vpravo, blok);
+    case '/': return vloz_cislo(vlevo / vpravo, blok);
+    default: return vloz_cislo(std::fmod(vlevo, vpravo), blok);
   }
-  return 0;
 }
 
 }  // namespace
@@ -45,9 +44,13 @@ void vyber_operandy() {
   kopiruj(pom_b, hodnota_zas.data());
 }
 
-void vloz_cislo(double value) {
-  std::snprintf(hodnota_zas.data(), hodnota_zas.size(), "%f", value);
+unsigned vloz_cislo(double value, const char* blok) {
+  if (i2_priznak == 0) return 0;
+  int delka = std::snprintf(hodnota_zas.data(), hodnota_zas.size(), "%f", value);
+  // A cut "%f" text would be another number.
+  if (delka >= static_cast<int>(hodnota_zas.size())) return chyba_velky(blok);
   Vloz_do_zas();
+  return 0;
 }
 
 void vloz_pravdu(bool value) {
@@ -68,11 +71,7 @@ unsigned Vnitrni_aritmeticky_vyraz() {
     char op = token_buffer.text[0];
     Lex();
     if (unsigned s = Term()) return nastav(s);
-    if (op == '+') {
-      plus();
-    } else if (unsigned s = pocitej(op, "Vnitrni_aritmeticky_vyraz")) {
-      return s;
-    }
+    if (unsigned s = op == '+' ? plus() : pocitej(op, "Vnitrni_aritmeticky_vyraz")) return s;
   }
   return nastav(0);
 }

@@ -10,12 +10,19 @@ FILE* f = nullptr;
 FILE* vstup = stdin;
 FILE* vystup = stdout;
 
+std::array<char, kOutputBufferSize> outputBuffer;
+std::size_t outputUsed = 0;
+bool outputIsTerminal = false;
+int writeError = 0;
+
 int32_t chyba_SA = 0;
 int32_t hloubka = 0;
+bool runStopped = false;
 
 Token token_buffer;
 int32_t buffer = 0;
-int32_t cislo_radku = 1;
+int64_t cislo_radku = 1;
+int readError = 0;
 int32_t rezim_LA = kZdroj;
 std::size_t delka_tokenu = 0;
 
@@ -24,6 +31,8 @@ Zaznam* vrchol_tab = nullptr;
 std::unordered_map<std::string_view, Zaznam*> index_tab;
 UzelZas* vrchol_zas = nullptr;
 UzelZas* volne_zas = nullptr;
+int64_t pocet_zas = 0;
+int64_t pocet_tab = 0;
 Hodnota hodnota_tab{};
 Hodnota hodnota_zas{};
 Hodnota pom_a{};
@@ -51,11 +60,16 @@ void reset() {
   f = nullptr;
   vstup = stdin;
   vystup = stdout;
+  outputUsed = 0;
+  outputIsTerminal = false;
+  writeError = 0;
   chyba_SA = 0;
   hloubka = 0;
+  runStopped = false;
   token_buffer = Token{};
   buffer = 0;
   cislo_radku = 1;
+  readError = 0;
   rezim_LA = kZdroj;
   delka_tokenu = 0;
   cyklus_pretekl = false;

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdarg>
 #include <string_view>
 #include <unordered_map>
 
@@ -20,6 +21,9 @@ constexpr std::size_t kDelkaPole = 256;      // name/value field of a record: 25
 constexpr int32_t kMaxVnoreni = 12000;       // deepest nesting of blocks and expressions
 constexpr int32_t kMaxUrovniCyklu = 100;     // most loop levels active at once
 constexpr int64_t kMaxUzluCyklu = 500000;    // most recorded loop tokens alive at once
+constexpr int64_t kMaxValues = 250000;       // most values on the value stack at once
+constexpr int64_t kMaxVariables = 250000;    // most records in the value table
+constexpr std::size_t kOutputBufferSize = 1 << 16;  // output is written in blocks of this size
 #ifdef FUZZ_BUDGET
 constexpr int64_t kRozpocetPrehravani = 100000;   // fuzz builds: replayed tokens before a run is abandoned
 #endif
@@ -105,14 +109,26 @@ extern FILE* f;        // the program source
 extern FILE* vstup;    // the stream cti reads words from
 extern FILE* vystup;   // program output and diagnostics
 
+// Output buffer (output.cpp): everything printed waits here and goes to
+// vystup in blocks.
+extern std::array<char, kOutputBufferSize> outputBuffer;
+extern std::size_t outputUsed;  // bytes waiting in outputBuffer
+extern bool outputIsTerminal;   // vystup is a terminal: written after every statement that prints
+extern int writeError;          // errno of the first failed write, 0 while none failed
+
 // Run status.
 extern int32_t chyba_SA;   // status of the last grammar procedure, 0 = no error
 extern int32_t hloubka;    // current nesting depth of blocks and expressions
+// The run must stop at the next statement boundary: a store refused a record
+// (full, or out of memory) or output could not be written. The diagnostic has
+// been printed already (refuseRecord), except for a failed write.
+extern bool runStopped;
 
 // Lexer.
 extern Token token_buffer;   // the current token
 extern int32_t buffer;       // pushed-back character: 0 none, 1..255, or -1 end of input
-extern int32_t cislo_radku;  // 1 + line feeds read from the source so far
+extern int64_t cislo_radku;  // 1 + line feeds read from the source so far
+extern int readError;        // errno of a failed read of the source, 0 while none failed
 extern int32_t rezim_LA;     // lexer mode (Rezim)
 extern std::size_t delka_tokenu;  // characters scanned into the current token, NUL bytes included
 
@@ -122,6 +138,8 @@ extern Zaznam* vrchol_tab;   // newest record of the value table
 extern std::unordered_map<std::string_view, Zaznam*> index_tab;  // records by name
 extern UzelZas* vrchol_zas;  // top of the value stack
 extern UzelZas* volne_zas;   // popped nodes kept for reuse by the next push
+extern int64_t pocet_zas;    // values on the stack
+extern int64_t pocet_tab;    // records in the table
 extern Hodnota hodnota_tab;  // exchange buffer of the table
 extern Hodnota hodnota_zas;  // exchange buffer of the stack
 extern Hodnota pom_a;        // right operand / word read by cti

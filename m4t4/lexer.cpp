@@ -1,5 +1,6 @@
 // The lexer: a character-level state machine over the source stream in
 // modes 0 to 2, and token replay from the loop token stack in modes 3 to 6.
+#include <cerrno>
 #include <cstring>
 
 #include "procedures.h"
@@ -44,7 +45,12 @@ int cti_znak() {
     return c;
   }
   int c = std::fgetc(f);
-  if (c == EOF) return kEof;
+  if (c == EOF) {
+    // A failed read ends the source like its end; the diagnostics then say
+    // that it could not be read.
+    if (std::ferror(f) && readError == 0) readError = errno != 0 ? errno : EIO;
+    return kEof;
+  }
   if (c == '\n') ++cislo_radku;
   return c;
 }

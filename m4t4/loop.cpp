@@ -13,6 +13,7 @@ bool prehrava(int32_t rezim) { return rezim == kPrehrajPodminku || rezim == kPre
 unsigned otevri_uroven(int32_t vnejsi_rezim) {
   if (pocet_urovni >= kMaxUrovniCyklu) return chyba_vnoreni("While");
   Zvys_zas();
+  if (unsigned s = checkStopped()) return s;
   if (vnejsi_rezim < kPrehrajPodminku) {
     rezim_LA = kZdrojPodminka;
     return 0;
@@ -25,13 +26,6 @@ unsigned otevri_uroven(int32_t vnejsi_rezim) {
     zasobnik->zdroj = zasobnik->nizsi->zdroj;
   }
   return 0;
-}
-
-// The first pass did not fit the loop token stack.
-unsigned chyba_delka() {
-  std::fprintf(vystup, "V bloku: 'While', na radku: %d nastala chyba - cyklus je prilis dlouhy.\n",
-               cislo_radku);
-  return nastav(1);
 }
 
 // Closes the level; a loop read from an enclosing replay moves that replay
@@ -48,11 +42,13 @@ unsigned opakuj() {
     rezim_LA = kPrehrajPodminku;
     Lex();
     if (unsigned s = Logicky_vyraz()) return s;
+    if (unsigned s = checkStopped()) return s;
     Uber_ze_zas();
     if (!Je_pravda(hodnota_zas.data())) return 0;
     rezim_LA = kPrehrajTelo;
     Lex();
     if (unsigned s = Blok()) return s;
+    if (unsigned s = checkStopped()) return s;
   }
 }
 
@@ -78,6 +74,7 @@ unsigned While() {
   if (unsigned s = Blok()) return nastav(s);
   if (!je("w2_end")) return chyba_znak("While", "w2_end");
   if (cyklus_pretekl) return chyba_delka();
+  if (unsigned s = checkStopped()) return s;
   if (bezi) {
     if (unsigned s = opakuj()) return nastav(s);
   }

@@ -1,5 +1,7 @@
 // The loop token stack: one level per running loop, holding the recorded
 // tokens of its condition and body and the cursors they are replayed from.
+#include <new>
+
 #include "procedures.h"
 
 namespace m4t4 {
@@ -10,8 +12,9 @@ void pripoj_uzel(Seznam& seznam) {
     cyklus_pretekl = true;
     return;
   }
+  auto* uzel = new (std::nothrow) UzelTokenu;
+  if (uzel == nullptr) return refuseRecord("Vloz_do_zas_cykl", "nedostatek pameti");
   ++pocet_uzlu;
-  auto* uzel = new UzelTokenu;
   uzel->text = token_buffer.text;  // same-sized fields: a whole-array copy
   uzel->trida = token_buffer.trida;
   if (seznam.posledni == nullptr) {
@@ -46,7 +49,8 @@ void nacti_uzel(const UzelTokenu* uzel) {
 }  // namespace
 
 void Zvys_zas() {
-  auto* uroven = new Uroven;
+  auto* uroven = new (std::nothrow) Uroven;
+  if (uroven == nullptr) return refuseRecord("Zvys_zas", "nedostatek pameti");
   uroven->nizsi = zasobnik;
   zasobnik = uroven;
   ++pocet_urovni;

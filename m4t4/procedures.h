@@ -19,8 +19,20 @@ void Man();
 unsigned chyba_znak(const char* blok, const char* ocekavano);
 unsigned chyba_cislo(const char* blok);
 unsigned chyba_vnoreni(const char* blok);
+unsigned chyba_velky(const char* blok);   // an arithmetic result too long for a value
+unsigned chyba_delka();                   // a loop's first pass did not fit the loop token stack
+unsigned chyba_bez_zpravy();              // an error without a message of its own
+// A store refuses a record (full, or out of memory): prints the diagnostic
+// once and stops the run at the next statement boundary.
+void refuseRecord(const char* blok, const char* problem);
+unsigned checkStopped();            // 1 (stored in chyba_SA) once the run has been stopped
 unsigned nastav(unsigned status);   // stores the status in chyba_SA and returns it
 bool vstup_do_hloubky();            // counts one more nesting level; false when too deep
+
+// output.cpp: everything the interpreter prints goes through these.
+void printText(const char* text, std::size_t size);
+void printFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool flushOutput();   // writes the buffered output; false once a write has failed
 
 // The current token's text equals `text` (first byte checked first: this
 // runs several times for every token).
@@ -88,7 +100,9 @@ unsigned Term();
 unsigned Vnitrni_term();
 unsigned Faktor();
 void vyber_operandy();              // pops the right operand into pom_a, the left into pom_b
-void vloz_cislo(double value);      // pushes "%f" of value
+// Pushes "%f" of value while effects are on; a text longer than a value holds
+// is reported under the rule `blok`.
+unsigned vloz_cislo(double value, const char* blok);
 void vloz_pravdu(bool value);       // pushes "1" or "0"
 
 }  // namespace m4t4

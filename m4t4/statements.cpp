@@ -12,10 +12,13 @@ bool zacina_prikaz() {
 
 // One whitespace-delimited word of the input stream into pom_a; a word
 // longer than the buffer is read whole and keeps its beginning; at end of
-// input the word is empty.
+// input, or without an input stream, the word is empty. What was printed so
+// far is written first, so that a prompt shows before the program waits.
 void cti_slovo() {
   auto mezera = [](int c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-  std::fflush(vystup);
+  flushOutput();
+  pom_a[0] = '\0';
+  if (vstup == nullptr) return;
   int c = std::fgetc(vstup);
   while (c != EOF && mezera(c)) c = std::fgetc(vstup);
   std::size_t delka = 0;
@@ -26,14 +29,21 @@ void cti_slovo() {
   pom_a[delka] = '\0';
 }
 
-// Pis_Ln and Pis: "(" Logicky_vyraz ")", printed with `format`.
-unsigned vypis(const char* blok, const char* format) {
+// Pis_Ln and Pis: "(" Logicky_vyraz ")", printed, followed by a line feed
+// when `novy_radek`.
+unsigned vypis(const char* blok, bool novy_radek) {
   if (!je("(")) return chyba_znak(blok, "(");
   Lex();
   if (unsigned s = Logicky_vyraz()) return nastav(s);
   if (!je(")")) return chyba_znak("Pis", ")");
+  if (unsigned s = checkStopped()) return s;
   Uber_ze_zas();
-  if (i2_priznak != 0) std::fprintf(vystup, format, hodnota_zas.data());
+  if (i2_priznak != 0) {
+    printText(hodnota_zas.data(), std::strlen(hodnota_zas.data()));
+    if (novy_radek) printText("\n", 1);
+    if (outputIsTerminal) flushOutput();
+    if (unsigned s = checkStopped()) return s;
+  }
   Lex();
   return nastav(0);
 }
@@ -57,6 +67,7 @@ unsigned Blok() {
 unsigned Vnitrni_blok() {
   while (zacina_prikaz()) {
     if (unsigned s = Prikaz()) return nastav(s);
+    if (unsigned s = checkStopped()) return s;
     if (token_buffer.trida != kStrednik) return chyba_znak("Vnitrni_blok", ";");
     Lex();
   }
@@ -101,12 +112,13 @@ unsigned Prirazeni() {
 unsigned Cti() {
   if (!je("(")) return chyba_znak("Cti", "(");
   Lex();
-  if (token_buffer.trida != kPromenna) return nastav(1);
+  if (token_buffer.trida != kPromenna) return chyba_bez_zpravy();
   kopiruj(hodnota_tab, token_buffer.text.data());
   Zaznam* zaznam = Vloz_do_tab();
   Lex();
   if (!je(")")) return chyba_znak("Cti", ")");
   if (i2_priznak != 0) {
+    if (unsigned s = checkStopped()) return s;
     cti_slovo();
     kopiruj(hodnota_tab, pom_a.data());
     Vloz_obsah_tab(zaznam);
@@ -116,9 +128,9 @@ unsigned Cti() {
 }
 
 /* Pis -> "(" Logicky_vyraz ")" */
-unsigned Pis() { return vypis("Pis", "%s"); }
+unsigned Pis() { return vypis("Pis", false); }
 
 /* Pis_Ln -> "(" Logicky_vyraz ")" */
-unsigned Pis_Ln() { return vypis("Pis_Ln", "%s\n"); }
+unsigned Pis_Ln() { return vypis("Pis_Ln", true); }
 
 }  // namespace m4t4

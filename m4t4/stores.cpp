@@ -1,6 +1,8 @@
 // The value table (variables) and the value stack (intermediate values).
 // Both obey the effects flag i2_priznak and exchange data through
 // hodnota_tab and hodnota_zas.
+#include <new>
+
 #include "procedures.h"
 
 namespace m4t4 {
@@ -11,13 +13,27 @@ Zaznam* najdi(const char* jmeno) {
   return it == index_tab.end() ? nullptr : it->second;
 }
 
+// A new record, or null (and the run stopped) when the table is full or
+// memory runs out.
 Zaznam* vytvor(const char* jmeno) {
-  auto* zaznam = new Zaznam;
-  kopiruj(zaznam->jmeno, jmeno);
+  if (pocet_tab >= kMaxVariables) {
+    refuseRecord("Vloz_do_tab", "prilis mnoho promennych");
+    return nullptr;
+  }
+  Zaznam* zaznam = nullptr;
+  try {
+    zaznam = new Zaznam;
+    kopiruj(zaznam->jmeno, jmeno);
+    index_tab.emplace(std::string_view(zaznam->jmeno.data()), zaznam);
+  } catch (const std::bad_alloc&) {
+    delete zaznam;
+    refuseRecord("Vloz_do_tab", "nedostatek pameti");
+    return nullptr;
+  }
   kopiruj(zaznam->hodnota, kNeurcena);
   zaznam->dalsi = vrchol_tab;
   vrchol_tab = zaznam;
-  index_tab.emplace(std::string_view(zaznam->jmeno.data()), zaznam);
+  ++pocet_tab;
   return zaznam;
 }
 
@@ -37,11 +53,12 @@ void Vloz_obsah_tab(Zaznam* zaznam) {
 void Nacti_obsah_tab() {
   if (i2_priznak == 0) return;
   Zaznam* zaznam = Vloz_do_tab();
-  kopiruj(hodnota_tab, zaznam->hodnota.data());
+  kopiruj(hodnota_tab, zaznam != nullptr ? zaznam->hodnota.data() : "");
 }
 
 void Uvolni_tab() {
   index_tab.clear();
+  pocet_tab = 0;
   while (vrchol_tab != nullptr) {
     Zaznam* dalsi = vrchol_tab->dalsi;
     delete vrchol_tab;
@@ -51,12 +68,15 @@ void Uvolni_tab() {
 
 void Vloz_do_zas() {
   if (i2_priznak == 0) return;
+  if (pocet_zas >= kMaxValues) return refuseRecord("Vloz_do_zas", "prilis mnoho hodnot");
   UzelZas* uzel = volne_zas;
   if (uzel != nullptr) {
     volne_zas = uzel->dalsi;
   } else {
-    uzel = new UzelZas;
+    uzel = new (std::nothrow) UzelZas;
+    if (uzel == nullptr) return refuseRecord("Vloz_do_zas", "nedostatek pameti");
   }
+  ++pocet_zas;
   kopiruj(uzel->text, hodnota_zas.data());
   uzel->dalsi = vrchol_zas;
   vrchol_zas = uzel;
@@ -71,6 +91,7 @@ void Uber_ze_zas() {
   UzelZas* uzel = vrchol_zas;
   kopiruj(hodnota_zas, uzel->text.data());
   vrchol_zas = uzel->dalsi;
+  --pocet_zas;
   uzel->dalsi = volne_zas;
   volne_zas = uzel;
 }
@@ -90,6 +111,7 @@ void uvolni_uzly(UzelZas*& vrchol) {
 void Uvolni_zas() {
   uvolni_uzly(vrchol_zas);
   uvolni_uzly(volne_zas);
+  pocet_zas = 0;
 }
 
 }  // namespace m4t4
