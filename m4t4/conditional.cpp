@@ -6,27 +6,27 @@
 namespace m4t4 {
 
 int32_t Je_pravda(const char* text) {
-  if (Je_cislo(text)) return std::atof(text) != 0.0;
+  if (Je_cislo(text)) return toNumber(text) != 0.0;
   return text[0] != '\0';
 }
 
 /* If -> "(" Logicky_vyraz ")" Blok "e2" Blok "i2_end" | "(" Logicky_vyraz ")" Blok "i2_end" */
 unsigned If() {
   int32_t vnejsi = i2_priznak;
-  if (!je("(")) return chyba_znak("If", "(");
+  if (!je(kOpenParen)) return chyba_znak("If", "(");
   Lex();
   if (unsigned s = Logicky_vyraz()) return nastav(s);
-  if (!je(")")) return chyba_znak("If", ")");
+  if (!je(kCloseParen)) return chyba_znak("If", ")");
   Uber_ze_zas();
   i2_priznak = vnejsi != 0 && Je_pravda(hodnota_zas.data());
   Lex();
   if (unsigned s = Blok()) return nastav(s);
-  if (je("e2")) {
+  if (je(kE2)) {
     i2_priznak = vnejsi != 0 && i2_priznak == 0;
     Lex();
     if (unsigned s = Blok()) return nastav(s);
   }
-  if (!je("i2_end")) return chyba_znak("If", "i2_end");
+  if (!je(kI2End)) return chyba_znak("If", "i2_end");
   i2_priznak = vnejsi;
   Lex();
   return nastav(0);

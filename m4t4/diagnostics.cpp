@@ -23,17 +23,12 @@ bool reportReadError() {
 
 }  // namespace
 
-unsigned nastav(unsigned status) {
-  chyba_SA = static_cast<int32_t>(status);
-  return status;
-}
-
 unsigned chyba_znak(const char* blok, const char* ocekavano) {
   if (!reportReadError()) {
     printFormat(
         "V bloku: '%s', na radku: %lld nastala chyba - byl ocekavan znak: \"%s\", "
         "namisto toho se vyskytl tento znak: \"%s\".\n",
-        blok, line(), ocekavano, token_buffer.text.data());
+        blok, line(), ocekavano, token_buffer->text.data());
   }
   return nastav(1);
 }

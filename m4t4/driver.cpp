@@ -21,12 +21,12 @@ int32_t SA() {
 
 /* Hlavni_program -> Funkce_deklarace Blok Hlavni_program | Blok "." */
 unsigned Hlavni_program() {
-  while (token_buffer.trida == kDeklarace) {
+  while (token_buffer->trida == kDeklarace) {
     if (unsigned s = Funkce_deklarace()) return nastav(s);
     if (unsigned s = Blok()) return nastav(s);
   }
   if (unsigned s = Blok()) return nastav(s);
-  if (!je(".")) return chyba_bez_zpravy();
+  if (!je(kDot)) return chyba_bez_zpravy();
   printFormat("\nProgram probehl bez chyb.\n");
   return nastav(0);
 }

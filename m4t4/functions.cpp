@@ -10,10 +10,10 @@ namespace {
 // list and reports a missing parenthesis under the rule `blok`.
 unsigned jmeno_a_seznam(const char* blok, unsigned (*seznam)()) {
   Lex();
-  if (!je("(")) return chyba_znak(blok, "(");
+  if (!je(kOpenParen)) return chyba_znak(blok, "(");
   Lex();
   if (unsigned s = seznam()) return nastav(s);
-  if (!je(")")) return chyba_znak(blok, ")");
+  if (!je(kCloseParen)) return chyba_znak(blok, ")");
   Lex();
   return nastav(0);
 }
@@ -26,14 +26,14 @@ unsigned Funkce_deklarace() { return jmeno_a_seznam("Funkce_deklarace", Vnitrni_
 /* Vnitrni_funkce_deklarace -> "p2" promenna ";" Vnitrni_funkce_deklarace
  *                           | "p2" promenna | empty */
 unsigned Vnitrni_funkce_deklarace() {
-  while (je("p2")) {
+  while (je(kP2)) {
     Lex();
-    if (token_buffer.trida != kPromenna) return chyba_znak("Vnitrni_funkce_deklarace", "promenna");
+    if (token_buffer->trida != kPromenna) return chyba_znak("Vnitrni_funkce_deklarace", "promenna");
     Lex();
-    if (token_buffer.trida != kStrednik) return nastav(0);
+    if (token_buffer->trida != kStrednik) return nastav(0);
     Lex();
   }
-  if (je(")")) return nastav(0);
+  if (je(kCloseParen)) return nastav(0);
   return chyba_znak("Vnitrni_funkce_deklarace", "p2");
 }
 
@@ -42,9 +42,9 @@ unsigned Funkce_volani() { return jmeno_a_seznam("Funkce_volani", Start); }
 
 /* Start -> empty | Logicky_vyraz ";" Start | Logicky_vyraz */
 unsigned Start() {
-  while (!je(")")) {
+  while (!je(kCloseParen)) {
     if (unsigned s = Logicky_vyraz()) return nastav(s);
-    if (!je(";")) break;
+    if (!je(kSemicolonText)) break;
     Lex();
   }
   return nastav(0);

@@ -19,7 +19,9 @@ int32_t chyba_SA = 0;
 int32_t hloubka = 0;
 bool runStopped = false;
 
-Token token_buffer;
+Token scanBuffer;
+Token endToken{{kZnakKonce, '\0'}, kKonec, 1, kNoWord, nullptr};
+Token* token_buffer = &scanBuffer;
 int32_t buffer = 0;
 int64_t cislo_radku = 1;
 int readError = 0;
@@ -66,7 +68,8 @@ void reset() {
   chyba_SA = 0;
   hloubka = 0;
   runStopped = false;
-  token_buffer = Token{};
+  scanBuffer = Token{};
+  token_buffer = &scanBuffer;
   buffer = 0;
   cislo_radku = 1;
   readError = 0;

@@ -62,15 +62,33 @@ enum Rezim : int32_t {
   kPomTelo = 6,        // the same, recorded as body
 };
 
-// The current token, and one node of a loop token list.
+struct Zaznam;
+
+// The words and operators the grammar procedures test for. A token's text is
+// matched against them once, when the token is scanned, whatever its class
+// (a string "(" stands for "(" too); the procedures then compare these ids.
+enum Word : uint8_t {
+  kNoWord,
+  kW2, kI2, kE2, kI2End, kW2End, kCtiWord, kPisWord, kPisLnWord, kP2, kDot,
+  kOpenParen, kCloseParen, kOr, kAnd, kNot,
+  kLess, kGreater, kEqual, kNotEqual, kLessEqual, kGreaterEqual,
+  kPlus, kMinus, kTimes, kDivide, kModulo,
+  kSemicolonText, kOpenBrace, kCloseBrace,
+};
+
+// A token as scanned or recorded.
 struct Token {
-  Text text{};           // NUL-terminated text, at most 255 characters
+  Text text{};             // NUL-terminated text, at most 255 characters
   int32_t trida = kKonec;  // token class
+  uint16_t length = 0;     // characters before the terminator
+  Word word = kNoWord;     // the word or operator its text spells
+  // A variable's table record once it has been looked up; records live until
+  // the end of the run, so a replayed token keeps it.
+  Zaznam* record = nullptr;
 };
 
 struct UzelTokenu {
-  Text text{};           // copy of the token's text
-  int32_t trida = 0;     // copy of the token's class
+  Token token;                  // copy of the recorded token
   UzelTokenu* dalsi = nullptr;  // next node in source order, null at the end
 };
 
@@ -125,7 +143,11 @@ extern int32_t hloubka;    // current nesting depth of blocks and expressions
 extern bool runStopped;
 
 // Lexer.
-extern Token token_buffer;   // the current token
+// The current token: the scanner's record, or a node of the loop token
+// stack that is being replayed (handed out in place, not copied).
+extern Token* token_buffer;
+extern Token scanBuffer;     // the token the scanner fills
+extern Token endToken;       // end of input, for a replay that finds no node
 extern int32_t buffer;       // pushed-back character: 0 none, 1..255, or -1 end of input
 extern int64_t cislo_radku;  // 1 + line feeds read from the source so far
 extern int readError;        // errno of a failed read of the source, 0 while none failed

@@ -58,26 +58,26 @@ int cti_znak() {
 // Adds one character; a token keeps its first 255 characters.
 void pridej(int c) {
   if (delka_tokenu + 1 >= kDelkaTokenu) return;
-  token_buffer.text[delka_tokenu++] = c == kEof ? kZnakKonce : static_cast<char>(c);
-  token_buffer.text[delka_tokenu] = '\0';
+  scanBuffer.text[delka_tokenu++] = c == kEof ? kZnakKonce : static_cast<char>(c);
+  scanBuffer.text[delka_tokenu] = '\0';
 }
 
 // State 0: chooses the kind of token by its first character.
 Stav zacatek(int c, bool& hotovo) {
   auto zacni = [&](int32_t trida, Stav dalsi) {
     pridej(c);
-    token_buffer.trida = trida;
+    scanBuffer.trida = trida;
     return dalsi;
   };
   if (c == '\t' || c == '\n' || c == ' ') {
-    token_buffer.trida = kMezera;
+    scanBuffer.trida = kMezera;
     hotovo = true;
     return sStart;
   }
   if (c == kEof) return zacni(kKonec, sHotovo);
   if (c == '!' || c == '<' || c == '>') return zacni(kOperator, sRelace);
   if (c == '"') {
-    token_buffer.trida = kRetezec;
+    scanBuffer.trida = kRetezec;
     return sRetezec;
   }
   if (c != 0 && std::strchr("%&()*/=^_|", c)) return zacni(kOperator, sHotovo);
@@ -97,7 +97,7 @@ Stav zacatek(int c, bool& hotovo) {
 // Adds a character of a number; the token is a number again.
 void pridej_cislo(int c) {
   pridej(c);
-  token_buffer.trida = kCislo;
+  scanBuffer.trida = kCislo;
 }
 
 // States of numbers. Returns the next state, or sStart when the token ends.
@@ -119,7 +119,7 @@ Stav v_cisle(Stav stav, int c) {
       if (cifra) return pridej_cislo(c), sExponent;
       if (c == '+' || c == '-') {
         pridej(c);
-        token_buffer.trida = kOperator;
+        scanBuffer.trida = kOperator;
         return sPoZnamenku;
       }
       return sPoE;
@@ -134,7 +134,7 @@ Stav v_cisle(Stav stav, int c) {
 Stav v_operatoru(Stav stav, int c) {
   if ((stav == sPoPlus || stav == sPoMinus) && cislice(c)) return pridej_cislo(c), sCelaCast;
   if (stav == sPoMinus && c == '>') {
-    token_buffer.trida = kSipka;
+    scanBuffer.trida = kSipka;
     return pridej(c), sHotovo;
   }
   if (stav == sRelace && c == '=') return pridej(c), sHotovo;
@@ -198,11 +198,11 @@ Stav dalsi_stav(Stav stav, int c) {
   }
 }
 
-// Scans one token (white space and comments included) into token_buffer.
+// Scans one token (white space and comments included) into scanBuffer.
 void skenuj() {
   delka_tokenu = 0;
-  token_buffer.text[0] = '\0';
-  token_buffer.trida = kKonec;
+  scanBuffer.text[0] = '\0';
+  scanBuffer.trida = kKonec;
   bool hotovo = false;
   Stav stav = sStart;
   while (stav == sStart && !hotovo) stav = zacatek(cti_znak(), hotovo);
@@ -224,6 +224,27 @@ int32_t Je_cislo(const char* text) {
   return (text[0] == '+' || text[0] == '-') && cislice(static_cast<unsigned char>(text[1]));
 }
 
+Word wordOf(const char* text) {
+  struct Entry {
+    const char* text;
+    Word word;
+  };
+  static constexpr Entry kWords[] = {
+      {"w2", kW2},         {"i2", kI2},       {"e2", kE2},          {"i2_end", kI2End},
+      {"w2_end", kW2End},  {"cti", kCtiWord}, {"pis", kPisWord},    {"pis_ln", kPisLnWord},
+      {"p2", kP2},         {".", kDot},       {"(", kOpenParen},    {")", kCloseParen},
+      {"|", kOr},          {"&", kAnd},       {"!", kNot},          {"<", kLess},
+      {">", kGreater},     {"=", kEqual},     {"!=", kNotEqual},    {"<=", kLessEqual},
+      {">=", kGreaterEqual}, {"+", kPlus},    {"-", kMinus},        {"*", kTimes},
+      {"/", kDivide},      {"%", kModulo},    {";", kSemicolonText}, {"{", kOpenBrace},
+      {"}", kCloseBrace},
+  };
+  for (const Entry& entry : kWords) {
+    if (std::strcmp(text, entry.text) == 0) return entry.word;
+  }
+  return kNoWord;
+}
+
 int32_t Lex() {
   switch (rezim_LA) {
     case kPrehrajPodminku:
@@ -239,7 +260,11 @@ int32_t Lex() {
     case kZdrojTelo:
       do {
         skenuj();
-      } while (token_buffer.trida == kKomentar || token_buffer.trida == kMezera);
+      } while (scanBuffer.trida == kKomentar || scanBuffer.trida == kMezera);
+      scanBuffer.length = static_cast<uint16_t>(std::strlen(scanBuffer.text.data()));
+      scanBuffer.word = wordOf(scanBuffer.text.data());
+      scanBuffer.record = nullptr;
+      token_buffer = &scanBuffer;
       if (rezim_LA != kZdroj) Vloz_do_zas_cykl();
       return 0;
     default:

@@ -59,20 +59,20 @@ unsigned While() {
   int32_t vnejsi_priznak = i2_priznak;
   int32_t vnejsi_rezim = rezim_LA;
   bool aktivni = vnejsi_priznak != 0;
-  if (!je("(")) return chyba_znak("While", "(");
+  if (!je(kOpenParen)) return chyba_znak("While", "(");
   if (aktivni) {
     if (unsigned s = otevri_uroven(vnejsi_rezim)) return s;
   }
   Lex();
   if (unsigned s = Logicky_vyraz()) return nastav(s);
-  if (!je(")")) return chyba_znak("While", ")");
+  if (!je(kCloseParen)) return chyba_znak("While", ")");
   Uber_ze_zas();
   bool bezi = aktivni && Je_pravda(hodnota_zas.data());
   if (aktivni) rezim_LA = rezim_LA == kZdrojPodminka ? kZdrojTelo : kPomTelo;
   if (!bezi) i2_priznak = 0;
   Lex();
   if (unsigned s = Blok()) return nastav(s);
-  if (!je("w2_end")) return chyba_znak("While", "w2_end");
+  if (!je(kW2End)) return chyba_znak("While", "w2_end");
   if (cyklus_pretekl) return chyba_delka();
   if (unsigned s = checkStopped()) return s;
   if (bezi) {

@@ -1,11 +1,21 @@
 // The loop token stack: one level per running loop, holding the recorded
 // tokens of its condition and body and the cursors they are replayed from.
+#include <cstring>
 #include <new>
 
 #include "procedures.h"
 
 namespace m4t4 {
 namespace {
+
+// Copies a token by its length, not its buffer size.
+void copyToken(Token& to, const Token& from) {
+  std::memcpy(to.text.data(), from.text.data(), from.length + 1u);
+  to.trida = from.trida;
+  to.length = from.length;
+  to.word = from.word;
+  to.record = from.record;
+}
 
 void pripoj_uzel(Seznam& seznam) {
   if (pocet_uzlu >= kMaxUzluCyklu) {
@@ -15,8 +25,7 @@ void pripoj_uzel(Seznam& seznam) {
   auto* uzel = new (std::nothrow) UzelTokenu;
   if (uzel == nullptr) return refuseRecord("Vloz_do_zas_cykl", "nedostatek pameti");
   ++pocet_uzlu;
-  uzel->text = token_buffer.text;  // same-sized fields: a whole-array copy
-  uzel->trida = token_buffer.trida;
+  copyToken(uzel->token, *token_buffer);
   if (seznam.posledni == nullptr) {
     seznam.prvni = uzel;
   } else {
@@ -31,19 +40,13 @@ void pripoj_do_tel(Uroven* od, Uroven* po) {
   for (Uroven* u = od; u != nullptr && u != po; u = u->nizsi) pripoj_uzel(u->telo);
 }
 
-// Copies a recorded token into token_buffer; a missing node reads as end of
-// input, and so does every token once a fuzz build's budget is spent.
-void nacti_uzel(const UzelTokenu* uzel) {
+// Makes a recorded token the current one, in place; a missing node reads as
+// end of input, and so does every token once a fuzz build's budget is spent.
+void nacti_uzel(UzelTokenu* uzel) {
 #ifdef FUZZ_BUDGET
   if (++prehrane_tokeny > kRozpocetPrehravani) uzel = nullptr;
 #endif
-  if (uzel == nullptr) {
-    token_buffer.text = {kZnakKonce, '\0'};
-    token_buffer.trida = kKonec;
-    return;
-  }
-  token_buffer.text = uzel->text;  // same-sized fields: a whole-array copy
-  token_buffer.trida = uzel->trida;
+  token_buffer = uzel != nullptr ? &uzel->token : &endToken;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 #include "globals.h"
@@ -26,7 +27,11 @@ unsigned chyba_bez_zpravy();              // an error without a message of its o
 // once and stops the run at the next statement boundary.
 void refuseRecord(const char* blok, const char* problem);
 unsigned checkStopped();            // 1 (stored in chyba_SA) once the run has been stopped
-unsigned nastav(unsigned status);   // stores the status in chyba_SA and returns it
+// Stores the status in chyba_SA and returns it.
+inline unsigned nastav(unsigned status) {
+  chyba_SA = static_cast<int32_t>(status);
+  return status;
+}
 bool vstup_do_hloubky();            // counts one more nesting level; false when too deep
 
 // output.cpp: everything the interpreter prints goes through these.
@@ -34,14 +39,18 @@ void printText(const char* text, std::size_t size);
 void printFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 bool flushOutput();   // writes the buffered output; false once a write has failed
 
-// The current token's text equals `text` (first byte checked first: this
-// runs several times for every token).
-inline bool je(const char* text) {
-  return token_buffer.text[0] == text[0] && std::strcmp(token_buffer.text.data(), text) == 0;
-}
+// The current token's text is the word or operator `word`.
+inline bool je(Word word) { return token_buffer->word == word; }
+
+// numbers.cpp
+double toNumber(const char* text);   // exactly atof(text)
+// Writes printf("%f", value) into `out`, cut to size-1 characters; returns
+// the length of the whole text, as snprintf does.
+int formatFixed(double value, char* out, std::size_t size);
 
 // lexer.cpp
 int32_t Lex();
+Word wordOf(const char* text);   // the word or operator `text` spells, kNoWord if none
 int32_t Je_cislo(const char* text);
 
 // stores.cpp
@@ -52,6 +61,18 @@ void Uvolni_tab();
 void Vloz_do_zas();
 void Uber_ze_zas();
 void Uvolni_zas();
+// Uber_ze_zas straight into `target` (at most size-1 characters).
+void popInto(char* target, std::size_t size);
+template <std::size_t N>
+void popInto(std::array<char, N>& target) {
+  popInto(target.data(), std::min(N, kDelkaHodnoty));
+}
+// Vloz_do_tab for the variable `token` names; the record found is kept in
+// the token for its replays.
+Zaznam* recordOf(Token& token);
+// Pushes the value of the variable `token` names (Nacti_obsah_tab and
+// Vloz_do_zas); the record found is kept in the token for its replays.
+void pushVariable(Token& token);
 
 // loop_stack.cpp
 void Zvys_zas();
@@ -99,10 +120,16 @@ unsigned Vnitrni_aritmeticky_vyraz();
 unsigned Term();
 unsigned Vnitrni_term();
 unsigned Faktor();
-void vyber_operandy();              // pops the right operand into pom_a, the left into pom_b
-// Pushes "%f" of value while effects are on; a text longer than a value holds
-// is reported under the rule `blok`.
-unsigned vloz_cislo(double value, const char* blok);
-void vloz_pravdu(bool value);       // pushes "1" or "0"
+
+// operators.cpp
+// Applies the binary operator `word` to the two values on top of the stack
+// (the right operand on top) and pushes the result; nothing while effects
+// are off. Returns 1 after a type or size message.
+unsigned applyOperator(Word word);
+bool numericOperands();             // pom_a and pom_b are both numeric text
+void pushTruth(bool value);         // pushes "1" or "0"
+// Pushes "%f" of value; a text longer than a value holds is reported under
+// the rule `rule`.
+unsigned pushNumber(double value, const char* rule);
 
 }  // namespace m4t4

@@ -5,9 +5,9 @@ namespace m4t4 {
 namespace {
 
 bool zacina_prikaz() {
-  int32_t trida = token_buffer.trida;
-  return trida == kSlovo || trida == kPromenna || trida == kVolani || je("w2") || je("i2") ||
-         je("cti") || je("pis") || je("pis_ln");
+  int32_t trida = token_buffer->trida;
+  return trida == kSlovo || trida == kPromenna || trida == kVolani || je(kW2) || je(kI2) ||
+         je(kCtiWord) || je(kPisWord) || je(kPisLnWord);
 }
 
 // One whitespace-delimited word of the input stream into pom_a; a word
@@ -32,10 +32,10 @@ void cti_slovo() {
 // Pis_Ln and Pis: "(" Logicky_vyraz ")", printed, followed by a line feed
 // when `novy_radek`.
 unsigned vypis(const char* blok, bool novy_radek) {
-  if (!je("(")) return chyba_znak(blok, "(");
+  if (!je(kOpenParen)) return chyba_znak(blok, "(");
   Lex();
   if (unsigned s = Logicky_vyraz()) return nastav(s);
-  if (!je(")")) return chyba_znak("Pis", ")");
+  if (!je(kCloseParen)) return chyba_znak("Pis", ")");
   if (unsigned s = checkStopped()) return s;
   Uber_ze_zas();
   if (i2_priznak != 0) {
@@ -52,13 +52,13 @@ unsigned vypis(const char* blok, bool novy_radek) {
 
 /* Blok -> "{" Vnitrni_blok "}" */
 unsigned Blok() {
-  if (!je("{")) return chyba_znak("Blok", "{");
+  if (!je(kOpenBrace)) return chyba_znak("Blok", "{");
   if (!vstup_do_hloubky()) return chyba_vnoreni("Blok");
   Lex();
   unsigned s = Vnitrni_blok();
   --hloubka;
   if (s != 0) return nastav(s);
-  if (!je("}")) return chyba_znak("Blok", "}");
+  if (!je(kCloseBrace)) return chyba_znak("Blok", "}");
   Lex();
   return nastav(0);
 }
@@ -68,7 +68,7 @@ unsigned Vnitrni_blok() {
   while (zacina_prikaz()) {
     if (unsigned s = Prikaz()) return nastav(s);
     if (unsigned s = checkStopped()) return s;
-    if (token_buffer.trida != kStrednik) return chyba_znak("Vnitrni_blok", ";");
+    if (token_buffer->trida != kStrednik) return chyba_znak("Vnitrni_blok", ";");
     Lex();
   }
   return nastav(0);
@@ -77,46 +77,47 @@ unsigned Vnitrni_blok() {
 /* Prikaz -> promenna Prirazeni | "i2" If | "w2" While | "pis" Pis | "pis_ln" Pis_Ln
  *         | "cti" Cti | Funkce_volani */
 unsigned Prikaz() {
-  if (token_buffer.trida == kPromenna) {
-    kopiruj(hodnota_tab, token_buffer.text.data());
-    Zaznam* zaznam = Vloz_do_tab();
+  if (token_buffer->trida == kPromenna) {
+    Zaznam* zaznam = recordOf(*token_buffer);
     Lex();
     if (unsigned s = Prirazeni()) return nastav(s);
-    Uber_ze_zas();
-    kopiruj(hodnota_tab, hodnota_zas.data());
-    Vloz_obsah_tab(zaznam);
+    // Uber_ze_zas and Vloz_obsah_tab in one copy.
+    if (zaznam != nullptr) {
+      popInto(zaznam->hodnota);
+    } else {
+      Uber_ze_zas();
+    }
     return nastav(0);
   }
-  unsigned (*prikaz)() = je("i2")       ? If
-                         : je("w2")     ? While
-                         : je("pis")    ? Pis
-                         : je("pis_ln") ? Pis_Ln
-                         : je("cti")    ? Cti
+  unsigned (*prikaz)() = je(kI2)       ? If
+                         : je(kW2)     ? While
+                         : je(kPisWord)    ? Pis
+                         : je(kPisLnWord) ? Pis_Ln
+                         : je(kCtiWord)    ? Cti
                                         : nullptr;
   if (prikaz != nullptr) {
     Lex();
     return nastav(prikaz());
   }
-  if (token_buffer.trida == kVolani) return nastav(Funkce_volani());
+  if (token_buffer->trida == kVolani) return nastav(Funkce_volani());
   return chyba_znak("Prikaz", "prikaz");
 }
 
 /* Prirazeni -> "->" Logicky_vyraz */
 unsigned Prirazeni() {
-  if (token_buffer.trida != kSipka) return chyba_znak("Prirazeni", "->");
+  if (token_buffer->trida != kSipka) return chyba_znak("Prirazeni", "->");
   Lex();
   return nastav(Logicky_vyraz());
 }
 
 /* Cti -> "(" promenna ")" */
 unsigned Cti() {
-  if (!je("(")) return chyba_znak("Cti", "(");
+  if (!je(kOpenParen)) return chyba_znak("Cti", "(");
   Lex();
-  if (token_buffer.trida != kPromenna) return chyba_bez_zpravy();
-  kopiruj(hodnota_tab, token_buffer.text.data());
-  Zaznam* zaznam = Vloz_do_tab();
+  if (token_buffer->trida != kPromenna) return chyba_bez_zpravy();
+  Zaznam* zaznam = recordOf(*token_buffer);
   Lex();
-  if (!je(")")) return chyba_znak("Cti", ")");
+  if (!je(kCloseParen)) return chyba_znak("Cti", ")");
   if (i2_priznak != 0) {
     if (unsigned s = checkStopped()) return s;
     cti_slovo();

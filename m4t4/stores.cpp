@@ -66,7 +66,11 @@ void Uvolni_tab() {
   }
 }
 
-void Vloz_do_zas() {
+namespace {
+
+// Pushes a copy of `text` (at most 254 characters are kept, as in the
+// exchange buffer) while effects are on.
+void pushText(const char* text) {
   if (i2_priznak == 0) return;
   if (pocet_zas >= kMaxValues) return refuseRecord("Vloz_do_zas", "prilis mnoho hodnot");
   UzelZas* uzel = volne_zas;
@@ -77,23 +81,46 @@ void Vloz_do_zas() {
     if (uzel == nullptr) return refuseRecord("Vloz_do_zas", "nedostatek pameti");
   }
   ++pocet_zas;
-  kopiruj(uzel->text, hodnota_zas.data());
+  kopiruj(uzel->text.data(), kDelkaHodnoty, text);
   uzel->dalsi = vrchol_zas;
   vrchol_zas = uzel;
 }
 
-void Uber_ze_zas() {
+}  // namespace
+
+void Vloz_do_zas() { pushText(hodnota_zas.data()); }
+
+void popInto(char* target, std::size_t size) {
   if (i2_priznak == 0) return;
   if (vrchol_zas == nullptr) {  // a call without arguments used as a value
-    hodnota_zas[0] = '\0';
+    target[0] = '\0';
     return;
   }
   UzelZas* uzel = vrchol_zas;
-  kopiruj(hodnota_zas, uzel->text.data());
+  kopiruj(target, size, uzel->text.data());
   vrchol_zas = uzel->dalsi;
   --pocet_zas;
   uzel->dalsi = volne_zas;
   volne_zas = uzel;
+}
+
+void Uber_ze_zas() { popInto(hodnota_zas); }
+
+void pushVariable(Token& token) {
+  if (i2_priznak == 0) return;
+  if (token.record == nullptr) {
+    kopiruj(hodnota_tab, token.text.data());
+    token.record = Vloz_do_tab();  // created when missing, as Nacti_obsah_tab does
+  }
+  pushText(token.record != nullptr ? token.record->hodnota.data() : "");
+}
+
+Zaznam* recordOf(Token& token) {
+  if (token.record == nullptr) {
+    kopiruj(hodnota_tab, token.text.data());
+    token.record = Vloz_do_tab();
+  }
+  return token.record;
 }
 
 namespace {

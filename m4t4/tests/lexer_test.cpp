@@ -19,8 +19,8 @@ class Lexer : public CleanState {
     Tokeny out;
     for (int i = 0; i < 1000; ++i) {
       Lex();
-      if (token_buffer.trida == kKonec) break;
-      out.emplace_back(token_buffer.text.data(), token_buffer.trida);
+      if (token_buffer->trida == kKonec) break;
+      out.emplace_back(token_buffer->text.data(), token_buffer->trida);
     }
     return out;
   }
@@ -77,11 +77,11 @@ TEST_F(Lexer, WordsNamesAndIgnoredCharacters) {
 TEST_F(Lexer, EndOfInputRepeatsAndEndsEveryState) {
   source("x");
   Lex();
-  EXPECT_STREQ(token_buffer.text.data(), "x");
+  EXPECT_STREQ(token_buffer->text.data(), "x");
   for (int i = 0; i < 3; ++i) {
     Lex();
-    EXPECT_EQ(token_buffer.trida, kKonec);
-    EXPECT_STREQ(token_buffer.text.data(), "\xff");
+    EXPECT_EQ(token_buffer->trida, kKonec);
+    EXPECT_STREQ(token_buffer->text.data(), "\xff");
   }
   EXPECT_EQ(scan("\"open"), (Tokeny{{"open", kRetezec}}));
   EXPECT_EQ(scan("1e+"), (Tokeny{{"1e+", kOperator}}));
@@ -102,7 +102,7 @@ TEST_F(Lexer, LineNumberCountsLookAhead) {
   Lex();
   EXPECT_EQ(cislo_radku, 2);  // the line feed after "{" was read as look-ahead
   Lex();
-  EXPECT_STREQ(token_buffer.text.data(), "}");
+  EXPECT_STREQ(token_buffer->text.data(), "}");
   EXPECT_EQ(cislo_radku, 4);
 }
 

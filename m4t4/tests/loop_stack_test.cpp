@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,16 @@ class LoopStack : public CleanState {
  protected:
 
   static void record(const char* text, int32_t trida = kSlovo) {
-    kopiruj(token_buffer.text, text);
-    token_buffer.trida = trida;
+    token_buffer = &scanBuffer;
+    kopiruj(scanBuffer.text, text);
+    scanBuffer.length = static_cast<uint16_t>(std::strlen(text));
+    scanBuffer.trida = trida;
+    scanBuffer.word = wordOf(text);
     Vloz_do_zas_cykl();
   }
   static std::vector<std::string> texts(const UzelTokenu* uzel) {
     std::vector<std::string> out;
-    for (; uzel != nullptr; uzel = uzel->dalsi) out.emplace_back(uzel->text.data());
+    for (; uzel != nullptr; uzel = uzel->dalsi) out.emplace_back(uzel->token.text.data());
     return out;
   }
 };
@@ -53,7 +57,7 @@ TEST_F(LoopStack, ReplayWrapsToTheFirstNodeAndKeepsClasses) {
   std::vector<std::pair<std::string, int32_t>> got;
   for (int i = 0; i < 3; ++i) {
     Cti_ze_zas();
-    got.emplace_back(token_buffer.text.data(), token_buffer.trida);
+    got.emplace_back(token_buffer->text.data(), token_buffer->trida);
   }
   EXPECT_EQ(got, (std::vector<std::pair<std::string, int32_t>>{
                      {"1", kCislo}, {")", kOperator}, {"1", kCislo}}));
@@ -75,20 +79,20 @@ TEST_F(LoopStack, LookAheadReadsTheReplayingLevelAndRecordsBetween) {
   Obnov_pom_zas();
   rezim_LA = kPomTelo;
   Cti_pres_pom();
-  EXPECT_STREQ(token_buffer.text.data(), "b");
+  EXPECT_STREQ(token_buffer->text.data(), "b");
   Zvys_zas();
   Uroven* m = zasobnik;
   m->zdroj = r;
   rezim_LA = kPomPodminka;
   Cti_pres_pom();
-  EXPECT_STREQ(token_buffer.text.data(), "c");
+  EXPECT_STREQ(token_buffer->text.data(), "c");
   EXPECT_EQ(texts(m->podminka.prvni), (std::vector<std::string>{"c"}));
   EXPECT_EQ(texts(n->telo.prvni), (std::vector<std::string>{"b", "c"}));
   EXPECT_EQ(texts(r->telo.prvni), (std::vector<std::string>{"a", "b", "c", "d"}));
   Sniz_zas();
   Sniz_zas();
   EXPECT_EQ(zasobnik, r);
-  EXPECT_EQ(r->kurzor_pom->text[0], 'd');
+  EXPECT_EQ(r->kurzor_pom->token.text[0], 'd');
 }
 
 TEST_F(LoopStack, EmptyStackOperationsDoNothing) {
