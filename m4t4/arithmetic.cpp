@@ -47,8 +47,7 @@ unsigned Faktor() {
     if (unsigned s = Logicky_vyraz()) return nastav(s);
     if (!je(kCloseParen)) return chyba_znak("Faktor", ")");
   } else if (token.trida == kCislo || token.trida == kRetezec) {
-    kopiruj(hodnota_zas, token.text.data());
-    Vloz_do_zas();
+    pushValue(token.text.data(), token.length, token.number);
   } else if (token.trida == kPromenna) {
     pushVariable(token);
   } else if (token.trida == kVolani) {

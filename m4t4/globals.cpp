@@ -20,7 +20,7 @@ int32_t hloubka = 0;
 bool runStopped = false;
 
 Token scanBuffer;
-Token endToken{{kZnakKonce, '\0'}, kKonec, 1, kNoWord, nullptr};
+Token endToken{{kZnakKonce, '\0'}, kKonec, 1, kNoWord, nullptr, {}};
 Token* token_buffer = &scanBuffer;
 int32_t buffer = 0;
 int64_t cislo_radku = 1;

@@ -64,6 +64,14 @@ enum Rezim : int32_t {
 
 struct Zaznam;
 
+// The number a value text stands for, when it is known without reading the
+// text again: `known` only for numeric text whose atof is exactly `value`
+// (number tokens, and whole-number results, whose "%f" text is exact).
+struct KnownNumber {
+  bool known = false;
+  double value = 0;
+};
+
 // The words and operators the grammar procedures test for. A token's text is
 // matched against them once, when the token is scanned, whatever its class
 // (a string "(" stands for "(" too); the procedures then compare these ids.
@@ -85,6 +93,7 @@ struct Token {
   // A variable's table record once it has been looked up; records live until
   // the end of the run, so a replayed token keeps it.
   Zaznam* record = nullptr;
+  KnownNumber number;      // a number token's value
 };
 
 struct UzelTokenu {
@@ -113,12 +122,16 @@ struct Uroven {
 struct Zaznam {
   Pole jmeno{};      // variable name with its "@"
   Pole hodnota{};    // current value
+  std::size_t length = 0;  // characters of the value
+  KnownNumber number;  // the value's number, when known
   Zaznam* dalsi = nullptr;  // next older record
 };
 
 // One entry of the value stack.
 struct UzelZas {
   Pole text{};       // the value
+  std::size_t length = 0;  // characters of the value
+  KnownNumber number;  // the value's number, when known
   UzelZas* dalsi = nullptr;  // entry below, null at the bottom
 };
 

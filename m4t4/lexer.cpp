@@ -240,10 +240,34 @@ Word wordOf(const char* text) {
       {"}", kCloseBrace},
   };
   for (const Entry& entry : kWords) {
-    if (std::strcmp(text, entry.text) == 0) return entry.word;
+    if (text[0] == entry.text[0] && std::strcmp(text, entry.text) == 0) return entry.word;
   }
   return kNoWord;
 }
+
+namespace {
+
+// Modes 0 to 2: the next token from the source, recorded in modes 1 and 2.
+// Kept out of Lex so that a replayed token costs only the dispatch.
+[[gnu::noinline]] void fromSource() {
+  do {
+    skenuj();
+  } while (scanBuffer.trida == kKomentar || scanBuffer.trida == kMezera);
+  scanBuffer.length = static_cast<uint16_t>(std::strlen(scanBuffer.text.data()));
+  scanBuffer.word = wordOf(scanBuffer.text.data());
+  scanBuffer.record = nullptr;
+  scanBuffer.number = {};
+  // A number token's value, read once; a text longer than a value is cut
+  // when pushed and then reads differently.
+  if (scanBuffer.trida == kCislo && scanBuffer.length < kDelkaHodnoty &&
+      Je_cislo(scanBuffer.text.data())) {
+    scanBuffer.number = {true, toNumber(scanBuffer.text.data())};
+  }
+  token_buffer = &scanBuffer;
+  if (rezim_LA != kZdroj) Vloz_do_zas_cykl();
+}
+
+}  // namespace
 
 int32_t Lex() {
   switch (rezim_LA) {
@@ -258,14 +282,7 @@ int32_t Lex() {
     case kZdroj:
     case kZdrojPodminka:
     case kZdrojTelo:
-      do {
-        skenuj();
-      } while (scanBuffer.trida == kKomentar || scanBuffer.trida == kMezera);
-      scanBuffer.length = static_cast<uint16_t>(std::strlen(scanBuffer.text.data()));
-      scanBuffer.word = wordOf(scanBuffer.text.data());
-      scanBuffer.record = nullptr;
-      token_buffer = &scanBuffer;
-      if (rezim_LA != kZdroj) Vloz_do_zas_cykl();
+      fromSource();
       return 0;
     default:
       return 0;

@@ -15,6 +15,7 @@ void copyToken(Token& to, const Token& from) {
   to.length = from.length;
   to.word = from.word;
   to.record = from.record;
+  to.number = from.number;
 }
 
 void pripoj_uzel(Seznam& seznam) {
@@ -110,10 +111,11 @@ void Cti_ze_zas() {
   bool podminka = rezim_LA == kPrehrajPodminku;
   if (!podminka && rezim_LA != kPrehrajTelo) return;
   UzelTokenu*& kurzor = podminka ? vrchol->kurzor_podminky : vrchol->kurzor_tela;
-  nacti_uzel(kurzor);
-  if (kurzor == nullptr) return;
-  kurzor = kurzor->dalsi;
-  if (kurzor == nullptr) kurzor = podminka ? vrchol->podminka.prvni : vrchol->telo.prvni;
+  UzelTokenu* uzel = kurzor;
+  nacti_uzel(uzel);
+  if (uzel == nullptr) return;
+  UzelTokenu* dalsi = uzel->dalsi;
+  kurzor = dalsi != nullptr ? dalsi : podminka ? vrchol->podminka.prvni : vrchol->telo.prvni;
 }
 
 // Modes 5 and 6: the first pass of a loop reads the recording of the

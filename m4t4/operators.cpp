@@ -38,30 +38,36 @@ const OperatorInfo& infoOf(Word word) {
 bool numericOperands() { return Je_cislo(pom_a.data()) && Je_cislo(pom_b.data()); }
 
 void pushTruth(bool value) {
-  hodnota_zas[0] = value ? '1' : '0';
-  hodnota_zas[1] = '\0';
-  Vloz_do_zas();
+  if (UzelZas* uzel = newValueNode()) {
+    uzel->text[0] = value ? '1' : '0';
+    uzel->text[1] = '\0';
+    uzel->length = 1;
+    uzel->number = {true, value ? 1.0 : 0.0};
+  }
 }
 
 unsigned pushNumber(double value, const char* rule) {
-  int length = formatFixed(value, hodnota_zas.data(), hodnota_zas.size());
-  // A cut "%f" text would be another number.
-  if (length >= static_cast<int>(hodnota_zas.size())) return chyba_velky(rule);
-  Vloz_do_zas();
+  UzelZas* uzel = newValueNode();
+  if (uzel == nullptr) return 0;
+  int length = formatFixed(value, uzel->text.data(), kDelkaHodnoty);
+  if (length >= static_cast<int>(kDelkaHodnoty)) {  // a cut "%f" text would be another number
+    dropValues(1);
+    return chyba_velky(rule);
+  }
+  uzel->length = static_cast<std::size_t>(length);
+  // A whole number's "%f" text is exact, so reading it back gives `value`.
+  bool exact = value == std::trunc(value) && std::fabs(value) < 1e18;
+  uzel->number = {exact, value};
   return 0;
 }
 
-unsigned applyOperator(Word word) {
-  // While effects are off nothing is popped or pushed and no type error
-  // arises: skipped code is only parsed.
-  if (i2_priznak == 0) return 0;
-  popInto(pom_a);  // the right operand is on top
-  popInto(pom_b);
-  const OperatorInfo& info = infoOf(word);
-  bool numbers = numericOperands();
+namespace {
+
+// The operator on operands of which `numbers` says whether both are numeric
+// text, `left` and `right` their numbers then; the texts are in pom_b and
+// pom_a where they are needed.
+unsigned compute(Word word, const OperatorInfo& info, bool numbers, double left, double right) {
   if (info.needsNumbers && !numbers) return chyba_cislo(info.rule);
-  double left = numbers ? toNumber(pom_b.data()) : 0;
-  double right = numbers ? toNumber(pom_a.data()) : 0;
   switch (word) {
     case kOr: pushTruth(left != 0.0 || right != 0.0); return 0;
     case kAnd: pushTruth(left != 0.0 && right != 0.0); return 0;
@@ -92,6 +98,30 @@ unsigned applyOperator(Word word) {
     default: pushTruth(order >= 0); break;
   }
   return 0;
+}
+
+}  // namespace
+
+unsigned applyOperator(Word word) {
+  // While effects are off nothing is popped or pushed and no type error
+  // arises: skipped code is only parsed.
+  if (i2_priznak == 0) return 0;
+  const OperatorInfo& info = infoOf(word);
+  // Both operands' numbers known: their texts are not needed.
+  UzelZas* right = vrchol_zas;
+  UzelZas* left = right != nullptr ? right->dalsi : nullptr;
+  if (left != nullptr && left->number.known && right->number.known) {
+    double l = left->number.value;
+    double r = right->number.value;
+    dropValues(2);
+    return compute(word, info, true, l, r);
+  }
+  KnownNumber r = popInto(pom_a);  // the right operand is on top
+  KnownNumber l = popInto(pom_b);
+  bool numbers = numericOperands();
+  double leftNumber = !numbers ? 0 : l.known ? l.value : toNumber(pom_b.data());
+  double rightNumber = !numbers ? 0 : r.known ? r.value : toNumber(pom_a.data());
+  return compute(word, info, numbers, leftNumber, rightNumber);
 }
 
 }  // namespace m4t4

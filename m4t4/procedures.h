@@ -61,12 +61,21 @@ void Uvolni_tab();
 void Vloz_do_zas();
 void Uber_ze_zas();
 void Uvolni_zas();
-// Uber_ze_zas straight into `target` (at most size-1 characters).
-void popInto(char* target, std::size_t size);
+// Uber_ze_zas straight into `target` (at most size-1 characters); returns
+// the popped value's number, when known.
+KnownNumber popInto(char* target, std::size_t size);
 template <std::size_t N>
-void popInto(std::array<char, N>& target) {
-  popInto(target.data(), std::min(N, kDelkaHodnoty));
+KnownNumber popInto(std::array<char, N>& target) {
+  return popInto(target.data(), std::min(N, kDelkaHodnoty));
 }
+// Vloz_do_zas of `text` (`length` characters) with its number; nothing
+// while effects are off.
+void pushValue(const char* text, std::size_t length, KnownNumber number);
+// Uber_ze_zas and Vloz_obsah_tab in one copy.
+void popIntoRecord(Zaznam& zaznam);
+// A new top node for the caller to fill, or null (effects off, or refused).
+UzelZas* newValueNode();
+void dropValues(int count);          // pops `count` values without reading them
 // Vloz_do_tab for the variable `token` names; the record found is kept in
 // the token for its replays.
 Zaznam* recordOf(Token& token);

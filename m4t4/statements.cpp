@@ -81,9 +81,8 @@ unsigned Prikaz() {
     Zaznam* zaznam = recordOf(*token_buffer);
     Lex();
     if (unsigned s = Prirazeni()) return nastav(s);
-    // Uber_ze_zas and Vloz_obsah_tab in one copy.
     if (zaznam != nullptr) {
-      popInto(zaznam->hodnota);
+      popIntoRecord(*zaznam);
     } else {
       Uber_ze_zas();
     }

@@ -1,6 +1,8 @@
 // The value table (variables) and the value stack (intermediate values).
 // Both obey the effects flag i2_priznak and exchange data through
 // hodnota_tab and hodnota_zas.
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "procedures.h"
@@ -31,6 +33,7 @@ Zaznam* vytvor(const char* jmeno) {
     return nullptr;
   }
   kopiruj(zaznam->hodnota, kNeurcena);
+  zaznam->length = std::strlen(kNeurcena);
   zaznam->dalsi = vrchol_tab;
   vrchol_tab = zaznam;
   ++pocet_tab;
@@ -48,6 +51,8 @@ Zaznam* Vloz_do_tab() {
 void Vloz_obsah_tab(Zaznam* zaznam) {
   if (i2_priznak == 0 || zaznam == nullptr) return;
   kopiruj(zaznam->hodnota, hodnota_tab.data());
+  zaznam->length = std::strlen(zaznam->hodnota.data());
+  zaznam->number = {};
 }
 
 void Nacti_obsah_tab() {
@@ -66,53 +71,86 @@ void Uvolni_tab() {
   }
 }
 
-namespace {
-
-// Pushes a copy of `text` (at most 254 characters are kept, as in the
-// exchange buffer) while effects are on.
-void pushText(const char* text) {
-  if (i2_priznak == 0) return;
-  if (pocet_zas >= kMaxValues) return refuseRecord("Vloz_do_zas", "prilis mnoho hodnot");
+UzelZas* newValueNode() {
+  if (i2_priznak == 0) return nullptr;
+  if (pocet_zas >= kMaxValues) {
+    refuseRecord("Vloz_do_zas", "prilis mnoho hodnot");
+    return nullptr;
+  }
   UzelZas* uzel = volne_zas;
   if (uzel != nullptr) {
     volne_zas = uzel->dalsi;
   } else {
     uzel = new (std::nothrow) UzelZas;
-    if (uzel == nullptr) return refuseRecord("Vloz_do_zas", "nedostatek pameti");
+    if (uzel == nullptr) {
+      refuseRecord("Vloz_do_zas", "nedostatek pameti");
+      return nullptr;
+    }
   }
   ++pocet_zas;
-  kopiruj(uzel->text.data(), kDelkaHodnoty, text);
   uzel->dalsi = vrchol_zas;
   vrchol_zas = uzel;
+  return uzel;
 }
 
-}  // namespace
+void pushValue(const char* text, std::size_t length, KnownNumber number) {
+  UzelZas* uzel = newValueNode();
+  if (uzel == nullptr) return;
+  length = std::min(length, kDelkaHodnoty - 1);  // a value keeps 254 characters
+  std::memcpy(uzel->text.data(), text, length);
+  uzel->text[length] = '\0';
+  uzel->length = length;
+  uzel->number = number;
+}
 
-void Vloz_do_zas() { pushText(hodnota_zas.data()); }
+void dropValues(int count) {
+  for (; count > 0 && vrchol_zas != nullptr; --count) {
+    UzelZas* uzel = vrchol_zas;
+    vrchol_zas = uzel->dalsi;
+    --pocet_zas;
+    uzel->dalsi = volne_zas;
+    volne_zas = uzel;
+  }
+}
 
-void popInto(char* target, std::size_t size) {
-  if (i2_priznak == 0) return;
+void Vloz_do_zas() { pushValue(hodnota_zas.data(), std::strlen(hodnota_zas.data()), {}); }
+
+KnownNumber popInto(char* target, std::size_t size) {
+  if (i2_priznak == 0) return {};
   if (vrchol_zas == nullptr) {  // a call without arguments used as a value
     target[0] = '\0';
+    return {};
+  }
+  std::size_t length = std::min(vrchol_zas->length, size - 1);
+  std::memcpy(target, vrchol_zas->text.data(), length);
+  target[length] = '\0';
+  KnownNumber number = vrchol_zas->number;
+  dropValues(1);
+  return number;
+}
+
+void popIntoRecord(Zaznam& zaznam) {
+  if (i2_priznak == 0) return;
+  UzelZas* uzel = vrchol_zas;
+  if (uzel == nullptr) {  // a call without arguments used as a value
+    zaznam.hodnota[0] = '\0';
+    zaznam.length = 0;
+    zaznam.number = {};
     return;
   }
-  UzelZas* uzel = vrchol_zas;
-  kopiruj(target, size, uzel->text.data());
-  vrchol_zas = uzel->dalsi;
-  --pocet_zas;
-  uzel->dalsi = volne_zas;
-  volne_zas = uzel;
+  std::memcpy(zaznam.hodnota.data(), uzel->text.data(), uzel->length + 1);
+  zaznam.length = uzel->length;
+  zaznam.number = uzel->number;
+  dropValues(1);
 }
 
 void Uber_ze_zas() { popInto(hodnota_zas); }
 
 void pushVariable(Token& token) {
   if (i2_priznak == 0) return;
-  if (token.record == nullptr) {
-    kopiruj(hodnota_tab, token.text.data());
-    token.record = Vloz_do_tab();  // created when missing, as Nacti_obsah_tab does
-  }
-  pushText(token.record != nullptr ? token.record->hodnota.data() : "");
+  Zaznam* zaznam = recordOf(token);  // created when missing, as Nacti_obsah_tab does
+  if (zaznam == nullptr) return pushValue("", 0, {});
+  pushValue(zaznam->hodnota.data(), zaznam->length, zaznam->number);
 }
 
 Zaznam* recordOf(Token& token) {
