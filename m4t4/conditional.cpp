@@ -10,6 +10,12 @@ int32_t Je_pravda(const char* text) {
   return text[0] != '\0';
 }
 
+bool popTruth() {
+  KnownNumber number = popInto(hodnota_zas);
+  if (number.known) return number.value != 0.0;  // numeric text whose atof is known
+  return Je_pravda(hodnota_zas.data()) != 0;
+}
+
 /* If -> "(" Logicky_vyraz ")" Blok "e2" Blok "i2_end" | "(" Logicky_vyraz ")" Blok "i2_end" */
 unsigned If() {
   int32_t vnejsi = i2_priznak;
@@ -17,8 +23,7 @@ unsigned If() {
   Lex();
   if (unsigned s = Logicky_vyraz()) return nastav(s);
   if (!je(kCloseParen)) return chyba_znak("If", ")");
-  Uber_ze_zas();
-  i2_priznak = vnejsi != 0 && Je_pravda(hodnota_zas.data());
+  i2_priznak = popTruth() && vnejsi != 0;
   Lex();
   if (unsigned s = Blok()) return nastav(s);
   if (je(kE2)) {

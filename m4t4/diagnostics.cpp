@@ -68,12 +68,5 @@ void refuseRecord(const char* blok, const char* problem) {
   runStopped = true;
 }
 
-unsigned checkStopped() { return runStopped ? nastav(1) : 0; }
-
-bool vstup_do_hloubky() {
-  if (hloubka >= kMaxVnoreni) return false;
-  ++hloubka;
-  return true;
-}
 
 }  // namespace m4t4

@@ -43,8 +43,7 @@ unsigned opakuj() {
     Lex();
     if (unsigned s = Logicky_vyraz()) return s;
     if (unsigned s = checkStopped()) return s;
-    Uber_ze_zas();
-    if (!Je_pravda(hodnota_zas.data())) return 0;
+    if (!popTruth()) return 0;
     rezim_LA = kPrehrajTelo;
     Lex();
     if (unsigned s = Blok()) return s;
@@ -66,8 +65,7 @@ unsigned While() {
   Lex();
   if (unsigned s = Logicky_vyraz()) return nastav(s);
   if (!je(kCloseParen)) return chyba_znak("While", ")");
-  Uber_ze_zas();
-  bool bezi = aktivni && Je_pravda(hodnota_zas.data());
+  bool bezi = popTruth() && aktivni;
   if (aktivni) rezim_LA = rezim_LA == kZdrojPodminka ? kZdrojTelo : kPomTelo;
   if (!bezi) i2_priznak = 0;
   Lex();

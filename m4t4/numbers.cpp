@@ -87,7 +87,15 @@ int formatFixed(double value, char* out, std::size_t size) {
     // A whole number: its digits and six zeros. (-0.0 keeps its sign.)
     if (std::signbit(value)) *end++ = '-';
     auto whole = static_cast<std::uint64_t>(std::fabs(value));
-    end = std::to_chars(end, text + sizeof text, whole).ptr;
+    char digits[20];
+    char* first = digits + sizeof digits;
+    do {
+      *--first = static_cast<char>('0' + whole % 10);
+      whole /= 10;
+    } while (whole != 0);
+    std::size_t count = static_cast<std::size_t>(digits + sizeof digits - first);
+    std::memcpy(end, first, count);
+    end += count;
     std::memcpy(end, ".000000", 7);
     end += 7;
   } else {

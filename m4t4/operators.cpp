@@ -26,12 +26,16 @@ constexpr OperatorInfo kOperators[] = {
     {kModulo, "Vnitrni_term", true},
 };
 
-const OperatorInfo& infoOf(Word word) {
-  for (const OperatorInfo& info : kOperators) {
-    if (info.word == word) return info;
+// The table by word, built once.
+struct OperatorsByWord {
+  const OperatorInfo* byWord[kCloseBrace + 1] = {};
+  constexpr OperatorsByWord() {
+    for (const OperatorInfo& info : kOperators) byWord[info.word] = &info;
   }
-  return kOperators[0];  // not reached: callers pass operators of the table
-}
+};
+constexpr OperatorsByWord kOperatorsByWord;
+
+const OperatorInfo& infoOf(Word word) { return *kOperatorsByWord.byWord[word]; }
 
 }  // namespace
 

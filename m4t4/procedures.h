@@ -26,13 +26,23 @@ unsigned chyba_bez_zpravy();              // an error without a message of its o
 // A store refuses a record (full, or out of memory): prints the diagnostic
 // once and stops the run at the next statement boundary.
 void refuseRecord(const char* blok, const char* problem);
-unsigned checkStopped();            // 1 (stored in chyba_SA) once the run has been stopped
+
 // Stores the status in chyba_SA and returns it.
 inline unsigned nastav(unsigned status) {
   chyba_SA = static_cast<int32_t>(status);
   return status;
 }
-bool vstup_do_hloubky();            // counts one more nesting level; false when too deep
+
+// 1 (stored in chyba_SA) once the run has been stopped.
+inline unsigned checkStopped() { return runStopped ? nastav(1) : 0; }
+
+// Counts one more nesting level; false when too deep.
+inline bool vstup_do_hloubky() {
+  if (hloubka >= kMaxVnoreni) return false;
+  ++hloubka;
+  return true;
+}
+
 
 // output.cpp: everything the interpreter prints goes through these.
 void printText(const char* text, std::size_t size);
@@ -111,6 +121,7 @@ unsigned Start();
 
 // conditional.cpp
 int32_t Je_pravda(const char* text);
+bool popTruth();   // Uber_ze_zas and the truth test of the popped value
 unsigned If();
 
 // loop.cpp
