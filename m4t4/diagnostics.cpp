@@ -23,47 +23,47 @@ bool reportReadError() {
 
 }  // namespace
 
-unsigned chyba_znak(const char* blok, const char* ocekavano) {
+unsigned reportExpected(const char* rule, const char* expected) {
   if (!reportReadError()) {
     printFormat(
         "V bloku: '%s', na radku: %lld nastala chyba - byl ocekavan znak: \"%s\", "
         "namisto toho se vyskytl tento znak: \"%s\".\n",
-        blok, line(), ocekavano, token_buffer->text.data());
+        rule, line(), expected, token_buffer->text.data());
   }
-  return nastav(1);
+  return 1;
 }
 
-unsigned chyba_cislo(const char* blok) {
-  printFormat("V bloku: '%s', na radku: %lld nastala chyba - nejedna se o cislo.\n", blok, line());
-  return nastav(1);
+unsigned reportNotNumber(const char* rule) {
+  printFormat("V bloku: '%s', na radku: %lld nastala chyba - nejedna se o cislo.\n", rule, line());
+  return 1;
 }
 
-unsigned chyba_vnoreni(const char* blok) {
-  printFormat("V bloku: '%s', na radku: %lld nastala chyba - prilis hluboke vnoreni.\n", blok,
+unsigned reportTooDeep(const char* rule) {
+  printFormat("V bloku: '%s', na radku: %lld nastala chyba - prilis hluboke vnoreni.\n", rule,
               line());
-  return nastav(1);
+  return 1;
 }
 
-unsigned chyba_velky(const char* blok) {
-  printFormat("V bloku: '%s', na radku: %lld nastala chyba - vysledek je prilis velky.\n", blok,
+unsigned reportTooLarge(const char* rule) {
+  printFormat("V bloku: '%s', na radku: %lld nastala chyba - vysledek je prilis velky.\n", rule,
               line());
-  return nastav(1);
+  return 1;
 }
 
-unsigned chyba_delka() {
+unsigned reportLoopTooLong() {
   printFormat("V bloku: 'While', na radku: %lld nastala chyba - cyklus je prilis dlouhy.\n",
               line());
-  return nastav(1);
+  return 1;
 }
 
-unsigned chyba_bez_zpravy() {
+unsigned failSilently() {
   reportReadError();
-  return nastav(1);
+  return 1;
 }
 
-void refuseRecord(const char* blok, const char* problem) {
+void refuseRecord(const char* rule, const char* problem) {
   if (!runStopped) {
-    printFormat("V bloku: '%s', na radku: %lld nastala chyba - %s.\n", blok, line(), problem);
+    printFormat("V bloku: '%s', na radku: %lld nastala chyba - %s.\n", rule, line(), problem);
   }
   runStopped = true;
 }

@@ -12,23 +12,23 @@ namespace m4t4 {
 
 void Man() { printFormat("Prosim zadejte vstupni soubor ve tvaru: './m4t4 jmeno_souboru.m4t'.\n"); }
 
-int32_t SA() {
+unsigned SA() {
   Lex();
-  chyba_SA = static_cast<int32_t>(Hlavni_program());
+  chyba_SA = Hlavni_program();
   if (chyba_SA != 0) printFormat("\nV programu se vyskytla chyba.\n");
   return chyba_SA;
 }
 
 /* Hlavni_program -> Funkce_deklarace Blok Hlavni_program | Blok "." */
 unsigned Hlavni_program() {
-  while (token_buffer->trida == kDeklarace) {
-    if (unsigned s = Funkce_deklarace()) return nastav(s);
-    if (unsigned s = Blok()) return nastav(s);
+  while (token_buffer->tokenClass == kDeclaration) {
+    if (unsigned s = Funkce_deklarace()) return s;
+    if (unsigned s = Blok()) return s;
   }
-  if (unsigned s = Blok()) return nastav(s);
-  if (!je(kDot)) return chyba_bez_zpravy();
+  if (unsigned s = Blok()) return s;
+  if (!is(kDot)) return failSilently();
   printFormat("\nProgram probehl bez chyb.\n");
-  return nastav(0);
+  return 0;
 }
 
 namespace {
@@ -46,7 +46,7 @@ void analyse() {
 
 #ifndef __EMSCRIPTEN__
 // The grammar procedures recurse once per nesting level, so the analysis runs
-// on a thread whose stack holds the deepest nesting allowed (kMaxVnoreni),
+// on a thread whose stack holds the deepest nesting allowed (kMaxNesting),
 // whatever the stack limit of the process. (The browser build has no
 // threads; its link sets the stack size instead.)
 constexpr std::size_t kStackSize = std::size_t{64} << 20;  // the deepest nesting needs under 4 MiB, sanitized
@@ -79,11 +79,11 @@ void analyseWithStack() { analyse(); }
 int runProgram(FILE* source, FILE* input, FILE* output) {
   reset();
   f = source;
-  vstup = input;
-  vystup = output;
+  inputStream = input;
+  outputStream = output;
   outputIsTerminal = fileno(output) >= 0 && isatty(fileno(output));
   analyseWithStack();
-  int32_t status = chyba_SA;
+  int status = static_cast<int>(chyba_SA);
   Uvolni_tab();
   Uvolni_zas();
   Uvolni_zas_cykl();

@@ -42,26 +42,26 @@ const OperatorInfo& infoOf(Word word) { return *kOperatorsByWord.byWord[word]; }
 bool numericOperands() { return Je_cislo(pom_a.data()) && Je_cislo(pom_b.data()); }
 
 void pushTruth(bool value) {
-  if (UzelZas* uzel = newValueNode()) {
-    uzel->text[0] = value ? '1' : '0';
-    uzel->text[1] = '\0';
-    uzel->length = 1;
-    uzel->number = {true, value ? 1.0 : 0.0};
+  if (StackNode* node = newValueNode()) {
+    node->text[0] = value ? '1' : '0';
+    node->text[1] = '\0';
+    node->length = 1;
+    node->number = {true, value ? 1.0 : 0.0};
   }
 }
 
 unsigned pushNumber(double value, const char* rule) {
-  UzelZas* uzel = newValueNode();
-  if (uzel == nullptr) return 0;
-  int length = formatFixed(value, uzel->text.data(), kDelkaHodnoty);
-  if (length >= static_cast<int>(kDelkaHodnoty)) {  // a cut "%f" text would be another number
+  StackNode* node = newValueNode();
+  if (node == nullptr) return 0;
+  int length = formatFixed(value, node->text.data(), kValueSize);
+  if (length >= static_cast<int>(kValueSize)) {  // a cut "%f" text would be another number
     dropValues(1);
-    return chyba_velky(rule);
+    return reportTooLarge(rule);
   }
-  uzel->length = static_cast<std::size_t>(length);
+  node->length = static_cast<std::size_t>(length);
   // A whole number's "%f" text is exact, so reading it back gives `value`.
   bool exact = value == std::trunc(value) && std::fabs(value) < 1e18;
-  uzel->number = {exact, value};
+  node->number = {exact, value};
   return 0;
 }
 
@@ -71,14 +71,14 @@ namespace {
 // text, `left` and `right` their numbers then; the texts are in pom_b and
 // pom_a where they are needed.
 unsigned compute(Word word, const OperatorInfo& info, bool numbers, double left, double right) {
-  if (info.needsNumbers && !numbers) return chyba_cislo(info.rule);
+  if (info.needsNumbers && !numbers) return reportNotNumber(info.rule);
   switch (word) {
     case kOr: pushTruth(left != 0.0 || right != 0.0); return 0;
     case kAnd: pushTruth(left != 0.0 && right != 0.0); return 0;
     case kPlus:
       if (numbers) return pushNumber(left + right, info.rule);
-      kopiruj(hodnota_zas, pom_b.data());
-      pripoj(hodnota_zas, pom_a.data());
+      copyText(hodnota_zas, pom_b.data());
+      appendText(hodnota_zas, pom_a.data());
       Vloz_do_zas();
       return 0;
     case kMinus: return pushNumber(left - right, info.rule);
@@ -112,8 +112,8 @@ unsigned applyOperator(Word word) {
   if (i2_priznak == 0) return 0;
   const OperatorInfo& info = infoOf(word);
   // Both operands' numbers known: their texts are not needed.
-  UzelZas* right = vrchol_zas;
-  UzelZas* left = right != nullptr ? right->dalsi : nullptr;
+  StackNode* right = vrchol_zas;
+  StackNode* left = right != nullptr ? right->next : nullptr;
   if (left != nullptr && left->number.known && right->number.known) {
     double l = left->number.value;
     double r = right->number.value;

@@ -1,5 +1,5 @@
 // Program output and diagnostics: collected in outputBuffer and written to
-// vystup in large blocks. The first failed write is remembered in writeError;
+// outputStream in large blocks. The first failed write is remembered in writeError;
 // from then on nothing more is written and the run stops at the next
 // statement (runStopped), so no output can be lost while the run goes on.
 #include <poll.h>
@@ -48,7 +48,7 @@ bool flushOutput() {
   outputUsed = 0;
   errno = 0;
   // Whatever the stream itself still holds goes first.
-  if (std::fflush(vystup) != 0) {
+  if (std::fflush(outputStream) != 0) {
     failWrite(errno);
     return false;
   }
@@ -56,9 +56,9 @@ bool flushOutput() {
   // A stream with a descriptor is written with write(2), which reports every
   // failure and lets a non-blocking descriptor be waited for; a memory stream
   // has no descriptor and goes through stdio.
-  int fd = fileno(vystup);
+  int fd = fileno(outputStream);
   if (fd >= 0) return writeAll(fd, outputBuffer.data(), size);
-  if (std::fwrite(outputBuffer.data(), 1, size, vystup) != size || std::fflush(vystup) != 0) {
+  if (std::fwrite(outputBuffer.data(), 1, size, outputStream) != size || std::fflush(outputStream) != 0) {
     failWrite(errno);
     return false;
   }

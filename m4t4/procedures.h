@@ -1,6 +1,6 @@
 // The interpreter's procedures, one group per source file. Grammar
 // procedures return 0 for success or the non-zero status of the error they
-// met; each stores its result in chyba_SA.
+// met; SA stores the final status in chyba_SA.
 #pragma once
 
 #include <cstdint>
@@ -12,34 +12,28 @@
 namespace m4t4 {
 
 // driver.cpp
-int32_t SA();
+unsigned SA();
 unsigned Hlavni_program();
 void Man();
 
-// diagnostics.cpp: print one diagnostic naming the rule `blok` and return 1.
-unsigned chyba_znak(const char* blok, const char* ocekavano);
-unsigned chyba_cislo(const char* blok);
-unsigned chyba_vnoreni(const char* blok);
-unsigned chyba_velky(const char* blok);   // an arithmetic result too long for a value
-unsigned chyba_delka();                   // a loop's first pass did not fit the loop token stack
-unsigned chyba_bez_zpravy();              // an error without a message of its own
+// diagnostics.cpp: print one diagnostic naming the rule `rule` and return 1.
+unsigned reportExpected(const char* rule, const char* expected);
+unsigned reportNotNumber(const char* rule);
+unsigned reportTooDeep(const char* rule);
+unsigned reportTooLarge(const char* rule);   // an arithmetic result too long for a value
+unsigned reportLoopTooLong();                   // a loop's first pass did not fit the loop token stack
+unsigned failSilently();              // an error without a message of its own
 // A store refuses a record (full, or out of memory): prints the diagnostic
 // once and stops the run at the next statement boundary.
-void refuseRecord(const char* blok, const char* problem);
+void refuseRecord(const char* rule, const char* problem);
 
-// Stores the status in chyba_SA and returns it.
-inline unsigned nastav(unsigned status) {
-  chyba_SA = static_cast<int32_t>(status);
-  return status;
-}
-
-// 1 (stored in chyba_SA) once the run has been stopped.
-inline unsigned checkStopped() { return runStopped ? nastav(1) : 0; }
+// 1 once the run has been stopped.
+inline unsigned checkStopped() { return runStopped ? 1 : 0; }
 
 // Counts one more nesting level; false when too deep.
-inline bool vstup_do_hloubky() {
-  if (hloubka >= kMaxVnoreni) return false;
-  ++hloubka;
+inline bool enterNesting() {
+  if (nestingDepth >= kMaxNesting) return false;
+  ++nestingDepth;
   return true;
 }
 
@@ -50,7 +44,7 @@ void printFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 bool flushOutput();   // writes the buffered output; false once a write has failed
 
 // The current token's text is the word or operator `word`.
-inline bool je(Word word) { return token_buffer->word == word; }
+inline bool is(Word word) { return token_buffer->word == word; }
 
 // numbers.cpp
 double toNumber(const char* text);   // exactly atof(text)
@@ -64,8 +58,8 @@ Word wordOf(const char* text);   // the word or operator `text` spells, kNoWord 
 int32_t Je_cislo(const char* text);
 
 // stores.cpp
-Zaznam* Vloz_do_tab();
-void Vloz_obsah_tab(Zaznam* zaznam);
+TableRecord* Vloz_do_tab();
+void Vloz_obsah_tab(TableRecord* record);
 void Nacti_obsah_tab();
 void Uvolni_tab();
 void Vloz_do_zas();
@@ -76,19 +70,19 @@ void Uvolni_zas();
 KnownNumber popInto(char* target, std::size_t size);
 template <std::size_t N>
 KnownNumber popInto(std::array<char, N>& target) {
-  return popInto(target.data(), std::min(N, kDelkaHodnoty));
+  return popInto(target.data(), std::min(N, kValueSize));
 }
 // Vloz_do_zas of `text` (`length` characters) with its number; nothing
 // while effects are off.
 void pushValue(const char* text, std::size_t length, KnownNumber number);
 // Uber_ze_zas and Vloz_obsah_tab in one copy.
-void popIntoRecord(Zaznam& zaznam);
+void popIntoRecord(TableRecord& record);
 // A new top node for the caller to fill, or null (effects off, or refused).
-UzelZas* newValueNode();
+StackNode* newValueNode();
 void dropValues(int count);          // pops `count` values without reading them
 // Vloz_do_tab for the variable `token` names; the record found is kept in
 // the token for its replays.
-Zaznam* recordOf(Token& token);
+TableRecord* recordOf(Token& token);
 // Pushes the value of the variable `token` names (Nacti_obsah_tab and
 // Vloz_do_zas); the record found is kept in the token for its replays.
 void pushVariable(Token& token);
@@ -100,8 +94,8 @@ void Obnov_zas();
 void Obnov_pom_zas();
 void Vloz_do_zas_cykl();
 void Cti_ze_zas();
-void Cti_pres_pom();
-void Uvolni_sez(UzelTokenu* prvni);
+void readThroughLookAhead();
+void Uvolni_sez(TokenNode* first);
 void Uvolni_zas_cykl();
 
 // statements.cpp
@@ -120,7 +114,7 @@ unsigned Funkce_volani();
 unsigned Start();
 
 // conditional.cpp
-int32_t Je_pravda(const char* text);
+int32_t isTrue(const char* text);
 bool popTruth();   // Uber_ze_zas and the truth test of the popped value
 unsigned If();
 

@@ -10,106 +10,106 @@
 namespace m4t4 {
 namespace {
 
-Zaznam* najdi(const char* jmeno) {
-  auto it = index_tab.find(std::string_view(jmeno));
-  return it == index_tab.end() ? nullptr : it->second;
+TableRecord* find(const char* name) {
+  auto it = recordIndex.find(std::string_view(name));
+  return it == recordIndex.end() ? nullptr : it->second;
 }
 
 // A new record, or null (and the run stopped) when the table is full or
 // memory runs out.
-Zaznam* vytvor(const char* jmeno) {
-  if (pocet_tab >= kMaxVariables) {
+TableRecord* create(const char* name) {
+  if (recordCount >= kMaxVariables) {
     refuseRecord("Vloz_do_tab", "prilis mnoho promennych");
     return nullptr;
   }
-  Zaznam* zaznam = nullptr;
+  TableRecord* record = nullptr;
   try {
-    zaznam = new Zaznam;
-    kopiruj(zaznam->jmeno, jmeno);
-    index_tab.emplace(std::string_view(zaznam->jmeno.data()), zaznam);
+    record = new TableRecord;
+    copyText(record->name, name);
+    recordIndex.emplace(std::string_view(record->name.data()), record);
   } catch (const std::bad_alloc&) {
-    delete zaznam;
+    delete record;
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
-  kopiruj(zaznam->hodnota, kNeurcena);
-  zaznam->length = std::strlen(kNeurcena);
-  zaznam->dalsi = vrchol_tab;
-  vrchol_tab = zaznam;
-  ++pocet_tab;
-  return zaznam;
+  copyText(record->value, kUndefinedValue);
+  record->length = std::strlen(kUndefinedValue);
+  record->next = vrchol_tab;
+  vrchol_tab = record;
+  ++recordCount;
+  return record;
 }
 
 }  // namespace
 
-Zaznam* Vloz_do_tab() {
-  Zaznam* zaznam = najdi(hodnota_tab.data());
-  if (zaznam != nullptr || i2_priznak == 0) return zaznam;
-  return vytvor(hodnota_tab.data());
+TableRecord* Vloz_do_tab() {
+  TableRecord* record = find(hodnota_tab.data());
+  if (record != nullptr || i2_priznak == 0) return record;
+  return create(hodnota_tab.data());
 }
 
-void Vloz_obsah_tab(Zaznam* zaznam) {
-  if (i2_priznak == 0 || zaznam == nullptr) return;
-  kopiruj(zaznam->hodnota, hodnota_tab.data());
-  zaznam->length = std::strlen(zaznam->hodnota.data());
-  zaznam->number = {};
+void Vloz_obsah_tab(TableRecord* record) {
+  if (i2_priznak == 0 || record == nullptr) return;
+  copyText(record->value, hodnota_tab.data());
+  record->length = std::strlen(record->value.data());
+  record->number = {};
 }
 
 void Nacti_obsah_tab() {
   if (i2_priznak == 0) return;
-  Zaznam* zaznam = Vloz_do_tab();
-  kopiruj(hodnota_tab, zaznam != nullptr ? zaznam->hodnota.data() : "");
+  TableRecord* record = Vloz_do_tab();
+  copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
 }
 
 void Uvolni_tab() {
-  index_tab.clear();
-  pocet_tab = 0;
+  recordIndex.clear();
+  recordCount = 0;
   while (vrchol_tab != nullptr) {
-    Zaznam* dalsi = vrchol_tab->dalsi;
+    TableRecord* next = vrchol_tab->next;
     delete vrchol_tab;
-    vrchol_tab = dalsi;
+    vrchol_tab = next;
   }
 }
 
-UzelZas* newValueNode() {
+StackNode* newValueNode() {
   if (i2_priznak == 0) return nullptr;
-  if (pocet_zas >= kMaxValues) {
+  if (valueCount >= kMaxValues) {
     refuseRecord("Vloz_do_zas", "prilis mnoho hodnot");
     return nullptr;
   }
-  UzelZas* uzel = volne_zas;
-  if (uzel != nullptr) {
-    volne_zas = uzel->dalsi;
+  StackNode* node = spareNodes;
+  if (node != nullptr) {
+    spareNodes = node->next;
   } else {
-    uzel = new (std::nothrow) UzelZas;
-    if (uzel == nullptr) {
+    node = new (std::nothrow) StackNode;
+    if (node == nullptr) {
       refuseRecord("Vloz_do_zas", "nedostatek pameti");
       return nullptr;
     }
   }
-  ++pocet_zas;
-  uzel->dalsi = vrchol_zas;
-  vrchol_zas = uzel;
-  return uzel;
+  ++valueCount;
+  node->next = vrchol_zas;
+  vrchol_zas = node;
+  return node;
 }
 
 void pushValue(const char* text, std::size_t length, KnownNumber number) {
-  UzelZas* uzel = newValueNode();
-  if (uzel == nullptr) return;
-  length = std::min(length, kDelkaHodnoty - 1);  // a value keeps 254 characters
-  std::memcpy(uzel->text.data(), text, length);
-  uzel->text[length] = '\0';
-  uzel->length = length;
-  uzel->number = number;
+  StackNode* node = newValueNode();
+  if (node == nullptr) return;
+  length = std::min(length, kValueSize - 1);  // a value keeps 254 characters
+  std::memcpy(node->text.data(), text, length);
+  node->text[length] = '\0';
+  node->length = length;
+  node->number = number;
 }
 
 void dropValues(int count) {
   for (; count > 0 && vrchol_zas != nullptr; --count) {
-    UzelZas* uzel = vrchol_zas;
-    vrchol_zas = uzel->dalsi;
-    --pocet_zas;
-    uzel->dalsi = volne_zas;
-    volne_zas = uzel;
+    StackNode* node = vrchol_zas;
+    vrchol_zas = node->next;
+    --valueCount;
+    node->next = spareNodes;
+    spareNodes = node;
   }
 }
 
@@ -129,18 +129,18 @@ KnownNumber popInto(char* target, std::size_t size) {
   return number;
 }
 
-void popIntoRecord(Zaznam& zaznam) {
+void popIntoRecord(TableRecord& record) {
   if (i2_priznak == 0) return;
-  UzelZas* uzel = vrchol_zas;
-  if (uzel == nullptr) {  // a call without arguments used as a value
-    zaznam.hodnota[0] = '\0';
-    zaznam.length = 0;
-    zaznam.number = {};
+  StackNode* node = vrchol_zas;
+  if (node == nullptr) {  // a call without arguments used as a value
+    record.value[0] = '\0';
+    record.length = 0;
+    record.number = {};
     return;
   }
-  std::memcpy(zaznam.hodnota.data(), uzel->text.data(), uzel->length + 1);
-  zaznam.length = uzel->length;
-  zaznam.number = uzel->number;
+  std::memcpy(record.value.data(), node->text.data(), node->length + 1);
+  record.length = node->length;
+  record.number = node->number;
   dropValues(1);
 }
 
@@ -148,14 +148,14 @@ void Uber_ze_zas() { popInto(hodnota_zas); }
 
 void pushVariable(Token& token) {
   if (i2_priznak == 0) return;
-  Zaznam* zaznam = recordOf(token);  // created when missing, as Nacti_obsah_tab does
-  if (zaznam == nullptr) return pushValue("", 0, {});
-  pushValue(zaznam->hodnota.data(), zaznam->length, zaznam->number);
+  TableRecord* record = recordOf(token);  // created when missing, as Nacti_obsah_tab does
+  if (record == nullptr) return pushValue("", 0, {});
+  pushValue(record->value.data(), record->length, record->number);
 }
 
-Zaznam* recordOf(Token& token) {
+TableRecord* recordOf(Token& token) {
   if (token.record == nullptr) {
-    kopiruj(hodnota_tab, token.text.data());
+    copyText(hodnota_tab, token.text.data());
     token.record = Vloz_do_tab();
   }
   return token.record;
@@ -163,20 +163,20 @@ Zaznam* recordOf(Token& token) {
 
 namespace {
 
-void uvolni_uzly(UzelZas*& vrchol) {
-  while (vrchol != nullptr) {
-    UzelZas* dalsi = vrchol->dalsi;
-    delete vrchol;
-    vrchol = dalsi;
+void releaseNodes(StackNode*& top) {
+  while (top != nullptr) {
+    StackNode* next = top->next;
+    delete top;
+    top = next;
   }
 }
 
 }  // namespace
 
 void Uvolni_zas() {
-  uvolni_uzly(vrchol_zas);
-  uvolni_uzly(volne_zas);
-  pocet_zas = 0;
+  releaseNodes(vrchol_zas);
+  releaseNodes(spareNodes);
+  valueCount = 0;
 }
 
 }  // namespace m4t4

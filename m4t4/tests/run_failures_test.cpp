@@ -78,20 +78,20 @@ Result runFailing(std::string program, std::size_t size) {
 const std::string kFailed = "\nV programu se vyskytla chyba.\n";
 
 TEST(RunFailures, AllocationFailureEndsTheRunWithADiagnostic) {
-  Result variable = runFailing("{ pis_ln(\"a\"); @x -> 1; pis_ln(\"b\"); } .", sizeof(Zaznam));
+  Result variable = runFailing("{ pis_ln(\"a\"); @x -> 1; pis_ln(\"b\"); } .", sizeof(TableRecord));
   EXPECT_EQ(variable.status, 1);
   EXPECT_EQ(variable.output,
             "a\nV bloku: 'Vloz_do_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 
-  Result value = runFailing("{ pis_ln(\"a\"); } .", sizeof(UzelZas));
+  Result value = runFailing("{ pis_ln(\"a\"); } .", sizeof(StackNode));
   EXPECT_EQ(value.output,
             "V bloku: 'Vloz_do_zas', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 
-  Result level = runFailing("{ pis_ln(\"a\"); w2 (1) { } w2_end; } .", sizeof(Uroven));
+  Result level = runFailing("{ pis_ln(\"a\"); w2 (1) { } w2_end; } .", sizeof(LoopLevel));
   EXPECT_EQ(level.output,
             "a\nV bloku: 'Zvys_zas', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 
-  Result token = runFailing("{ pis_ln(\"a\"); w2 (1) { } w2_end; } .", sizeof(UzelTokenu));
+  Result token = runFailing("{ pis_ln(\"a\"); w2 (1) { } w2_end; } .", sizeof(TokenNode));
   EXPECT_EQ(token.output,
             "a\nV bloku: 'Vloz_do_zas_cykl', na radku: 1 nastala chyba - nedostatek pameti.\n" +
                 kFailed);
@@ -146,11 +146,11 @@ TEST_F(LineNumbers, CountPast32Bits) {
   EXPECT_EQ(cislo_radku, 2147483649LL);
   char* data = nullptr;
   std::size_t size = 0;
-  vystup = open_memstream(&data, &size);
-  chyba_znak("Blok", "{");
+  outputStream = open_memstream(&data, &size);
+  reportExpected("Blok", "{");
   flushOutput();
-  std::fclose(vystup);
-  vystup = stdout;
+  std::fclose(outputStream);
+  outputStream = stdout;
   EXPECT_STREQ(data,
                "V bloku: 'Blok', na radku: 2147483649 nastala chyba - byl ocekavan znak: \"{\", "
                "namisto toho se vyskytl tento znak: \"x\".\n");
