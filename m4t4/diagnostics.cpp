@@ -61,6 +61,10 @@ unsigned failSilently() {
   return 1;
 }
 
+void reportProgramFailed() { printFormat("\nV programu se vyskytla chyba.\n"); }
+
+void reportProgramSucceeded() { printFormat("\nProgram probehl bez chyb.\n"); }
+
 void refuseRecord(const char* rule, const char* problem) {
   if (!runStopped) {
     printFormat("V bloku: '%s', na radku: %lld nastala chyba - %s.\n", rule, line(), problem);

@@ -15,7 +15,7 @@ void Man() { printFormat("Prosim zadejte vstupni soubor ve tvaru: './m4t4 jmeno_
 unsigned SA() {
   Lex();
   chyba_SA = Hlavni_program();
-  if (chyba_SA != 0) printFormat("\nV programu se vyskytla chyba.\n");
+  if (chyba_SA != 0) reportProgramFailed();
   return chyba_SA;
 }
 
@@ -27,7 +27,7 @@ unsigned Hlavni_program() {
   }
   if (unsigned s = Blok()) return s;
   if (!is(kDot)) return failSilently();
-  printFormat("\nProgram probehl bez chyb.\n");
+  reportProgramSucceeded();
   return 0;
 }
 
@@ -39,7 +39,7 @@ void analyse() {
     SA();
   } catch (const std::bad_alloc&) {
     refuseRecord("SA", "nedostatek pameti");
-    printFormat("\nV programu se vyskytla chyba.\n");
+    reportProgramFailed();
     chyba_SA = 1;
   }
 }
@@ -68,7 +68,7 @@ void analyseWithStack() {
     return;
   }
   refuseRecord("SA", "nedostatek pameti");
-  printFormat("\nV programu se vyskytla chyba.\n");
+  reportProgramFailed();
   chyba_SA = 1;
 }
 #else
@@ -118,7 +118,10 @@ int finish() {
 
 int interpret(FILE* source, FILE* input, FILE* output) {
   int status = runProgram(source, input, output);
-  reset();
+  // The stores are released already; only the caller's streams are let go.
+  f = nullptr;
+  inputStream = stdin;
+  outputStream = stdout;
   return status;
 }
 
@@ -149,9 +152,7 @@ int run(int argc, char** argv) {
   if (runProgram(source, input, stdout) == kWriteFailed) return finish();
   if (std::fclose(source) != 0) printFormat("Soubor se nezdarilo uzavrit.\n");
   printFormat("\nbye\n\n");
-  int status = finish();
-  reset();
-  return status;
+  return finish();
 }
 
 }  // namespace m4t4

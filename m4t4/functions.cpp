@@ -30,6 +30,7 @@ unsigned Vnitrni_funkce_deklarace() {
     Lex();
     if (token_buffer->tokenClass != kVariable) return reportExpected("Vnitrni_funkce_deklarace", "promenna");
     Lex();
+    // Required: a semicolon may stand before ")"; functions/parameter_list_forms.
     if (token_buffer->tokenClass != kSemicolon) return 0;
     Lex();
   }

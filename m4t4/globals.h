@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstdarg>
 #include <string_view>
-#include <unordered_map>
 
 namespace m4t4 {
 
@@ -135,19 +134,16 @@ struct StackNode {
   StackNode* next = nullptr;  // entry below, null at the bottom
 };
 
-// Streams.
+// driver.cpp: the streams.
 extern FILE* f;        // the program source
 extern FILE* inputStream;    // the stream cti reads words from
 extern FILE* outputStream;   // program output and diagnostics
 
-// Output buffer (output.cpp): everything printed waits here and goes to
-// outputStream in blocks.
-extern std::array<char, kOutputBufferSize> outputBuffer;
-extern std::size_t outputUsed;  // bytes waiting in outputBuffer
+// output.cpp
 extern bool outputIsTerminal;   // outputStream is a terminal: written after every statement that prints
 extern int writeError;          // errno of the first failed write, 0 while none failed
 
-// Run status.
+// driver.cpp: the run and its status.
 // Status of the syntax analysis, 0 = no error. Every grammar procedure
 // returns its status (0, 1 for an error it reported, or a callee's status
 // passed up unchanged); SA stores the final one here.
@@ -158,19 +154,17 @@ extern int32_t nestingDepth;    // current nesting depth of blocks and expressio
 // been printed already (refuseRecord), except for a failed write.
 extern bool runStopped;
 
-// Lexer.
+// lexer.cpp
 // The current token: the scanner's record, or a node of the loop token
 // stack that is being replayed (handed out in place, not copied).
 extern Token* token_buffer;
 extern Token scanBuffer;     // the token the scanner fills
-extern Token endToken;       // end of input, for a replay that finds no node
 extern int32_t buffer;       // pushed-back character: 0 none, 1..255, or -1 end of input
 extern int64_t cislo_radku;  // 1 + line feeds read from the source so far
 extern int readError;        // errno of a failed read of the source, 0 while none failed
 extern int32_t rezim_LA;     // lexer mode (LexerMode)
-extern std::size_t scannedLength;  // characters scanned into the current token, NUL bytes included
 
-// Value table and value stack.
+// stores.cpp: the value table and the value stack.
 // Effects flag: 0 while code is only parsed (a branch not taken, the body of
 // a loop whose condition is false). Only If and While change it, and restore
 // it on success. While it is 0 every store operation, pis, pis_ln and cti do
@@ -179,26 +173,19 @@ extern std::size_t scannedLength;  // characters scanned into the current token,
 // unconditionally.
 extern int32_t i2_priznak;
 extern TableRecord* vrchol_tab;   // newest record of the value table
-extern std::unordered_map<std::string_view, TableRecord*> recordIndex;  // records by name
 extern StackNode* vrchol_zas;  // top of the value stack
-extern StackNode* spareNodes;   // popped nodes kept for reuse by the next push
-extern int64_t valueCount;    // values on the stack
-extern int64_t recordCount;    // records in the table
 extern ValueBuffer hodnota_tab;  // exchange buffer of the table
 extern ValueBuffer hodnota_zas;  // exchange buffer of the stack
 extern ValueBuffer pom_a;        // right operand / word read by cti
 extern ValueBuffer pom_b;        // left operand
 
-// Loop token stack.
+// loop_stack.cpp: the loop token stack.
 extern LoopLevel* zasobnik;     // innermost running loop, null when none
 extern int32_t loopLevelCount;  // number of levels on the stack
-extern int64_t recordedTokenCount;    // recorded token nodes alive on the stack
 extern bool recordingOverflowed;   // a token was not recorded because kMaxRecordedTokens was reached
-#ifdef FUZZ_BUDGET
-extern int64_t replayedTokens;  // tokens read back from the loop token stack in this run
-#endif
 
-// Returns every global to its start-up value and frees all storage.
+// Returns every global to its start-up value and frees all storage (the
+// file-local state of output.cpp, stores.cpp and loop_stack.cpp included).
 void reset();
 
 // Copies at most size-1 characters of src into dst and terminates it; the

@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kEof = -1;
 
+std::size_t scannedLength = 0;  // characters scanned into the current token, NUL bytes included
+
 // States of the scanner.
 enum ScanState {
   kStart = 0,
@@ -51,6 +53,8 @@ int readChar() {
     if (std::ferror(f) && readError == 0) readError = errno != 0 ? errno : EIO;
     return kEof;
   }
+  // Required: counted when read, look-ahead included, so a message about a
+  // token can name the next line; lexer/errors/line_counted_from_look_ahead.
   if (c == '\n') ++cislo_radku;
   return c;
 }
@@ -119,6 +123,8 @@ ScanState inNumber(ScanState state, int c) {
       if (digit) return appendDigit(c), kExponentDigits;
       if (c == '+' || c == '-') {
         append(c);
+        // Required: the class is the operator's until a digit follows;
+        // lexer/numbers_comma_exponent_sign.
         scanBuffer.tokenClass = kOperator;
         return kAfterExponentSign;
       }
@@ -224,6 +230,10 @@ int32_t Je_cislo(const char* text) {
   return (text[0] == '+' || text[0] == '-') && isDigit(static_cast<unsigned char>(text[1]));
 }
 
+// Required: a text is matched whatever its class, so a string spelling a
+// keyword or operator acts as one; pinned by
+// statements/string_with_keyword_text_starts_statement and
+// conditional/strings_with_operator_text_act_as_operators.
 Word wordOf(const char* text) {
   struct Entry {
     const char* text;

@@ -49,6 +49,13 @@
 namespace m4t4 {
 namespace {
 
+int64_t recordedTokenCount = 0;  // recorded token nodes alive on the stack
+#ifdef FUZZ_BUDGET
+int64_t replayedTokens = 0;  // tokens read back from the loop token stack in this run
+#endif
+// End of input, for a replay that finds no node.
+Token endToken{{kEndOfInputChar, '\0'}, kEnd, 1, kNoWord, nullptr, {}};
+
 // Copies a token by its length, not its buffer size.
 void copyToken(Token& to, const Token& from) {
   std::memcpy(to.text.data(), from.text.data(), from.length + 1u);
@@ -185,6 +192,9 @@ void Uvolni_zas_cykl() {
   while (zasobnik != nullptr) Sniz_zas();
   loopLevelCount = 0;
   recordedTokenCount = 0;
+#ifdef FUZZ_BUDGET
+  replayedTokens = 0;
+#endif
 }
 
 }  // namespace m4t4

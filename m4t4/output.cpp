@@ -13,6 +13,10 @@
 namespace m4t4 {
 namespace {
 
+// Everything printed waits here and goes to outputStream in blocks.
+std::array<char, kOutputBufferSize> outputBuffer;
+std::size_t outputUsed = 0;  // bytes waiting in outputBuffer
+
 void failWrite(int error) {
   writeError = error != 0 ? error : EIO;
   runStopped = true;
@@ -41,6 +45,8 @@ bool writeAll(int fd, const char* data, std::size_t size) {
 }
 
 }  // namespace
+
+void discardOutput() { outputUsed = 0; }
 
 bool flushOutput() {
   if (writeError != 0) return false;

@@ -23,6 +23,8 @@ unsigned reportTooDeep(const char* rule);
 unsigned reportTooLarge(const char* rule);   // an arithmetic result too long for a value
 unsigned reportLoopTooLong();                   // a loop's first pass did not fit the loop token stack
 unsigned failSilently();              // an error without a message of its own
+void reportProgramFailed();      // the closing line of a run that met an error
+void reportProgramSucceeded();   // the closing line of a run without errors
 // A store refuses a record (full, or out of memory): prints the diagnostic
 // once and stops the run at the next statement boundary.
 void refuseRecord(const char* rule, const char* problem);
@@ -41,7 +43,8 @@ inline bool enterNesting() {
 // output.cpp: everything the interpreter prints goes through these.
 void printText(const char* text, std::size_t size);
 void printFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
-bool flushOutput();   // writes the buffered output; false once a write has failed
+bool flushOutput();
+void discardOutput();  // drops what is buffered (a new run starts)   // writes the buffered output; false once a write has failed
 
 // The current token's text is the word or operator `word`.
 inline bool is(Word word) { return token_buffer->word == word; }

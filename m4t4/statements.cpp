@@ -35,6 +35,8 @@ unsigned printValue(const char* rule, bool newline) {
   if (!is(kOpenParen)) return reportExpected(rule, "(");
   Lex();
   if (unsigned s = Logicky_vyraz()) return s;
+  // Required: pis_ln reports its missing ")" under the name 'Pis' (its
+  // missing "(" under its own); pinned by statements/errors/pis_ln_close.
   if (!is(kCloseParen)) return reportExpected("Pis", ")");
   if (unsigned s = checkStopped()) return s;
   Uber_ze_zas();
@@ -78,6 +80,8 @@ unsigned Vnitrni_blok() {
  *         | "cti" Cti | Funkce_volani */
 unsigned Prikaz() {
   if (token_buffer->tokenClass == kVariable) {
+    // Required: the variable exists, as "hodnota neurcena", before its
+    // right-hand side runs; statements/assignment_sees_its_new_variable.
     TableRecord* record = recordOf(*token_buffer);
     Lex();
     if (unsigned s = Prirazeni()) return s;
@@ -113,6 +117,7 @@ unsigned Prirazeni() {
 unsigned Cti() {
   if (!is(kOpenParen)) return reportExpected("Cti", "(");
   Lex();
+  // Required: no message of its own; statements/errors/cti_needs_variable.
   if (token_buffer->tokenClass != kVariable) return failSilently();
   TableRecord* record = recordOf(*token_buffer);
   Lex();

@@ -4,11 +4,18 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <string_view>
+#include <unordered_map>
 
 #include "procedures.h"
 
 namespace m4t4 {
 namespace {
+
+std::unordered_map<std::string_view, TableRecord*> recordIndex;  // records by name
+int64_t recordCount = 0;         // records in the table
+StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
+int64_t valueCount = 0;          // values on the stack
 
 TableRecord* find(const char* name) {
   auto it = recordIndex.find(std::string_view(name));
@@ -118,7 +125,7 @@ void Vloz_do_zas() { pushValue(hodnota_zas.data(), std::strlen(hodnota_zas.data(
 KnownNumber popInto(char* target, std::size_t size) {
   if (i2_priznak == 0) return {};
   if (vrchol_zas == nullptr) {  // a call without arguments used as a value
-    target[0] = '\0';
+    target[0] = '\0';  // unit test Stores.StackIsLastInFirstOutAndEmptyPopGivesEmptyText
     return {};
   }
   std::size_t length = std::min(vrchol_zas->length, size - 1);
