@@ -59,6 +59,41 @@ bool fastDecimal(const char* text, double& value) {
   return true;
 }
 
+// A whole number below 1e18: a sign, at most 18 digits, ".000000", NUL.
+constexpr std::size_t kWholeTextSize = 27;
+
+// "%f" of a whole number below 1e18 (`magnitude` is its absolute value): its
+// digits, two at a time, and six zeros; -0.0 keeps its sign. `out` holds
+// kWholeTextSize characters.
+int formatWhole(double value, double magnitude, char* out) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  char digits[20];
+  char* first = digits + sizeof digits;
+  auto whole = static_cast<std::uint64_t>(magnitude);
+  while (whole >= 100) {
+    std::size_t pair = static_cast<std::size_t>(whole % 100) * 2;
+    whole /= 100;
+    *--first = kPairs[pair + 1];
+    *--first = kPairs[pair];
+  }
+  if (whole >= 10) {
+    *--first = kPairs[whole * 2 + 1];
+    *--first = kPairs[whole * 2];
+  } else {
+    *--first = static_cast<char>('0' + whole);
+  }
+  char* end = out;
+  if (std::signbit(value)) *end++ = '-';
+  std::size_t count = static_cast<std::size_t>(digits + sizeof digits - first);
+  std::memcpy(end, first, count);
+  end += count;
+  std::memcpy(end, ".000000", 8);  // the terminator too
+  return static_cast<int>(end + 7 - out);
+}
+
 }  // namespace
 
 double toNumber(const char* text) {
@@ -80,29 +115,14 @@ double toNumber(const char* text) {
 
 int formatFixed(double value, char* out, std::size_t size) {
   if (!std::isfinite(value)) return std::snprintf(out, size, "%f", value);
-  char text[400];  // 309 integer digits, a sign, a point and six decimals fit
-  char* end = text;
-  auto error = std::errc{};
-  if (value == std::trunc(value) && std::fabs(value) < 1e18) {
-    // A whole number: its digits and six zeros. (-0.0 keeps its sign.)
-    if (std::signbit(value)) *end++ = '-';
-    auto whole = static_cast<std::uint64_t>(std::fabs(value));
-    char digits[20];
-    char* first = digits + sizeof digits;
-    do {
-      *--first = static_cast<char>('0' + whole % 10);
-      whole /= 10;
-    } while (whole != 0);
-    std::size_t count = static_cast<std::size_t>(digits + sizeof digits - first);
-    std::memcpy(end, first, count);
-    end += count;
-    std::memcpy(end, ".000000", 7);
-    end += 7;
-  } else {
-    auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
-    end = result.ptr;
-    error = result.ec;
+  double magnitude = std::fabs(value);
+  // (The magnitude test comes first: it keeps the conversion defined.)
+  if (magnitude < 1e18 && size >= kWholeTextSize &&
+      value == static_cast<double>(static_cast<std::int64_t>(value))) {
+    return formatWhole(value, magnitude, out);
   }
+  char text[400];  // 309 integer digits, a sign, a point and six decimals fit
+  auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
   std::size_t length = error == std::errc{} ? static_cast<std::size_t>(end - text) : 0;
   if (size > 0) {
     std::size_t kept = std::min(length, size - 1);
