@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "procedures.h"
 
@@ -87,9 +88,18 @@ void printFormat(const char* format, ...) {
   char line[1024];
   std::va_list arguments;
   va_start(arguments, format);
+  std::va_list again;
+  va_copy(again, arguments);
   int size = std::vsnprintf(line, sizeof line, format, arguments);
   va_end(arguments);
-  if (size > 0) printText(line, std::min(static_cast<std::size_t>(size), sizeof line - 1));
+  if (size >= 0 && static_cast<std::size_t>(size) < sizeof line) {
+    printText(line, static_cast<std::size_t>(size));
+  } else if (size > 0) {  // a long file name, say: formatted again in full
+    std::string longLine(static_cast<std::size_t>(size) + 1, '\0');
+    std::vsnprintf(longLine.data(), longLine.size(), format, again);
+    printText(longLine.data(), static_cast<std::size_t>(size));
+  }
+  va_end(again);
 }
 
 }  // namespace m4t4
