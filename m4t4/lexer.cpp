@@ -281,9 +281,11 @@ namespace {
 
 int32_t Lex() {
   switch (rezim_LA) {
-    case kReplayCondition:
+    case kReplayCondition:  // Cti_ze_zas, with the mode already known
+      if (zasobnik != nullptr) replayTop(zasobnik->conditionCursor, zasobnik->condition);
+      return 0;
     case kReplayBody:
-      Cti_ze_zas();
+      if (zasobnik != nullptr) replayTop(zasobnik->bodyCursor, zasobnik->body);
       return 0;
     case kLookAheadCondition:
     case kLookAheadBody:

@@ -153,17 +153,19 @@ void Vloz_do_zas_cykl() {
   }
 }
 
-void Cti_ze_zas() {
-  LoopLevel* top = zasobnik;
-  if (top == nullptr) return;
-  bool condition = rezim_LA == kReplayCondition;
-  if (!condition && rezim_LA != kReplayBody) return;
-  TokenNode*& cursor = condition ? top->conditionCursor : top->bodyCursor;
+void replayTop(TokenNode*& cursor, const TokenList& list) {
   TokenNode* node = cursor;
   replayNode(node);
   if (node == nullptr) return;
   TokenNode* next = node->next;
-  cursor = next != nullptr ? next : condition ? top->condition.first : top->body.first;
+  cursor = next != nullptr ? next : list.first;
+}
+
+void Cti_ze_zas() {
+  LoopLevel* top = zasobnik;
+  if (top == nullptr) return;
+  if (rezim_LA == kReplayCondition) replayTop(top->conditionCursor, top->condition);
+  if (rezim_LA == kReplayBody) replayTop(top->bodyCursor, top->body);
 }
 
 // Modes 5 and 6: the first pass of a loop reads the recording of the

@@ -97,6 +97,8 @@ void Obnov_zas();
 void Obnov_pom_zas();
 void Vloz_do_zas_cykl();
 void Cti_ze_zas();
+// Cti_ze_zas for a known mode: replays the token at `cursor` of `list`.
+void replayTop(TokenNode*& cursor, const TokenList& list);
 void readThroughLookAhead();
 void Uvolni_sez(TokenNode* first);
 void Uvolni_zas_cykl();
