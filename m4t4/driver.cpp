@@ -49,7 +49,8 @@ void analyse() {
 // on a thread whose stack holds the deepest nesting allowed (kMaxNesting),
 // whatever the stack limit of the process. (The browser build has no
 // threads; its link sets the stack size instead.)
-constexpr std::size_t kStackSize = std::size_t{64} << 20;  // the deepest nesting needs under 4 MiB, sanitized
+// The deepest nesting allowed needs under 4 MiB, in the sanitizer build too.
+constexpr std::size_t kStackSize = std::size_t{64} << 20;
 
 void* analyseOnThread(void*) {
   analyse();

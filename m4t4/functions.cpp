@@ -28,7 +28,9 @@ unsigned Funkce_deklarace() { return nameAndList("Funkce_deklarace", Vnitrni_fun
 unsigned Vnitrni_funkce_deklarace() {
   while (is(kP2)) {
     Lex();
-    if (token_buffer->tokenClass != kVariable) return reportExpected("Vnitrni_funkce_deklarace", "promenna");
+    if (token_buffer->tokenClass != kVariable) {
+      return reportExpected("Vnitrni_funkce_deklarace", "promenna");
+    }
     Lex();
     // Required: a semicolon may stand before ")"; functions/parameter_list_forms.
     if (token_buffer->tokenClass != kSemicolon) return 0;

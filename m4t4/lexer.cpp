@@ -138,7 +138,8 @@ ScanState inNumber(ScanState state, int c) {
 
 // States after "+", "-", "!", "<", ">".
 ScanState inOperator(ScanState state, int c) {
-  if ((state == kAfterPlus || state == kAfterMinus) && isDigit(c)) return appendDigit(c), kIntegerPart;
+  if ((state == kAfterPlus || state == kAfterMinus) && isDigit(c))
+    return appendDigit(c), kIntegerPart;
   if (state == kAfterMinus && c == '>') {
     scanBuffer.tokenClass = kArrow;
     return append(c), kComplete;

@@ -12,7 +12,8 @@ unsigned Logicky_vyraz() {
   return s;
 }
 
-/* Vnitrni_logicky_vyraz -> "|" LV_1 Vnitrni_logicky_vyraz | "&" LV_1 Vnitrni_logicky_vyraz | empty */
+/* Vnitrni_logicky_vyraz -> "|" LV_1 Vnitrni_logicky_vyraz | "&" LV_1 Vnitrni_logicky_vyraz | empty
+ */
 unsigned Vnitrni_logicky_vyraz() {
   while (is(kOr) || is(kAnd)) {
     Word op = token_buffer->word;

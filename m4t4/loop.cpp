@@ -45,7 +45,8 @@ unsigned openLevel(int32_t outerMode) {
 // Closes the level; a loop read from an enclosing replay moves that replay
 // past its "w2_end".
 void closeLevel(int32_t outerMode) {
-  if (isReplaying(outerMode)) zasobnik->enclosing->bodyCursor = zasobnik->enclosing->lookAheadCursor;
+  if (isReplaying(outerMode))
+    zasobnik->enclosing->bodyCursor = zasobnik->enclosing->lookAheadCursor;
   Sniz_zas();
 }
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdarg>
 #include <cstring>
 #include <string>
 
@@ -65,7 +66,8 @@ bool flushOutput() {
   // has no descriptor and goes through stdio.
   int fd = fileno(outputStream);
   if (fd >= 0) return writeAll(fd, outputBuffer.data(), size);
-  if (std::fwrite(outputBuffer.data(), 1, size, outputStream) != size || std::fflush(outputStream) != 0) {
+  if (std::fwrite(outputBuffer.data(), 1, size, outputStream) != size ||
+      std::fflush(outputStream) != 0) {
     failWrite(errno);
     return false;
   }

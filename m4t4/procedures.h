@@ -21,7 +21,7 @@ unsigned reportExpected(const char* rule, const char* expected);
 unsigned reportNotNumber(const char* rule);
 unsigned reportTooDeep(const char* rule);
 unsigned reportTooLarge(const char* rule);   // an arithmetic result too long for a value
-unsigned reportLoopTooLong();                   // a loop's first pass did not fit the loop token stack
+unsigned reportLoopTooLong();                // a loop's first pass did not fit the loop token stack
 unsigned failSilently();              // an error without a message of its own
 void reportProgramFailed();      // the closing line of a run that met an error
 void reportProgramSucceeded();   // the closing line of a run without errors
@@ -44,7 +44,8 @@ inline bool enterNesting() {
 void printText(const char* text, std::size_t size);
 void printFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 bool flushOutput();
-void discardOutput();  // drops what is buffered (a new run starts)   // writes the buffered output; false once a write has failed
+void discardOutput();  // drops what is buffered (a new run starts)   // writes the buffered output;
+                       // false once a write has failed
 
 // The current token's text is the word or operator `word`.
 inline bool is(Word word) { return token_buffer->word == word; }

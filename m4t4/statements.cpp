@@ -6,8 +6,8 @@ namespace {
 
 bool beginsStatement() {
   int32_t tokenClass = token_buffer->tokenClass;
-  return tokenClass == kWord || tokenClass == kVariable || tokenClass == kCall || is(kW2) || is(kI2) ||
-         is(kCtiWord) || is(kPisWord) || is(kPisLnWord);
+  return tokenClass == kWord || tokenClass == kVariable || tokenClass == kCall || is(kW2) ||
+         is(kI2) || is(kCtiWord) || is(kPisWord) || is(kPisLnWord);
 }
 
 // One whitespace-delimited word of the input stream into pom_a; a word
@@ -92,12 +92,12 @@ unsigned Prikaz() {
     }
     return 0;
   }
-  unsigned (*statement)() = is(kI2)       ? If
-                         : is(kW2)     ? While
-                         : is(kPisWord)    ? Pis
-                         : is(kPisLnWord) ? Pis_Ln
-                         : is(kCtiWord)    ? Cti
-                                        : nullptr;
+  unsigned (*statement)() = is(kI2)          ? If
+                            : is(kW2)        ? While
+                            : is(kPisWord)   ? Pis
+                            : is(kPisLnWord) ? Pis_Ln
+                            : is(kCtiWord)   ? Cti
+                                             : nullptr;
   if (statement != nullptr) {
     Lex();
     return statement();

@@ -80,8 +80,9 @@ const std::string kFailed = "\nV programu se vyskytla chyba.\n";
 TEST(RunFailures, AllocationFailureEndsTheRunWithADiagnostic) {
   Result variable = runFailing("{ pis_ln(\"a\"); @x -> 1; pis_ln(\"b\"); } .", sizeof(TableRecord));
   EXPECT_EQ(variable.status, 1);
-  EXPECT_EQ(variable.output,
-            "a\nV bloku: 'Vloz_do_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
+  EXPECT_EQ(
+      variable.output,
+      "a\nV bloku: 'Vloz_do_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 
   Result value = runFailing("{ pis_ln(\"a\"); } .", sizeof(StackNode));
   EXPECT_EQ(value.output,
