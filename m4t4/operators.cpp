@@ -41,7 +41,7 @@ const OperatorInfo& infoOf(Word word) { return *kOperatorsByWord.byWord[word]; }
 
 bool numericOperands() { return Je_cislo(pom_a.data()) && Je_cislo(pom_b.data()); }
 
-void pushTruth(bool value) {
+[[gnu::flatten]] void pushTruth(bool value) {
   if (StackNode* node = newValueNode()) {
     node->text[0] = value ? '1' : '0';
     node->text[1] = '\0';

@@ -100,7 +100,7 @@ StackNode* newValueNode() {
   return node;
 }
 
-void pushValue(const char* text, std::size_t length, KnownNumber number) {
+[[gnu::flatten]] void pushValue(const char* text, std::size_t length, KnownNumber number) {
   StackNode* node = newValueNode();
   if (node == nullptr) return;
   length = std::min(length, kValueSize - 1);  // a value keeps 254 characters
