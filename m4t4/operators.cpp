@@ -60,7 +60,8 @@ unsigned pushNumber(double value, const char* rule) {
   }
   node->length = static_cast<std::size_t>(length);
   // A whole number's "%f" text is exact, so reading it back gives `value`.
-  bool exact = value == std::trunc(value) && std::fabs(value) < 1e18;
+  bool exact = std::fabs(value) < 1e18 &&
+               value == static_cast<double>(static_cast<std::int64_t>(value));
   node->number = {exact, value};
   return 0;
 }

@@ -77,7 +77,9 @@ KnownNumber popInto(std::array<char, N>& target) {
   return popInto(target.data(), std::min(N, kValueSize));
 }
 // Vloz_do_zas of `text` (`length` characters) with its number; nothing
-// while effects are off.
+// while effects are off. `text` lies in a buffer of at least kShortText
+// bytes (a token, a record field, an exchange buffer).
+constexpr std::size_t kShortText = 16;
 void pushValue(const char* text, std::size_t length, KnownNumber number);
 // Uber_ze_zas and Vloz_obsah_tab in one copy.
 void popIntoRecord(TableRecord& record);

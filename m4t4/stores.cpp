@@ -104,7 +104,13 @@ StackNode* newValueNode() {
   StackNode* node = newValueNode();
   if (node == nullptr) return;
   length = std::min(length, kValueSize - 1);  // a value keeps 254 characters
-  std::memcpy(node->text.data(), text, length);
+  if (length < kShortText) {
+    // Most values are short: one fixed-size copy, which `text` (a buffer
+    // of at least kShortText bytes) allows.
+    std::memcpy(node->text.data(), text, kShortText);
+  } else {
+    std::memcpy(node->text.data(), text, length);
+  }
   node->text[length] = '\0';
   node->length = length;
   node->number = number;
@@ -156,7 +162,8 @@ void Uber_ze_zas() { popInto(hodnota_zas); }
 void pushVariable(Token& token) {
   if (i2_priznak == 0) return;
   TableRecord* record = recordOf(token);  // created when missing, as Nacti_obsah_tab does
-  if (record == nullptr) return pushValue("", 0, {});
+  static constexpr char kEmpty[kShortText] = {};
+  if (record == nullptr) return pushValue(kEmpty, 0, {});
   pushValue(record->value.data(), record->length, record->number);
 }
 
