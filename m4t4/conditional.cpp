@@ -5,31 +5,36 @@
 
 namespace m4t4 {
 
-int32_t Je_pravda(const char* text) {
-  if (Je_cislo(text)) return std::atof(text) != 0.0;
+int32_t isTrue(const char* text) {
+  if (Je_cislo(text)) return toNumber(text) != 0.0;
   return text[0] != '\0';
+}
+
+bool popTruth() {
+  KnownNumber number = popInto(hodnota_zas);
+  if (number.known) return number.value != 0.0;  // numeric text whose atof is known
+  return isTrue(hodnota_zas.data()) != 0;
 }
 
 /* If -> "(" Logicky_vyraz ")" Blok "e2" Blok "i2_end" | "(" Logicky_vyraz ")" Blok "i2_end" */
 unsigned If() {
-  int32_t vnejsi = i2_priznak;
-  if (!je("(")) return chyba_znak("If", "(");
+  int32_t outer = i2_priznak;
+  if (!is(kOpenParen)) return reportExpected("If", "(");
   Lex();
-  if (unsigned s = Logicky_vyraz()) return nastav(s);
-  if (!je(")")) return chyba_znak("If", ")");
-  Uber_ze_zas();
-  i2_priznak = vnejsi != 0 && Je_pravda(hodnota_zas.data());
+  if (unsigned s = Logicky_vyraz()) return s;
+  if (!is(kCloseParen)) return reportExpected("If", ")");
+  i2_priznak = popTruth() && outer != 0;
   Lex();
-  if (unsigned s = Blok()) return nastav(s);
-  if (je("e2")) {
-    i2_priznak = vnejsi != 0 && i2_priznak == 0;
+  if (unsigned s = Blok()) return s;
+  if (is(kE2)) {
+    i2_priznak = outer != 0 && i2_priznak == 0;
     Lex();
-    if (unsigned s = Blok()) return nastav(s);
+    if (unsigned s = Blok()) return s;
   }
-  if (!je("i2_end")) return chyba_znak("If", "i2_end");
-  i2_priznak = vnejsi;
+  if (!is(kI2End)) return reportExpected("If", "i2_end");
+  i2_priznak = outer;
   Lex();
-  return nastav(0);
+  return 0;
 }
 
 }  // namespace m4t4

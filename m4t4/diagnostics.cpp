@@ -5,35 +5,72 @@
 
 namespace m4t4 {
 
-unsigned nastav(unsigned status) {
-  chyba_SA = static_cast<int32_t>(status);
-  return status;
-}
+namespace {
 
-unsigned chyba_znak(const char* blok, const char* ocekavano) {
-  std::fprintf(vystup,
-               "V bloku: '%s', na radku: %d nastala chyba - byl ocekavan znak: \"%s\", "
-               "namisto toho se vyskytl tento znak: \"%s\".\n",
-               blok, cislo_radku, ocekavano, token_buffer.text.data());
-  return nastav(1);
-}
+long long line() { return static_cast<long long>(cislo_radku); }
 
-unsigned chyba_cislo(const char* blok) {
-  std::fprintf(vystup, "V bloku: '%s', na radku: %d nastala chyba - nejedna se o cislo.\n", blok,
-               cislo_radku);
-  return nastav(1);
-}
-
-unsigned chyba_vnoreni(const char* blok) {
-  std::fprintf(vystup, "V bloku: '%s', na radku: %d nastala chyba - prilis hluboke vnoreni.\n",
-               blok, cislo_radku);
-  return nastav(1);
-}
-
-bool vstup_do_hloubky() {
-  if (hloubka >= kMaxVnoreni) return false;
-  ++hloubka;
+// Once the source could not be read, the tokens after the failure are
+// missing, so a syntax message would blame the program for it: the reader is
+// told that the source could not be read instead (once).
+bool reportReadError() {
+  if (readError == 0) return false;
+  static constexpr const char* kMessage =
+      "V bloku: 'Lex', na radku: %lld nastala chyba - soubor se nezdarilo precist.\n";
+  if (readError > 0) printFormat(kMessage, line());
+  readError = -1;  // reported
   return true;
 }
+
+}  // namespace
+
+unsigned reportExpected(const char* rule, const char* expected) {
+  if (!reportReadError()) {
+    printFormat(
+        "V bloku: '%s', na radku: %lld nastala chyba - byl ocekavan znak: \"%s\", "
+        "namisto toho se vyskytl tento znak: \"%s\".\n",
+        rule, line(), expected, token_buffer->text.data());
+  }
+  return 1;
+}
+
+unsigned reportNotNumber(const char* rule) {
+  printFormat("V bloku: '%s', na radku: %lld nastala chyba - nejedna se o cislo.\n", rule, line());
+  return 1;
+}
+
+unsigned reportTooDeep(const char* rule) {
+  printFormat("V bloku: '%s', na radku: %lld nastala chyba - prilis hluboke vnoreni.\n", rule,
+              line());
+  return 1;
+}
+
+unsigned reportTooLarge(const char* rule) {
+  printFormat("V bloku: '%s', na radku: %lld nastala chyba - vysledek je prilis velky.\n", rule,
+              line());
+  return 1;
+}
+
+unsigned reportLoopTooLong() {
+  printFormat("V bloku: 'While', na radku: %lld nastala chyba - cyklus je prilis dlouhy.\n",
+              line());
+  return 1;
+}
+
+unsigned failSilently() {
+  reportReadError();
+  return 1;
+}
+
+void reportProgramFailed() { printFormat("\nV programu se vyskytla chyba.\n"); }
+
+void reportProgramSucceeded() { printFormat("\nProgram probehl bez chyb.\n"); }
+
+void refuseRecord(const char* rule, const char* problem) {
+  if (!runStopped) {
+    printFormat("V bloku: '%s', na radku: %lld nastala chyba - %s.\n", rule, line(), problem);
+  }
+  runStopped = true;
+}
+
 
 }  // namespace m4t4

@@ -1,46 +1,96 @@
 // The command line, the syntax analysis entry and the start symbol.
+#include <pthread.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <new>
+
 #include "m4t4.h"
 #include "procedures.h"
 
 namespace m4t4 {
 
-void Man() { std::printf("Prosim zadejte vstupni soubor ve tvaru: './m4t4 jmeno_souboru.m4t'.\n"); }
+void Man() { printFormat("Prosim zadejte vstupni soubor ve tvaru: './m4t4 jmeno_souboru.m4t'.\n"); }
 
-int32_t SA() {
+unsigned SA() {
   Lex();
-  chyba_SA = static_cast<int32_t>(Hlavni_program());
-  if (chyba_SA != 0) std::fprintf(vystup, "\nV programu se vyskytla chyba.\n");
+  chyba_SA = Hlavni_program();
+  if (chyba_SA != 0) reportProgramFailed();
   return chyba_SA;
 }
 
 /* Hlavni_program -> Funkce_deklarace Blok Hlavni_program | Blok "." */
 unsigned Hlavni_program() {
-  while (token_buffer.trida == kDeklarace) {
-    if (unsigned s = Funkce_deklarace()) return nastav(s);
-    if (unsigned s = Blok()) return nastav(s);
+  while (token_buffer->tokenClass == kDeclaration) {
+    if (unsigned s = Funkce_deklarace()) return s;
+    if (unsigned s = Blok()) return s;
   }
-  if (unsigned s = Blok()) return nastav(s);
-  if (!je(".")) return nastav(1);
-  std::fprintf(vystup, "\nProgram probehl bez chyb.\n");
-  return nastav(0);
-}
-
-int interpret(FILE* source, FILE* input, FILE* output) {
-  reset();
-  f = source;
-  vstup = input;
-  vystup = output;
-  SA();
-  int32_t status = chyba_SA;
-  Uvolni_tab();
-  Uvolni_zas();
-  Uvolni_zas_cykl();
-  std::fflush(vystup);
-  reset();
-  return status;
+  if (unsigned s = Blok()) return s;
+  if (!is(kDot)) return failSilently();
+  reportProgramSucceeded();
+  return 0;
 }
 
 namespace {
+
+// Runs SA; memory running out anywhere else ends the run like a refused record.
+void analyse() {
+  try {
+    SA();
+  } catch (const std::bad_alloc&) {
+    refuseRecord("SA", "nedostatek pameti");
+    reportProgramFailed();
+    chyba_SA = 1;
+  }
+}
+
+#ifndef __EMSCRIPTEN__
+// The grammar procedures recurse once per nesting level, so the analysis runs
+// on a thread whose stack holds the deepest nesting allowed (kMaxNesting),
+// whatever the stack limit of the process. (The browser build has no
+// threads; its link sets the stack size instead.)
+// The deepest nesting allowed needs under 4 MiB, in the sanitizer build too.
+constexpr std::size_t kStackSize = std::size_t{64} << 20;
+
+void* analyseOnThread(void*) {
+  analyse();
+  return nullptr;
+}
+
+void analyseWithStack() {
+  pthread_attr_t attributes;
+  pthread_t thread;
+  bool started = pthread_attr_init(&attributes) == 0;
+  started = started && pthread_attr_setstacksize(&attributes, kStackSize) == 0 &&
+            pthread_create(&thread, &attributes, analyseOnThread, nullptr) == 0;
+  pthread_attr_destroy(&attributes);
+  if (started) {
+    pthread_join(thread, nullptr);
+    return;
+  }
+  refuseRecord("SA", "nedostatek pameti");
+  reportProgramFailed();
+  chyba_SA = 1;
+}
+#else
+void analyseWithStack() { analyse(); }
+#endif
+
+// One run, leaving writeError for the caller; the stores are released.
+int runProgram(FILE* source, FILE* input, FILE* output) {
+  reset();
+  f = source;
+  inputStream = input;
+  outputStream = output;
+  outputIsTerminal = fileno(output) >= 0 && isatty(fileno(output));
+  analyseWithStack();
+  int status = static_cast<int>(chyba_SA);
+  Uvolni_tab();
+  Uvolni_zas();
+  Uvolni_zas_cykl();
+  flushOutput();
+  return writeError != 0 ? kWriteFailed : status;
+}
 
 // Opens the source for reading. A file that opens but cannot be read (a
 // directory, say) counts as one that cannot be opened.
@@ -56,31 +106,54 @@ std::FILE* openSource(const char* name) {
   return source;
 }
 
+// Writes what is still buffered; after a failed write says so on standard
+// error and gives the exit status that reports it.
+int finish() {
+  flushOutput();
+  if (writeError == 0) return 0;
+  std::fprintf(stderr, "m4t4: write error: %s\n", std::strerror(writeError));
+  return kWriteFailed;
+}
+
 }  // namespace
 
+int interpret(FILE* source, FILE* input, FILE* output) {
+  int status = runProgram(source, input, output);
+  // The stores are released already; only the caller's streams are let go.
+  f = nullptr;
+  inputStream = stdin;
+  outputStream = stdout;
+  return status;
+}
+
 int run(int argc, char** argv) {
-  std::printf("\nhello\n\n");
+  reset();
+  printFormat("\nhello\n\n");
   if (argc <= 1) {
     Man();
-    return 0;
+    return finish();
   }
   if (argc > 3) {
-    std::printf("Prilis mnoho argumentu.\n");
+    printFormat("Prilis mnoho argumentu.\n");
     Man();
-    return 0;
+    return finish();
   }
   FILE* source = stdin;
   if (argc == 2) {
     source = openSource(argv[1]);
     if (source == nullptr) {
-      std::printf("\nSoubor \"%s\" se nezdarilo otevrit.\n", argv[1]);
-      return 0;
+      printFormat("\nSoubor \"%s\" se nezdarilo otevrit.\n", argv[1]);
+      return finish();
     }
   }
-  interpret(source, stdin, stdout);
-  if (std::fclose(source) != 0) std::printf("Soubor se nezdarilo uzavrit.\n");
-  std::printf("\nbye\n\n");
-  return 0;
+  if (finish() != 0) return kWriteFailed;
+  // With standard input closed the source file takes descriptor 0; cti must
+  // not read the program text through it, so it reads no words at all.
+  FILE* input = source != stdin && fileno(source) == fileno(stdin) ? nullptr : stdin;
+  if (runProgram(source, input, stdout) == kWriteFailed) return finish();
+  if (std::fclose(source) != 0) printFormat("Soubor se nezdarilo uzavrit.\n");
+  printFormat("\nbye\n\n");
+  return finish();
 }
 
 }  // namespace m4t4

@@ -6,48 +6,51 @@
 namespace m4t4 {
 namespace {
 
-// A name followed by "(" list ")": consumes the name, runs `seznam` for the
-// list and reports a missing parenthesis under the rule `blok`.
-unsigned jmeno_a_seznam(const char* blok, unsigned (*seznam)()) {
+// A name followed by "(" list ")": consumes the name, runs `list` for the
+// list and reports a missing parenthesis under the rule `rule`.
+unsigned nameAndList(const char* rule, unsigned (*list)()) {
   Lex();
-  if (!je("(")) return chyba_znak(blok, "(");
+  if (!is(kOpenParen)) return reportExpected(rule, "(");
   Lex();
-  if (unsigned s = seznam()) return nastav(s);
-  if (!je(")")) return chyba_znak(blok, ")");
+  if (unsigned s = list()) return s;
+  if (!is(kCloseParen)) return reportExpected(rule, ")");
   Lex();
-  return nastav(0);
+  return 0;
 }
 
 }  // namespace
 
 /* Funkce_deklarace -> deklarace "(" Vnitrni_funkce_deklarace ")" */
-unsigned Funkce_deklarace() { return jmeno_a_seznam("Funkce_deklarace", Vnitrni_funkce_deklarace); }
+unsigned Funkce_deklarace() { return nameAndList("Funkce_deklarace", Vnitrni_funkce_deklarace); }
 
 /* Vnitrni_funkce_deklarace -> "p2" promenna ";" Vnitrni_funkce_deklarace
  *                           | "p2" promenna | empty */
 unsigned Vnitrni_funkce_deklarace() {
-  while (je("p2")) {
+  while (is(kP2)) {
     Lex();
-    if (token_buffer.trida != kPromenna) return chyba_znak("Vnitrni_funkce_deklarace", "promenna");
+    if (token_buffer->tokenClass != kVariable) {
+      return reportExpected("Vnitrni_funkce_deklarace", "promenna");
+    }
     Lex();
-    if (token_buffer.trida != kStrednik) return nastav(0);
+    // Required: a semicolon may stand before ")"; functions/parameter_list_forms.
+    if (token_buffer->tokenClass != kSemicolon) return 0;
     Lex();
   }
-  if (je(")")) return nastav(0);
-  return chyba_znak("Vnitrni_funkce_deklarace", "p2");
+  if (is(kCloseParen)) return 0;
+  return reportExpected("Vnitrni_funkce_deklarace", "p2");
 }
 
 /* Funkce_volani -> volani "(" Start ")" */
-unsigned Funkce_volani() { return jmeno_a_seznam("Funkce_volani", Start); }
+unsigned Funkce_volani() { return nameAndList("Funkce_volani", Start); }
 
 /* Start -> empty | Logicky_vyraz ";" Start | Logicky_vyraz */
 unsigned Start() {
-  while (!je(")")) {
-    if (unsigned s = Logicky_vyraz()) return nastav(s);
-    if (!je(";")) break;
+  while (!is(kCloseParen)) {
+    if (unsigned s = Logicky_vyraz()) return s;
+    if (!is(kSemicolonText)) break;
     Lex();
   }
-  return nastav(0);
+  return 0;
 }
 
 }  // namespace m4t4

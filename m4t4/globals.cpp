@@ -7,37 +7,36 @@
 namespace m4t4 {
 
 FILE* f = nullptr;
-FILE* vstup = stdin;
-FILE* vystup = stdout;
+FILE* inputStream = stdin;
+FILE* outputStream = stdout;
 
-int32_t chyba_SA = 0;
-int32_t hloubka = 0;
+bool outputIsTerminal = false;
+int writeError = 0;
 
-Token token_buffer;
+unsigned chyba_SA = 0;
+int32_t nestingDepth = 0;
+bool runStopped = false;
+
+Token scanBuffer;
+Token* token_buffer = &scanBuffer;
 int32_t buffer = 0;
-int32_t cislo_radku = 1;
-int32_t rezim_LA = kZdroj;
-std::size_t delka_tokenu = 0;
+int64_t cislo_radku = 1;
+int readError = 0;
+int32_t rezim_LA = kSource;
 
 int32_t i2_priznak = 1;
-Zaznam* vrchol_tab = nullptr;
-std::unordered_map<std::string_view, Zaznam*> index_tab;
-UzelZas* vrchol_zas = nullptr;
-UzelZas* volne_zas = nullptr;
-Hodnota hodnota_tab{};
-Hodnota hodnota_zas{};
-Hodnota pom_a{};
-Hodnota pom_b{};
+TableRecord* vrchol_tab = nullptr;
+StackNode* vrchol_zas = nullptr;
+ValueBuffer hodnota_tab{};
+ValueBuffer hodnota_zas{};
+ValueBuffer pom_a{};
+ValueBuffer pom_b{};
 
-Uroven* zasobnik = nullptr;
-int32_t pocet_urovni = 0;
-int64_t pocet_uzlu = 0;
-bool cyklus_pretekl = false;
-#ifdef FUZZ_BUDGET
-int64_t prehrane_tokeny = 0;
-#endif
+LoopLevel* zasobnik = nullptr;
+int32_t loopLevelCount = 0;
+bool recordingOverflowed = false;
 
-void kopiruj(char* dst, std::size_t size, const char* src) {
+void copyText(char* dst, std::size_t size, const char* src) {
   if (size == 0) return;
   std::size_t n = strnlen(src, size - 1);
   std::memmove(dst, src, n);
@@ -49,19 +48,21 @@ void reset() {
   Uvolni_zas();
   Uvolni_zas_cykl();
   f = nullptr;
-  vstup = stdin;
-  vystup = stdout;
+  inputStream = stdin;
+  outputStream = stdout;
+  discardOutput();
+  outputIsTerminal = false;
+  writeError = 0;
   chyba_SA = 0;
-  hloubka = 0;
-  token_buffer = Token{};
+  nestingDepth = 0;
+  runStopped = false;
+  scanBuffer = Token{};
+  token_buffer = &scanBuffer;
   buffer = 0;
   cislo_radku = 1;
-  rezim_LA = kZdroj;
-  delka_tokenu = 0;
-  cyklus_pretekl = false;
-#ifdef FUZZ_BUDGET
-  prehrane_tokeny = 0;
-#endif
+  readError = 0;
+  rezim_LA = kSource;
+  recordingOverflowed = false;
   i2_priznak = 1;
   hodnota_tab = {};
   hodnota_zas = {};

@@ -1,58 +1,68 @@
 // The loop statement: the first pass records the condition and body into a
-// new level of the loop token stack; every further pass replays them.
+// new level of the loop token stack; every further pass replays them. The
+// modes, cursors and a worked trace are in the note at the top of
+// loop_stack.cpp.
 #include "procedures.h"
 
 namespace m4t4 {
 namespace {
 
-bool prehrava(int32_t rezim) { return rezim == kPrehrajPodminku || rezim == kPrehrajTelo; }
+// Tokens come from the source file (recorded or not).
+bool readsSource(int32_t mode) {
+  return mode == kSource || mode == kSourceCondition || mode == kSourceBody;
+}
+
+// Tokens come from the top level's own recording.
+bool isReplaying(int32_t mode) { return mode == kReplayCondition || mode == kReplayBody; }
+
+// The mode that reads a loop's body after its condition was read in `mode`:
+// from where the condition came.
+int32_t bodyModeAfter(int32_t mode) {
+  return mode == kSourceCondition ? kSourceBody : kLookAheadBody;
+}
 
 // Opens the level of an active loop and chooses where its first pass reads:
 // the source, the enclosing level's replay (from where that replay stands),
 // or, inside another first pass that reads a replay, that same replay.
-unsigned otevri_uroven(int32_t vnejsi_rezim) {
-  if (pocet_urovni >= kMaxUrovniCyklu) return chyba_vnoreni("While");
+unsigned openLevel(int32_t outerMode) {
+  if (loopLevelCount >= kMaxLoopLevels) return reportTooDeep("While");
   Zvys_zas();
-  if (vnejsi_rezim < kPrehrajPodminku) {
-    rezim_LA = kZdrojPodminka;
+  if (unsigned s = checkStopped()) return s;
+  if (readsSource(outerMode)) {
+    rezim_LA = kSourceCondition;
     return 0;
   }
-  rezim_LA = kPomPodminka;
-  if (prehrava(vnejsi_rezim)) {
-    zasobnik->zdroj = zasobnik->nizsi;
+  rezim_LA = kLookAheadCondition;
+  if (isReplaying(outerMode)) {
+    zasobnik->source = zasobnik->enclosing;
     Obnov_pom_zas();
   } else {
-    zasobnik->zdroj = zasobnik->nizsi->zdroj;
+    zasobnik->source = zasobnik->enclosing->source;
   }
   return 0;
 }
 
-// The first pass did not fit the loop token stack.
-unsigned chyba_delka() {
-  std::fprintf(vystup, "V bloku: 'While', na radku: %d nastala chyba - cyklus je prilis dlouhy.\n",
-               cislo_radku);
-  return nastav(1);
-}
-
 // Closes the level; a loop read from an enclosing replay moves that replay
 // past its "w2_end".
-void zavri_uroven(int32_t vnejsi_rezim) {
-  if (prehrava(vnejsi_rezim)) zasobnik->nizsi->kurzor_tela = zasobnik->nizsi->kurzor_pom;
+void closeLevel(int32_t outerMode) {
+  if (isReplaying(outerMode))
+    zasobnik->enclosing->bodyCursor = zasobnik->enclosing->lookAheadCursor;
   Sniz_zas();
 }
 
 // Replays the condition and, while it holds, the body.
-unsigned opakuj() {
+unsigned repeat() {
   for (;;) {
     Obnov_zas();
-    rezim_LA = kPrehrajPodminku;
+    rezim_LA = kReplayCondition;
     Lex();
     if (unsigned s = Logicky_vyraz()) return s;
-    Uber_ze_zas();
-    if (!Je_pravda(hodnota_zas.data())) return 0;
-    rezim_LA = kPrehrajTelo;
+    if (unsigned s = checkStopped()) return s;
+    if (!popTruth()) return 0;
+    rezim_LA = kReplayBody;
     Lex();
     if (unsigned s = Blok()) return s;
+    if (unsigned s = checkStopped()) return s;
   }
 }
 
@@ -60,32 +70,32 @@ unsigned opakuj() {
 
 /* While -> "(" Logicky_vyraz ")" Blok "w2_end" */
 unsigned While() {
-  int32_t vnejsi_priznak = i2_priznak;
-  int32_t vnejsi_rezim = rezim_LA;
-  bool aktivni = vnejsi_priznak != 0;
-  if (!je("(")) return chyba_znak("While", "(");
-  if (aktivni) {
-    if (unsigned s = otevri_uroven(vnejsi_rezim)) return s;
+  int32_t outerFlag = i2_priznak;
+  int32_t outerMode = rezim_LA;
+  bool active = outerFlag != 0;
+  if (!is(kOpenParen)) return reportExpected("While", "(");
+  if (active) {
+    if (unsigned s = openLevel(outerMode)) return s;
   }
   Lex();
-  if (unsigned s = Logicky_vyraz()) return nastav(s);
-  if (!je(")")) return chyba_znak("While", ")");
-  Uber_ze_zas();
-  bool bezi = aktivni && Je_pravda(hodnota_zas.data());
-  if (aktivni) rezim_LA = rezim_LA == kZdrojPodminka ? kZdrojTelo : kPomTelo;
-  if (!bezi) i2_priznak = 0;
+  if (unsigned s = Logicky_vyraz()) return s;
+  if (!is(kCloseParen)) return reportExpected("While", ")");
+  bool runs = popTruth() && active;
+  if (active) rezim_LA = bodyModeAfter(rezim_LA);
+  if (!runs) i2_priznak = 0;
   Lex();
-  if (unsigned s = Blok()) return nastav(s);
-  if (!je("w2_end")) return chyba_znak("While", "w2_end");
-  if (cyklus_pretekl) return chyba_delka();
-  if (bezi) {
-    if (unsigned s = opakuj()) return nastav(s);
+  if (unsigned s = Blok()) return s;
+  if (!is(kW2End)) return reportExpected("While", "w2_end");
+  if (recordingOverflowed) return reportLoopTooLong();
+  if (unsigned s = checkStopped()) return s;
+  if (runs) {
+    if (unsigned s = repeat()) return s;
   }
-  if (aktivni) zavri_uroven(vnejsi_rezim);
-  rezim_LA = vnejsi_rezim;
+  if (active) closeLevel(outerMode);
+  rezim_LA = outerMode;
   Lex();
-  i2_priznak = vnejsi_priznak;
-  return nastav(0);
+  i2_priznak = outerFlag;
+  return 0;
 }
 
 }  // namespace m4t4

@@ -1,140 +1,202 @@
 // The loop token stack: one level per running loop, holding the recorded
 // tokens of its condition and body and the cursors they are replayed from.
+//
+// Design note (the loop statement, loop.cpp, drives it; read this first)
+//
+// Modes (rezim_LA), by where Lex takes the next token from:
+//   kSource                   the source file, nothing recorded
+//   kSourceCondition/Body     the source file; recorded into the top level's
+//                             condition/body list and every enclosing body list
+//   kReplayCondition/Body     the top level's own condition/body list, at its
+//                             conditionCursor/bodyCursor (wrapping to the head)
+//   kLookAheadCondition/Body  the recording of `source`, the nearest enclosing
+//                             level that is replaying, at its lookAheadCursor;
+//                             recorded into the top level's list and the body
+//                             lists of the levels between the top and `source`
+// A level therefore has three cursors: conditionCursor and bodyCursor for its
+// own replays, and lookAheadCursor, through which a loop nested in it reads
+// its first pass while this level replays. `source` is null for a level whose
+// first pass reads the file.
+//
+// Worked trace: { w2 (@i < 2) { @j -> 0; w2 (@j < 1) { @j -> @j + 1; } w2_end;
+//                 @i -> @i + 1; } w2_end; }  with outer loop O, inner loop I.
+//  1. O is met in kSource: level O is pushed; kSourceCondition scans
+//     "@i < 2 )" into O.condition; kSourceBody scans "{ @j -> 0 ;" into
+//     O.body, executing it.
+//  2. I is met in kSourceBody: level I is pushed above O. "@j < 1 )" goes into
+//     I.condition and O.body, "{ @j -> @j + 1 ; } w2_end" into I.body and
+//     O.body. I replays from its own lists (kReplayCondition/Body) until its
+//     condition fails, is popped, and the mode returns to kSourceBody.
+//  3. "; @i -> @i + 1 ; } w2_end" finishes O.body, which now holds O's whole
+//     body once, I's tokens included.
+//  4. O replays: its cursors are rewound, kReplayCondition reads O.condition,
+//     kReplayBody reads O.body up to I's "w2" "(". I is met again in
+//     kReplayBody: a fresh level I is pushed with source = O, and
+//     Obnov_pom_zas sets O.lookAheadCursor = O.bodyCursor (at "@j").
+//     kLookAheadCondition/Body read I's tokens through O.lookAheadCursor and
+//     record them into the new I's lists, while O.bodyCursor stays put.
+//  5. I replays from its own lists. When it ends, O.bodyCursor takes
+//     O.lookAheadCursor (just past I's "w2_end"), I is popped, and O's
+//     replay resumes in kReplayBody with the ";" after it.
+// A loop met in kLookAheadBody (three deep) gets the same `source` as the
+// level around it and reads on through that level's lookAheadCursor, so
+// every loop reads its tokens exactly as if they came from the file.
+#include <cstring>
+#include <new>
+
 #include "procedures.h"
 
 namespace m4t4 {
 namespace {
 
-void pripoj_uzel(Seznam& seznam) {
-  if (pocet_uzlu >= kMaxUzluCyklu) {
-    cyklus_pretekl = true;
-    return;
-  }
-  ++pocet_uzlu;
-  auto* uzel = new UzelTokenu;
-  uzel->text = token_buffer.text;  // same-sized fields: a whole-array copy
-  uzel->trida = token_buffer.trida;
-  if (seznam.posledni == nullptr) {
-    seznam.prvni = uzel;
-  } else {
-    seznam.posledni->dalsi = uzel;
-  }
-  seznam.posledni = uzel;
-}
-
-// Appends the current token to the body lists of the levels from `od`
-// outward, stopping before `po` (null: all of them).
-void pripoj_do_tel(Uroven* od, Uroven* po) {
-  for (Uroven* u = od; u != nullptr && u != po; u = u->nizsi) pripoj_uzel(u->telo);
-}
-
-// Copies a recorded token into token_buffer; a missing node reads as end of
-// input, and so does every token once a fuzz build's budget is spent.
-void nacti_uzel(const UzelTokenu* uzel) {
+int64_t recordedTokenCount = 0;  // recorded token nodes alive on the stack
 #ifdef FUZZ_BUDGET
-  if (++prehrane_tokeny > kRozpocetPrehravani) uzel = nullptr;
+int64_t replayedTokens = 0;  // tokens read back from the loop token stack in this run
 #endif
-  if (uzel == nullptr) {
-    token_buffer.text = {kZnakKonce, '\0'};
-    token_buffer.trida = kKonec;
+// End of input, for a replay that finds no node.
+Token endToken{{kEndOfInputChar, '\0'}, kEnd, 1, kNoWord, nullptr, {}};
+
+// Copies a token by its length, not its buffer size.
+void copyToken(Token& to, const Token& from) {
+  std::memcpy(to.text.data(), from.text.data(), from.length + 1u);
+  to.tokenClass = from.tokenClass;
+  to.length = from.length;
+  to.word = from.word;
+  to.record = from.record;
+  to.number = from.number;
+}
+
+void appendNode(TokenList& list) {
+  if (recordedTokenCount >= kMaxRecordedTokens) {
+    recordingOverflowed = true;
     return;
   }
-  token_buffer.text = uzel->text;  // same-sized fields: a whole-array copy
-  token_buffer.trida = uzel->trida;
+  auto* node = new (std::nothrow) TokenNode;
+  if (node == nullptr) return refuseRecord("Vloz_do_zas_cykl", "nedostatek pameti");
+  ++recordedTokenCount;
+  copyToken(node->token, *token_buffer);
+  if (list.last == nullptr) {
+    list.first = node;
+  } else {
+    list.last->next = node;
+  }
+  list.last = node;
+}
+
+// Appends the current token to the body lists of the levels from `from`
+// outward, stopping before `until` (null: all of them).
+void appendToBodies(LoopLevel* from, LoopLevel* until) {
+  for (LoopLevel* u = from; u != nullptr && u != until; u = u->enclosing) appendNode(u->body);
+}
+
+// Makes a recorded token the current one, in place; a missing node reads as
+// end of input, and so does every token once a fuzz build's budget is spent.
+void replayNode(TokenNode* node) {
+#ifdef FUZZ_BUDGET
+  if (++replayedTokens > kReplayBudget) node = nullptr;
+#endif
+  token_buffer = node != nullptr ? &node->token : &endToken;
 }
 
 }  // namespace
 
 void Zvys_zas() {
-  auto* uroven = new Uroven;
-  uroven->nizsi = zasobnik;
-  zasobnik = uroven;
-  ++pocet_urovni;
+  auto* level = new (std::nothrow) LoopLevel;
+  if (level == nullptr) return refuseRecord("Zvys_zas", "nedostatek pameti");
+  level->enclosing = zasobnik;
+  zasobnik = level;
+  ++loopLevelCount;
 }
 
 void Sniz_zas() {
   if (zasobnik == nullptr) return;
-  Uroven* uroven = zasobnik;
-  zasobnik = uroven->nizsi;
-  Uvolni_sez(uroven->telo.prvni);
-  Uvolni_sez(uroven->podminka.prvni);
-  delete uroven;
-  --pocet_urovni;
+  LoopLevel* level = zasobnik;
+  zasobnik = level->enclosing;
+  Uvolni_sez(level->body.first);
+  Uvolni_sez(level->condition.first);
+  delete level;
+  --loopLevelCount;
 }
 
 void Obnov_zas() {
   if (zasobnik == nullptr) return;
-  zasobnik->kurzor_podminky = zasobnik->podminka.prvni;
-  zasobnik->kurzor_tela = zasobnik->telo.prvni;
+  zasobnik->conditionCursor = zasobnik->condition.first;
+  zasobnik->bodyCursor = zasobnik->body.first;
 }
 
 void Obnov_pom_zas() {
   if (zasobnik == nullptr) return;
-  Uroven* cil = zasobnik->nizsi != nullptr ? zasobnik->nizsi : zasobnik;
-  cil->kurzor_pom = cil->kurzor_tela;
+  LoopLevel* target = zasobnik->enclosing != nullptr ? zasobnik->enclosing : zasobnik;
+  target->lookAheadCursor = target->bodyCursor;
 }
 
 void Vloz_do_zas_cykl() {
-  Uroven* vrchol = zasobnik;
-  if (vrchol == nullptr) return;
+  LoopLevel* top = zasobnik;
+  if (top == nullptr) return;
   switch (rezim_LA) {
-    case kZdrojPodminka:
-      pripoj_uzel(vrchol->podminka);
-      pripoj_do_tel(vrchol->nizsi, nullptr);
+    case kSourceCondition:
+      appendNode(top->condition);
+      appendToBodies(top->enclosing, nullptr);
       break;
-    case kZdrojTelo:
-      pripoj_do_tel(vrchol, nullptr);
+    case kSourceBody:
+      appendToBodies(top, nullptr);
       break;
-    case kPomPodminka:
-      pripoj_uzel(vrchol->podminka);
-      pripoj_do_tel(vrchol->nizsi, vrchol->zdroj);
+    case kLookAheadCondition:
+      appendNode(top->condition);
+      appendToBodies(top->enclosing, top->source);
       break;
-    case kPomTelo:
-      pripoj_do_tel(vrchol, vrchol->zdroj);
+    case kLookAheadBody:
+      appendToBodies(top, top->source);
       break;
     default:
       break;
   }
 }
 
+void replayTop(TokenNode*& cursor, const TokenList& list) {
+  TokenNode* node = cursor;
+  replayNode(node);
+  if (node == nullptr) return;
+  TokenNode* next = node->next;
+  cursor = next != nullptr ? next : list.first;
+}
+
 void Cti_ze_zas() {
-  Uroven* vrchol = zasobnik;
-  if (vrchol == nullptr) return;
-  bool podminka = rezim_LA == kPrehrajPodminku;
-  if (!podminka && rezim_LA != kPrehrajTelo) return;
-  UzelTokenu*& kurzor = podminka ? vrchol->kurzor_podminky : vrchol->kurzor_tela;
-  nacti_uzel(kurzor);
-  if (kurzor == nullptr) return;
-  kurzor = kurzor->dalsi;
-  if (kurzor == nullptr) kurzor = podminka ? vrchol->podminka.prvni : vrchol->telo.prvni;
+  LoopLevel* top = zasobnik;
+  if (top == nullptr) return;
+  if (rezim_LA == kReplayCondition) replayTop(top->conditionCursor, top->condition);
+  if (rezim_LA == kReplayBody) replayTop(top->bodyCursor, top->body);
 }
 
 // Modes 5 and 6: the first pass of a loop reads the recording of the
 // replaying level it started in, through that level's look-ahead cursor.
-void Cti_pres_pom() {
-  Uroven* vrchol = zasobnik;
-  if (vrchol == nullptr || vrchol->zdroj == nullptr) return;
-  Uroven* zdroj = vrchol->zdroj;
-  nacti_uzel(zdroj->kurzor_pom);
+void readThroughLookAhead() {
+  LoopLevel* top = zasobnik;
+  if (top == nullptr || top->source == nullptr) return;
+  LoopLevel* source = top->source;
+  replayNode(source->lookAheadCursor);
   Vloz_do_zas_cykl();
-  if (zdroj->kurzor_pom == nullptr) return;
-  zdroj->kurzor_pom = zdroj->kurzor_pom->dalsi;
-  if (zdroj->kurzor_pom == nullptr) zdroj->kurzor_pom = zdroj->kurzor_tela;
+  if (source->lookAheadCursor == nullptr) return;
+  source->lookAheadCursor = source->lookAheadCursor->next;
+  if (source->lookAheadCursor == nullptr) source->lookAheadCursor = source->bodyCursor;
 }
 
-void Uvolni_sez(UzelTokenu* prvni) {
-  while (prvni != nullptr) {
-    UzelTokenu* dalsi = prvni->dalsi;
-    delete prvni;
-    --pocet_uzlu;
-    prvni = dalsi;
+void Uvolni_sez(TokenNode* first) {
+  while (first != nullptr) {
+    TokenNode* next = first->next;
+    delete first;
+    --recordedTokenCount;
+    first = next;
   }
 }
 
 void Uvolni_zas_cykl() {
   while (zasobnik != nullptr) Sniz_zas();
-  pocet_urovni = 0;
-  pocet_uzlu = 0;
+  loopLevelCount = 0;
+  recordedTokenCount = 0;
+#ifdef FUZZ_BUDGET
+  replayedTokens = 0;
+#endif
 }
 
 }  // namespace m4t4

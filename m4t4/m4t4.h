@@ -8,9 +8,13 @@ namespace m4t4 {
 // The command-line program: greeting, argument rules, closing messages.
 int run(int argc, char** argv);
 
-// Runs one program read from `source`; cti reads from `input`; everything is
-// printed to `output`. Returns the final error status (0 = no error). The
-// streams are left open and no greeting or goodbye is printed.
+// Exit status of a run whose output could not be written.
+constexpr int kWriteFailed = 3;
+
+// Runs one program read from `source`; cti reads from `input` (no words at
+// all when it is null); everything is printed to `output`. Returns the final
+// error status (0 = no error), or kWriteFailed when output could not be
+// written. The streams are left open and no greeting or goodbye is printed.
 int interpret(FILE* source, FILE* input, FILE* output = stdout);
 
 }  // namespace m4t4

@@ -1,9 +1,10 @@
 // The interpreter's procedures, one group per source file. Grammar
 // procedures return 0 for success or the non-zero status of the error they
-// met; each stores its result in chyba_SA.
+// met; SA stores the final status in chyba_SA.
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <cstring>
 
 #include "globals.h"
@@ -11,35 +12,86 @@
 namespace m4t4 {
 
 // driver.cpp
-int32_t SA();
+unsigned SA();
 unsigned Hlavni_program();
 void Man();
 
-// diagnostics.cpp: print one diagnostic naming the rule `blok` and return 1.
-unsigned chyba_znak(const char* blok, const char* ocekavano);
-unsigned chyba_cislo(const char* blok);
-unsigned chyba_vnoreni(const char* blok);
-unsigned nastav(unsigned status);   // stores the status in chyba_SA and returns it
-bool vstup_do_hloubky();            // counts one more nesting level; false when too deep
+// diagnostics.cpp: print one diagnostic naming the rule `rule` and return 1.
+unsigned reportExpected(const char* rule, const char* expected);
+unsigned reportNotNumber(const char* rule);
+unsigned reportTooDeep(const char* rule);
+unsigned reportTooLarge(const char* rule);   // an arithmetic result too long for a value
+unsigned reportLoopTooLong();                // a loop's first pass did not fit the loop token stack
+unsigned failSilently();              // an error without a message of its own
+void reportProgramFailed();      // the closing line of a run that met an error
+void reportProgramSucceeded();   // the closing line of a run without errors
+// A store refuses a record (full, or out of memory): prints the diagnostic
+// once and stops the run at the next statement boundary.
+void refuseRecord(const char* rule, const char* problem);
 
-// The current token's text equals `text` (first byte checked first: this
-// runs several times for every token).
-inline bool je(const char* text) {
-  return token_buffer.text[0] == text[0] && std::strcmp(token_buffer.text.data(), text) == 0;
+// 1 once the run has been stopped.
+inline unsigned checkStopped() { return runStopped ? 1 : 0; }
+
+// Counts one more nesting level; false when too deep.
+inline bool enterNesting() {
+  if (nestingDepth >= kMaxNesting) return false;
+  ++nestingDepth;
+  return true;
 }
+
+
+// output.cpp: everything the interpreter prints goes through these.
+void printText(const char* text, std::size_t size);
+void printFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+bool flushOutput();
+void discardOutput();  // drops what is buffered (a new run starts)   // writes the buffered output;
+                       // false once a write has failed
+
+// The current token's text is the word or operator `word`.
+inline bool is(Word word) { return token_buffer->word == word; }
+
+// numbers.cpp
+double toNumber(const char* text);   // exactly atof(text)
+// Writes printf("%f", value) into `out`, cut to size-1 characters; returns
+// the length of the whole text, as snprintf does.
+int formatFixed(double value, char* out, std::size_t size);
 
 // lexer.cpp
 int32_t Lex();
+Word wordOf(const char* text);   // the word or operator `text` spells, kNoWord if none
 int32_t Je_cislo(const char* text);
 
 // stores.cpp
-Zaznam* Vloz_do_tab();
-void Vloz_obsah_tab(Zaznam* zaznam);
+TableRecord* Vloz_do_tab();
+void Vloz_obsah_tab(TableRecord* record);
 void Nacti_obsah_tab();
 void Uvolni_tab();
 void Vloz_do_zas();
 void Uber_ze_zas();
 void Uvolni_zas();
+// Uber_ze_zas straight into `target` (at most size-1 characters); returns
+// the popped value's number, when known.
+KnownNumber popInto(char* target, std::size_t size);
+template <std::size_t N>
+KnownNumber popInto(std::array<char, N>& target) {
+  return popInto(target.data(), std::min(N, kValueSize));
+}
+// Vloz_do_zas of `text` (`length` characters) with its number; nothing
+// while effects are off. `text` lies in a buffer of at least kShortText
+// bytes (a token, a record field, an exchange buffer).
+constexpr std::size_t kShortText = 16;
+void pushValue(const char* text, std::size_t length, KnownNumber number);
+// Uber_ze_zas and Vloz_obsah_tab in one copy.
+void popIntoRecord(TableRecord& record);
+// A new top node for the caller to fill, or null (effects off, or refused).
+StackNode* newValueNode();
+void dropValues(int count);          // pops `count` values without reading them
+// Vloz_do_tab for the variable `token` names; the record found is kept in
+// the token for its replays.
+TableRecord* recordOf(Token& token);
+// Pushes the value of the variable `token` names (Nacti_obsah_tab and
+// Vloz_do_zas); the record found is kept in the token for its replays.
+void pushVariable(Token& token);
 
 // loop_stack.cpp
 void Zvys_zas();
@@ -48,8 +100,10 @@ void Obnov_zas();
 void Obnov_pom_zas();
 void Vloz_do_zas_cykl();
 void Cti_ze_zas();
-void Cti_pres_pom();
-void Uvolni_sez(UzelTokenu* prvni);
+// Cti_ze_zas for a known mode: replays the token at `cursor` of `list`.
+void replayTop(TokenNode*& cursor, const TokenList& list);
+void readThroughLookAhead();
+void Uvolni_sez(TokenNode* first);
 void Uvolni_zas_cykl();
 
 // statements.cpp
@@ -68,7 +122,8 @@ unsigned Funkce_volani();
 unsigned Start();
 
 // conditional.cpp
-int32_t Je_pravda(const char* text);
+int32_t isTrue(const char* text);
+bool popTruth();   // Uber_ze_zas and the truth test of the popped value
 unsigned If();
 
 // loop.cpp
@@ -87,8 +142,16 @@ unsigned Vnitrni_aritmeticky_vyraz();
 unsigned Term();
 unsigned Vnitrni_term();
 unsigned Faktor();
-void vyber_operandy();              // pops the right operand into pom_a, the left into pom_b
-void vloz_cislo(double value);      // pushes "%f" of value
-void vloz_pravdu(bool value);       // pushes "1" or "0"
+
+// operators.cpp
+// Applies the binary operator `word` to the two values on top of the stack
+// (the right operand on top) and pushes the result; nothing while effects
+// are off. Returns 1 after a type or size message.
+unsigned applyOperator(Word word);
+bool numericOperands();             // pom_a and pom_b are both numeric text
+void pushTruth(bool value);         // pushes "1" or "0"
+// Pushes "%f" of value; a text longer than a value holds is reported under
+// the rule `rule`.
+unsigned pushNumber(double value, const char* rule);
 
 }  // namespace m4t4

@@ -4,121 +4,138 @@
 namespace m4t4 {
 namespace {
 
-bool zacina_prikaz() {
-  int32_t trida = token_buffer.trida;
-  return trida == kSlovo || trida == kPromenna || trida == kVolani || je("w2") || je("i2") ||
-         je("cti") || je("pis") || je("pis_ln");
+bool beginsStatement() {
+  int32_t tokenClass = token_buffer->tokenClass;
+  return tokenClass == kWord || tokenClass == kVariable || tokenClass == kCall || is(kW2) ||
+         is(kI2) || is(kCtiWord) || is(kPisWord) || is(kPisLnWord);
 }
 
 // One whitespace-delimited word of the input stream into pom_a; a word
 // longer than the buffer is read whole and keeps its beginning; at end of
-// input the word is empty.
-void cti_slovo() {
-  auto mezera = [](int c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-  std::fflush(vystup);
-  int c = std::fgetc(vstup);
-  while (c != EOF && mezera(c)) c = std::fgetc(vstup);
-  std::size_t delka = 0;
-  for (; c != EOF && !mezera(c); c = std::fgetc(vstup)) {
-    if (delka + 1 < pom_a.size()) pom_a[delka++] = static_cast<char>(c);
+// input, or without an input stream, the word is empty. What was printed so
+// far is written first, so that a prompt shows before the program waits.
+void readWord() {
+  auto isSpace = [](int c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+  flushOutput();
+  pom_a[0] = '\0';
+  if (inputStream == nullptr) return;
+  int c = std::fgetc(inputStream);
+  while (c != EOF && isSpace(c)) c = std::fgetc(inputStream);
+  std::size_t length = 0;
+  for (; c != EOF && !isSpace(c); c = std::fgetc(inputStream)) {
+    if (length + 1 < pom_a.size()) pom_a[length++] = static_cast<char>(c);
   }
-  if (c != EOF) std::ungetc(c, vstup);
-  pom_a[delka] = '\0';
+  if (c != EOF) std::ungetc(c, inputStream);
+  pom_a[length] = '\0';
 }
 
-// Pis_Ln and Pis: "(" Logicky_vyraz ")", printed with `format`.
-unsigned vypis(const char* blok, const char* format) {
-  if (!je("(")) return chyba_znak(blok, "(");
+// Pis_Ln and Pis: "(" Logicky_vyraz ")", printed, followed by a line feed
+// when `newline`.
+unsigned printValue(const char* rule, bool newline) {
+  if (!is(kOpenParen)) return reportExpected(rule, "(");
   Lex();
-  if (unsigned s = Logicky_vyraz()) return nastav(s);
-  if (!je(")")) return chyba_znak("Pis", ")");
+  if (unsigned s = Logicky_vyraz()) return s;
+  // Required: pis_ln reports its missing ")" under the name 'Pis' (its
+  // missing "(" under its own); pinned by statements/errors/pis_ln_close.
+  if (!is(kCloseParen)) return reportExpected("Pis", ")");
+  if (unsigned s = checkStopped()) return s;
   Uber_ze_zas();
-  if (i2_priznak != 0) std::fprintf(vystup, format, hodnota_zas.data());
+  if (i2_priznak != 0) {
+    printText(hodnota_zas.data(), std::strlen(hodnota_zas.data()));
+    if (newline) printText("\n", 1);
+    if (outputIsTerminal) flushOutput();
+    if (unsigned s = checkStopped()) return s;
+  }
   Lex();
-  return nastav(0);
+  return 0;
 }
 
 }  // namespace
 
 /* Blok -> "{" Vnitrni_blok "}" */
 unsigned Blok() {
-  if (!je("{")) return chyba_znak("Blok", "{");
-  if (!vstup_do_hloubky()) return chyba_vnoreni("Blok");
+  if (!is(kOpenBrace)) return reportExpected("Blok", "{");
+  if (!enterNesting()) return reportTooDeep("Blok");
   Lex();
   unsigned s = Vnitrni_blok();
-  --hloubka;
-  if (s != 0) return nastav(s);
-  if (!je("}")) return chyba_znak("Blok", "}");
+  --nestingDepth;
+  if (s != 0) return s;
+  if (!is(kCloseBrace)) return reportExpected("Blok", "}");
   Lex();
-  return nastav(0);
+  return 0;
 }
 
 /* Vnitrni_blok -> Prikaz ";" Vnitrni_blok | empty */
 unsigned Vnitrni_blok() {
-  while (zacina_prikaz()) {
-    if (unsigned s = Prikaz()) return nastav(s);
-    if (token_buffer.trida != kStrednik) return chyba_znak("Vnitrni_blok", ";");
+  while (beginsStatement()) {
+    if (unsigned s = Prikaz()) return s;
+    if (unsigned s = checkStopped()) return s;
+    if (token_buffer->tokenClass != kSemicolon) return reportExpected("Vnitrni_blok", ";");
     Lex();
   }
-  return nastav(0);
+  return 0;
 }
 
 /* Prikaz -> promenna Prirazeni | "i2" If | "w2" While | "pis" Pis | "pis_ln" Pis_Ln
  *         | "cti" Cti | Funkce_volani */
 unsigned Prikaz() {
-  if (token_buffer.trida == kPromenna) {
-    kopiruj(hodnota_tab, token_buffer.text.data());
-    Zaznam* zaznam = Vloz_do_tab();
+  if (token_buffer->tokenClass == kVariable) {
+    // Required: the variable exists, as "hodnota neurcena", before its
+    // right-hand side runs; statements/assignment_sees_its_new_variable.
+    TableRecord* record = recordOf(*token_buffer);
     Lex();
-    if (unsigned s = Prirazeni()) return nastav(s);
-    Uber_ze_zas();
-    kopiruj(hodnota_tab, hodnota_zas.data());
-    Vloz_obsah_tab(zaznam);
-    return nastav(0);
+    if (unsigned s = Prirazeni()) return s;
+    if (record != nullptr) {
+      popIntoRecord(*record);
+    } else {
+      Uber_ze_zas();
+    }
+    return 0;
   }
-  unsigned (*prikaz)() = je("i2")       ? If
-                         : je("w2")     ? While
-                         : je("pis")    ? Pis
-                         : je("pis_ln") ? Pis_Ln
-                         : je("cti")    ? Cti
-                                        : nullptr;
-  if (prikaz != nullptr) {
+  unsigned (*statement)() = is(kI2)          ? If
+                            : is(kW2)        ? While
+                            : is(kPisWord)   ? Pis
+                            : is(kPisLnWord) ? Pis_Ln
+                            : is(kCtiWord)   ? Cti
+                                             : nullptr;
+  if (statement != nullptr) {
     Lex();
-    return nastav(prikaz());
+    return statement();
   }
-  if (token_buffer.trida == kVolani) return nastav(Funkce_volani());
-  return chyba_znak("Prikaz", "prikaz");
+  if (token_buffer->tokenClass == kCall) return Funkce_volani();
+  return reportExpected("Prikaz", "prikaz");
 }
 
 /* Prirazeni -> "->" Logicky_vyraz */
 unsigned Prirazeni() {
-  if (token_buffer.trida != kSipka) return chyba_znak("Prirazeni", "->");
+  if (token_buffer->tokenClass != kArrow) return reportExpected("Prirazeni", "->");
   Lex();
-  return nastav(Logicky_vyraz());
+  return Logicky_vyraz();
 }
 
 /* Cti -> "(" promenna ")" */
 unsigned Cti() {
-  if (!je("(")) return chyba_znak("Cti", "(");
+  if (!is(kOpenParen)) return reportExpected("Cti", "(");
   Lex();
-  if (token_buffer.trida != kPromenna) return nastav(1);
-  kopiruj(hodnota_tab, token_buffer.text.data());
-  Zaznam* zaznam = Vloz_do_tab();
+  // Required: no message of its own; statements/errors/cti_needs_variable.
+  if (token_buffer->tokenClass != kVariable) return failSilently();
+  TableRecord* record = recordOf(*token_buffer);
   Lex();
-  if (!je(")")) return chyba_znak("Cti", ")");
+  if (!is(kCloseParen)) return reportExpected("Cti", ")");
   if (i2_priznak != 0) {
-    cti_slovo();
-    kopiruj(hodnota_tab, pom_a.data());
-    Vloz_obsah_tab(zaznam);
+    if (unsigned s = checkStopped()) return s;
+    readWord();
+    copyText(hodnota_tab, pom_a.data());
+    Vloz_obsah_tab(record);
   }
   Lex();
-  return nastav(0);
+  return 0;
 }
 
 /* Pis -> "(" Logicky_vyraz ")" */
-unsigned Pis() { return vypis("Pis", "%s"); }
+unsigned Pis() { return printValue("Pis", false); }
 
 /* Pis_Ln -> "(" Logicky_vyraz ")" */
-unsigned Pis_Ln() { return vypis("Pis_Ln", "%s\n"); }
+unsigned Pis_Ln() { return printValue("Pis_Ln", true); }
 
 }  // namespace m4t4

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Runs m4t4 where output cannot be written, where the reader is slow or gone,
+# and on a small process stack: hostile_run_test.sh PATH_TO_M4T4
+set -u
+m4t4=$1
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+failed=0
+
+fail() {
+  echo "FAIL: $*"
+  failed=1
+}
+
+# expect_write_error NAME ERROR-TEXT STATUS STDERR-FILE
+expect_write_error() {
+  local expected="m4t4: write error: $2"
+  [ "$3" = 3 ] || fail "$1: exit status $3, expected 3"
+  [ "$(cat "$4")" = "$expected" ] || fail "$1: standard error '$(cat "$4")', expected '$expected'"
+}
+
+printf '{ pis_ln("hello"); } .' > small.m4t
+printf '{ w2 (1) { pis_ln("line"); } w2_end; } .' > endless.m4t
+
+# A full device: nothing can be written, not even the greeting.
+"$m4t4" small.m4t > /dev/full 2> err.txt
+expect_write_error "/dev/full" "No space left on device" $? err.txt
+
+# Standard output closed: the source takes descriptor 1 and writes to it fail.
+"$m4t4" small.m4t >&- 2> err.txt
+expect_write_error "closed standard output" "Bad file descriptor" $? err.txt
+
+# The reader goes away while SIGPIPE is ignored: the endless loop stops.
+(
+  trap '' PIPE
+  timeout 20 "$m4t4" endless.m4t 2> err.txt | head -c 100 > /dev/null
+  exit "${PIPESTATUS[0]}"
+)
+expect_write_error "reader gone" "Broken pipe" $? err.txt
+
+# With the default SIGPIPE the process ends by the signal, as usual.
+timeout 20 "$m4t4" endless.m4t 2> /dev/null | head -c 100 > /dev/null
+status=${PIPESTATUS[0]}
+[ "$status" = 141 ] || fail "default SIGPIPE: exit status $status, expected 141"
+
+# A non-blocking pipe whose reader starts late and reads slowly loses nothing.
+printf '{ @i -> 0; w2 (@i < 100000) { pis_ln(@i); @i -> @i + 1; } w2_end; } .' > lines.m4t
+python3 - "$m4t4" > slow.txt <<'EOF' || fail "non-blocking pipe: $(cat slow.txt)"
+import fcntl, os, subprocess, sys, time
+read_end, write_end = os.pipe()
+flags = fcntl.fcntl(write_end, fcntl.F_GETFL)
+fcntl.fcntl(write_end, fcntl.F_SETFL, flags | os.O_NONBLOCK)
+child = subprocess.Popen([sys.argv[1], "lines.m4t"], stdout=write_end)
+os.close(write_end)
+time.sleep(0.5)
+chunks = []
+while True:
+    chunk = os.read(read_end, 4096)
+    if not chunk:
+        break
+    chunks.append(chunk)
+    time.sleep(0.0002)
+status = child.wait()
+lines = b"".join(chunks).split(b"\n")
+# greeting (3 lines), 100,000 numbers, blank, success line, blank, bye, blank
+numbers = [l for l in lines if l and l[0:1].isdigit()]
+if status != 0 or len(numbers) != 100000 or numbers[-1] != b"99999.000000":
+    print("status", status, "numbers", len(numbers))
+    sys.exit(1)
+EOF
+
+# The documented nesting depths hold on a 1 MiB process stack.
+python3 - <<'EOF'
+n = 11998
+open("calls.m4t", "w").write("{ pis(" + "~f(" * n + "7" + ")" * n + "); } .")
+open("parens.m4t", "w").write("{ pis(" + "(" * n + "7" + ")" * n + "); } .")
+open("conditions.m4t", "w").write("{ " + "i2 (1) { " * n + "pis(7);" + " } i2_end;" * n + " } .")
+open("too_deep.m4t", "w").write("{ pis(" + "(" * (n + 1) + "7" + ")" * (n + 1) + "); } .")
+EOF
+ok=$'\nhello\n\n7\nProgram probehl bez chyb.\n\nbye'
+for name in calls parens conditions; do
+  out=$(ulimit -s 1024; "$m4t4" "$name.m4t" 2>&1)
+  status=$?
+  [ "$status" = 0 ] && [ "$out" = "$ok" ] || fail "$name at depth 11998 on a 1 MiB stack: status $status"
+done
+deep=$'\nhello\n\nV bloku: \'Logicky_vyraz\', na radku: 1 nastala chyba - prilis hluboke vnoreni.\n\nV programu se vyskytla chyba.\n\nbye'
+out=$(ulimit -s 1024; "$m4t4" too_deep.m4t 2>&1)
+[ "$out" = "$deep" ] || fail "depth 11999 on a 1 MiB stack: $out"
+
+exit $failed
