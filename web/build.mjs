@@ -1,13 +1,13 @@
 // Builds the playground into one folder that any static server can serve:
 //   node build.mjs --programs <wasm build folder> --out <site folder>
 //                  [--examples <examples folder>] [--docs <guides folder>]
-// The examples menu is made here from examples/<program>/<name>.<ext> (with
-// <name>.in as its input), or from examples/<name>.<ext> beside them.
+// The examples menu is made here from examples/ (see examples.mjs).
 
 import { build } from 'esbuild';
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
+import { EXTENSIONS as PROGRAMS, readExamples } from './examples.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, arg, i, all) =>
@@ -16,36 +16,11 @@ const programsDir = path.resolve(args.programs || path.join(here, '..', 'build-w
 const out = path.resolve(args.out || path.join(programsDir, 'site'));
 const examplesDir = path.resolve(args.examples || path.join(here, '..', 'examples'));
 const docsDir = path.resolve(args.docs || path.join(here, '..', 'docs'));
-const PROGRAMS = { plimbo: 'plb', m4t4: 'm4t', vexa: 'vexa' };
-
-function readExamples(program, ext) {
-  const found = new Map(); // name -> file; a program's own folder wins over the top level
-  const add = (dir) => {
-    if (!fs.existsSync(dir)) return;
-    for (const file of fs.readdirSync(dir).sort()) {
-      if (file.endsWith(`.${ext}`) && fs.statSync(path.join(dir, file)).isFile()) {
-        const name = file.slice(0, -ext.length - 1);
-        if (!found.has(name)) found.set(name, path.join(dir, file));
-      }
-    }
-  };
-  add(path.join(examplesDir, program));
-  add(examplesDir);
-  return [...found].map(([name, file]) => {
-    const source = fs.readFileSync(file, 'utf8');
-    const inFile = file.replace(/\.[^.]+$/, '.in');
-    let input = fs.existsSync(inFile) ? fs.readFileSync(inFile, 'utf8') : '';
-    // An example without an input file may say in its comment what to pipe in.
-    const echo = !input && source.match(/echo ([^|\n]*?) \| \S*build\//);
-    if (echo) input = `${echo[1]}\n`;
-    return { name, source, input };
-  });
-}
 
 const examples = {};
 const guides = {};
-for (const [program, ext] of Object.entries(PROGRAMS)) {
-  examples[program] = readExamples(program, ext);
+for (const program of Object.keys(PROGRAMS)) {
+  examples[program] = readExamples(examplesDir, program).map(({ name, source, input }) => ({ name, source, input }));
   const guide = path.join(docsDir, `${program}.md`);
   if (fs.existsSync(guide)) guides[program] = `guides/${program}.md.txt`;
 }

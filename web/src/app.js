@@ -89,7 +89,7 @@ function editorState(text, lang) {
     extensions: [
       runKeys,
       lineNumbers(), highlightActiveLineGutter(), highlightActiveLine(), drawSelection(),
-      undoHistory(), bracketMatching(),
+      undoHistory(), bracketMatching(), EditorView.lineWrapping,
       keymap.of([...defaultKeymap, ...historyKeymap]),
       LANGUAGES[lang], syntaxHighlighting(highlightStyle),
       EditorView.contentAttributes.of({ 'aria-label': `${lang} program`, spellcheck: 'false' }),
@@ -116,7 +116,7 @@ function setProgram(lang, text, input) {
 }
 
 function fillExamples() {
-  examplesSelect.replaceChildren(new Option(`— ${site.examples[language].length} examples —`, ''));
+  examplesSelect.replaceChildren(new Option(`Examples (${site.examples[language].length})…`, ''));
   site.examples[language].forEach((example, i) => examplesSelect.add(new Option(example.name, String(i))));
 }
 
@@ -145,6 +145,10 @@ function onWorkerMessage({ data }) {
     outputPane.append(current.decoder.decode(data.bytes, { stream: true }));
     current.bytes.push(data.bytes);
   } else if (data.type === 'done') {
+    if (data.ended === 'output') { // the program may still be running
+      worker.terminate();
+      newWorker();
+    }
     let note;
     if (data.ended === 'output') note = `Stopped: the output passed ${OUTPUT_LIMIT / (1 << 20)} MB (output limit).`;
     else if (data.ended === 'crash') note = `The program ended abnormally in the browser: ${data.message}`;
@@ -191,6 +195,7 @@ function finish(note, stopped, status) {
   let at = 0;
   for (const b of current.bytes) { bytes.set(b, at); at += b.length; }
   window.playground.lastRun = { language, status, stopped, output: bytes, ms: performance.now() - current.started };
+  window.playground.runs++;
   current = null;
   stopButton.disabled = true;
   setStatus(note, stopped);
@@ -203,7 +208,12 @@ function setStatus(text, stopped) {
 
 // ---- wiring ----
 
-window.playground = { lastRun: null, runs: 0 };
+// Read-only view of the page's state, for the browser test and the console.
+window.playground = {
+  lastRun: null,
+  runs: 0,
+  state: () => ({ language, source: source(), input: inputBox.value }),
+};
 
 languageSelect.addEventListener('change', () => {
   storeProgram();

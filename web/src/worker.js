@@ -38,8 +38,19 @@ async function run({ id, program, source, input }) {
     }
     lastSent = performance.now();
   };
+  // Past the limit the page is told at once and ends the run by terminating
+  // this worker: a program may go on after a failed write.
+  let limitReached = false;
   const writeOut = (c) => {
-    if (total >= OUTPUT_LIMIT) throw new OutputLimitReached();
+    if (total >= OUTPUT_LIMIT) {
+      if (!limitReached) {
+        limitReached = true;
+        send();
+        postMessage({ type: 'done', id, status: null, ended: 'output', message: '',
+          stderr: new Uint8Array(0), ms: performance.now() - started });
+      }
+      throw new OutputLimitReached();
+    }
     chunk[used++] = c & 255;
     total++;
     if (used === chunk.length || ((total & 4095) === 0 && performance.now() - lastSent > 100)) send();
@@ -47,6 +58,7 @@ async function run({ id, program, source, input }) {
   const errors = [];
   const writeErr = (c) => { if (errors.length < 65536) errors.push(c & 255); };
   let inputAt = 0;
+  const started = performance.now();
   const readIn = () => (inputAt < input.length ? input[inputAt++] : null);
 
   const instance = await factory({
@@ -64,20 +76,25 @@ async function run({ id, program, source, input }) {
   });
   instance.FS.writeFile(spec.file, source);
 
-  const started = performance.now();
   let status = null;
   let ended = 'exit';
   let message = '';
   try {
     status = instance.callMain(spec.args);
   } catch (e) {
-    if (e instanceof OutputLimitReached) {
-      ended = 'output';
-    } else {
+    if (!(e instanceof OutputLimitReached)) {
       ended = 'crash';
       message = String(e && e.message ? e.message : e);
+      if (e instanceof RangeError) {
+        message = 'the program nests deeper than the browser\'s stack allows '
+          + '(the command-line program allows deeper nesting)';
+      }
+      // What the program printed before the trap may still sit in its output
+      // buffer: the memory is intact, so hand it over before reporting.
+      try { instance._fflush(0); } catch { /* the instance is beyond use */ }
     }
   }
+  if (limitReached) return;
   send();
   postMessage({
     type: 'done', id, status, ended, message,
