@@ -152,13 +152,20 @@ function onWorkerMessage({ data }) {
     let note;
     if (data.ended === 'output') note = `Stopped: the output passed ${OUTPUT_LIMIT / (1 << 20)} MB (output limit).`;
     else if (data.ended === 'crash') note = `The program ended abnormally in the browser: ${data.message}`;
-    else note = `Finished with exit status ${data.status} in ${Math.round(data.ms)} ms.`;
+    else note = `Finished with exit status ${data.status}${meaning(data.status)} in ${Math.round(data.ms)} ms.`;
     if (data.stderr.length) {
       stderrPane.textContent = new TextDecoder().decode(data.stderr);
       stderrPane.hidden = false;
     }
     finish(note, data.ended !== 'exit', data.status);
   }
+}
+
+// What vexa's exit statuses tell; the interpreters end with 0 whatever the program did.
+function meaning(status) {
+  if (language !== 'vexa') return '';
+  return { 0: ' (full listing)', 1: ' (the file could not be read, or a token is too long)',
+    2: ' (a malformed token ended the listing)' }[status] || '';
 }
 
 function run() {
