@@ -246,6 +246,7 @@ shareButton.addEventListener('click', async () => {
 inputBox.addEventListener('input', programChanged);
 document.addEventListener('keydown', (e) => {
   if ((e.ctrlKey || e.metaKey) && e.key === 'Enter' && !e.defaultPrevented) { e.preventDefault(); run(); }
+  if (e.key === 'Escape' && current) { e.preventDefault(); stop('Stopped by you.'); }
 });
 window.addEventListener('hashchange', () => {
   const shared = fromFragment();
