@@ -178,7 +178,6 @@ function run() {
     timer: setTimeout(() => stop(`Stopped: the run took longer than ${TIME_LIMIT_MS / 1000} s (time limit).`), TIME_LIMIT_MS),
   };
   setStatus('Running…', false);
-  runButton.disabled = false;
   stopButton.disabled = false;
   storeProgram();
   history.replaceState(null, '', shareLink());
