@@ -1,6 +1,7 @@
 // The bundled examples of each program, as the playground's menu offers them:
 // examples/<program>/<name>.<ext> with <name>.in as standard input, and
-// examples/<name>.<ext> at the top level (a program's own folder wins).
+// examples/<name>.<ext> at the top level (a program's own folder wins); the
+// menu lists them by name, "hello" first.
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -20,7 +21,8 @@ export function readExamples(examplesDir, program) {
   };
   add(path.join(examplesDir, program));
   add(examplesDir);
-  return [...found].map(([name, file]) => {
+  // A newcomer meets "hello" first; the rest keep their alphabetical order.
+  return [...found].sort(([a], [b]) => (b === 'hello') - (a === 'hello')).map(([name, file]) => {
     const source = fs.readFileSync(file, 'utf8');
     const inFile = file.replace(/\.[^.]+$/, '.in');
     let input = fs.existsSync(inFile) ? fs.readFileSync(inFile, 'utf8') : '';
