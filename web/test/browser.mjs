@@ -1,0 +1,418 @@
+// Browser test of the playground: Debian's Chromium, headless, driven by
+// playwright-core against the built site served on 127.0.0.1. Every run in the
+// page is compared byte for byte with the native program of the default build
+// run on the same source and input.
+//
+//   node web/test/browser.mjs --site build-wasm/site --native build
+//        --examples examples --source . --artifacts build-wasm/browser-artifacts
+//
+// Artifacts: a screenshot of each language's page (playground-<language>.png),
+// one at phone size (playground-phone.png) and metrics.json.
+
+import { chromium } from 'playwright-core';
+import { spawn, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import net from 'node:net';
+import os from 'node:os';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import { fileURLToPath } from 'node:url';
+import { EXTENSIONS, readExamples } from '../examples.mjs';
+
+const here = path.dirname(fileURLToPath(import.meta.url));
+const argv = process.argv.slice(2);
+const option = (name, fallback) => {
+  const i = argv.indexOf(`--${name}`);
+  return path.resolve(i >= 0 ? argv[i + 1] : fallback);
+};
+const root = option('source', path.join(here, '..', '..'));
+const site = option('site', path.join(root, 'build-wasm', 'site'));
+const native = option('native', path.join(root, 'build'));
+const examplesDir = option('examples', path.join(root, 'examples'));
+const artifacts = option('artifacts', path.join(root, 'build-wasm', 'browser-artifacts'));
+const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
+const PROGRAMS = Object.keys(EXTENSIONS);
+const OUTPUT_LIMIT = 1 << 20;
+
+let failures = 0;
+let checks = 0;
+function check(ok, what, detail = '') {
+  checks++;
+  if (!ok) {
+    failures++;
+    console.log(`FAIL ${what}${detail ? `\n${detail}` : ''}`);
+  }
+  return ok;
+}
+
+// ---- prerequisites, server, browser ----
+
+for (const [what, file] of [['Chromium', CHROMIUM], ['the site', path.join(site, 'index.html')],
+  ...PROGRAMS.map((p) => [`the native ${p}`, path.join(native, p)])]) {
+  if (!fs.existsSync(file)) {
+    console.log(`missing ${what}: ${file}`);
+    process.exit(1);
+  }
+}
+fs.mkdirSync(artifacts, { recursive: true });
+
+function freePort() {
+  return new Promise((resolve, reject) => {
+    const server = net.createServer();
+    server.on('error', reject);
+    server.listen(0, '127.0.0.1', () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+}
+
+async function startServer() {
+  const port = await freePort();
+  const server = spawn('python3', ['-m', 'http.server', String(port), '--bind', '127.0.0.1', '--directory', site],
+    { stdio: 'ignore' });
+  const base = `http://127.0.0.1:${port}/`;
+  for (let i = 0; i < 100; i++) {
+    const up = await new Promise((resolve) => {
+      http.get(base, (res) => { res.resume(); resolve(res.statusCode === 200); }).on('error', () => resolve(false));
+    });
+    if (up) return { server, base };
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  server.kill();
+  throw new Error('the http server did not start');
+}
+
+// ---- the native programs ----
+
+const FILE = { plimbo: 'program.plb', m4t4: 'program.m4t', vexa: 'zdrojak.vexa' };
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'playground-test-'));
+
+function runNative(program, source, input, limit = 0) {
+  const dir = fs.mkdtempSync(path.join(work, 'run-'));
+  fs.writeFileSync(path.join(dir, FILE[program]), source);
+  const args = program === 'vexa' ? [] : [FILE[program]];
+  let result;
+  if (limit) {
+    // An endless printer: keep its first bytes only.
+    fs.writeFileSync(path.join(dir, 'input'), input);
+    result = spawnSync('bash', ['-c', `"$0" "$@" < input | head -c ${limit}`, path.join(native, program), ...args],
+      { cwd: dir, maxBuffer: 2 * limit, timeout: 60_000 });
+  } else {
+    result = spawnSync(path.join(native, program), args, { cwd: dir, input, maxBuffer: 64 << 20, timeout: 60_000 });
+  }
+  fs.rmSync(dir, { recursive: true, force: true });
+  return { output: result.stdout, status: result.status };
+}
+
+// ---- the page ----
+
+const pageErrors = [];
+const foreignRequests = [];
+let origin = '';
+function watch(page) {
+  page.on('pageerror', (e) => pageErrors.push(e.message));
+  page.on('console', (m) => { if (m.type() === 'error') pageErrors.push(m.text()); });
+  // Nothing may be fetched from outside the page's own folder.
+  page.on('request', (r) => { if (!r.url().startsWith(origin) && !/^(data|about|blob):/.test(r.url())) foreignRequests.push(r.url()); });
+}
+
+async function ready(page) {
+  await page.waitForFunction(() => window.playground && /Ready/.test(document.getElementById('status').textContent));
+}
+
+function linkTo(base, language, source, input) {
+  const params = new URLSearchParams({ lang: language, src: source });
+  if (input) params.set('in', input);
+  return `${base}#${params}`;
+}
+
+// Starts a run (button or Ctrl-Enter) and waits until it has ended.
+async function runInPage(page, how = 'button', timeout = 30_000) {
+  const before = await page.evaluate(() => window.playground.runs);
+  if (how === 'keys') {
+    await page.locator('.cm-line').first().click({ position: { x: 2, y: 2 } });
+    await page.keyboard.press('Control+Enter');
+  } else {
+    await page.click('#run');
+  }
+  await page.waitForFunction((n) => window.playground.runs > n, before, { timeout });
+  return page.evaluate(() => {
+    const run = window.playground.lastRun;
+    let binary = '';
+    for (let i = 0; i < run.output.length; i += 8192) binary += String.fromCharCode(...run.output.subarray(i, i + 8192));
+    return {
+      status: run.status, stopped: run.stopped, output: btoa(binary), ms: run.ms,
+      pane: document.getElementById('output').textContent, note: document.getElementById('status').textContent,
+    };
+  });
+}
+
+function compare(what, got, expected) {
+  const output = Buffer.from(got.output, 'base64');
+  const same = check(output.equals(expected.output), `${what}: output differs from the command line`,
+    `  page:    ${JSON.stringify(output.toString('latin1').slice(0, 600))}\n`
+    + `  command: ${JSON.stringify(expected.output.toString('latin1').slice(0, 600))}\n  ${got.note}`);
+  if (same) {
+    check(got.pane === new TextDecoder().decode(expected.output), `${what}: the output pane does not show the output as printed`);
+  }
+  check(got.status === expected.status, `${what}: exit status ${got.status}, command line ${expected.status}`);
+}
+
+async function runCase(page, base, what, language, source, input) {
+  const expected = runNative(language, Buffer.from(source), Buffer.from(language === 'vexa' ? '' : input));
+  return runCaseExpecting(page, base, what, language, source, input, expected);
+}
+
+async function runCaseExpecting(page, base, what, language, source, input, expected) {
+  await page.goto(linkTo(base, language, source, input));
+  await page.waitForFunction(([l, s, i]) => {
+    const st = window.playground.state();
+    return st.language === l && st.source === s && (l === 'vexa' || st.input === i);
+  }, [language, source, input]);
+  const got = await runInPage(page);
+  compare(what, got, expected);
+  return got;
+}
+
+// Golden cases that a page run can reproduce: the program gets its usual
+// arguments and an input, and the source and input are plain text.
+function goldenCases(program) {
+  const ext = EXTENSIONS[program];
+  const dir = path.join(root, program, 'tests', 'cases');
+  const cases = [];
+  const walk = (d) => {
+    if (!fs.existsSync(d)) return;
+    for (const entry of fs.readdirSync(d, { withFileTypes: true }).sort((a, b) => a.name.localeCompare(b.name))) {
+      const file = path.join(d, entry.name);
+      if (entry.isDirectory()) { walk(file); continue; }
+      if (!entry.name.endsWith(`.${ext}`)) continue;
+      const stem = file.slice(0, -ext.length - 1);
+      if (['.args', '.setup', '.stdin-closed'].some((s) => fs.existsSync(stem + s))) continue;
+      const text = (f) => {
+        if (!fs.existsSync(f)) return '';
+        const bytes = fs.readFileSync(f);
+        const decoded = new TextDecoder('utf-8', { fatal: false }).decode(bytes);
+        return Buffer.from(decoded).equals(bytes) && !/[\0\r]/.test(decoded) && bytes.length < 64 * 1024 ? decoded : null;
+      };
+      const source = text(file);
+      const input = text(`${stem}.in`);
+      if (source === null || input === null) continue;
+      cases.push({ name: path.relative(dir, stem), source, input, hasInput: fs.existsSync(`${stem}.in`) });
+    }
+  };
+  walk(dir);
+  return cases;
+}
+
+// ---- the test ----
+
+const { server, base } = await startServer();
+origin = base;
+const browser = await chromium.launch({
+  executablePath: CHROMIUM,
+  args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+    '--disable-component-update', '--disable-sync'],
+});
+const metrics = {};
+try {
+  // Time to first run: a fresh profile opens the page and runs the program it shows.
+  {
+    const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
+    const page = await context.newPage();
+    watch(page);
+    const started = Date.now();
+    await page.goto(base);
+    await ready(page);
+    const got = await runInPage(page);
+    metrics.firstRunMs = Date.now() - started;
+    check(!got.stopped && got.status === 0, 'first run on a fresh page', got.note);
+    await context.close();
+  }
+
+  const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
+  const page = await context.newPage();
+  watch(page);
+  await page.goto(base);
+  await ready(page);
+
+  // Every bundled example, picked from the menu as a user would.
+  let exampleCount = 0;
+  for (const program of PROGRAMS) {
+    await page.selectOption('#language', program);
+    const examples = readExamples(examplesDir, program);
+    for (const example of examples) {
+      await page.selectOption('#examples', { label: example.name });
+      const state = await page.evaluate(() => window.playground.state());
+      check(state.language === program && state.source === example.source
+        && (program === 'vexa' || state.input === example.input), `example ${program}/${example.name} loads from the menu`);
+      const got = await runInPage(page, exampleCount % 2 ? 'keys' : 'button');
+      compare(`example ${program}/${example.name}`, got,
+        runNative(program, Buffer.from(example.source), Buffer.from(program === 'vexa' ? '' : example.input)));
+      exampleCount++;
+      if (example === examples[0]) await page.screenshot({ path: path.join(artifacts, `playground-${program}.png`) });
+    }
+    check(examples.length > 0, `${program} has bundled examples`);
+  }
+  metrics.examples = exampleCount;
+
+  // Golden cases, each opened through a link.
+  const golden = {};
+  const skipped = [];
+  for (const program of PROGRAMS) {
+    const cases = goldenCases(program);
+    golden[program] = 0;
+    for (const c of cases) {
+      // Stress cases that take seconds natively are left to the native suite:
+      // the page would meet its own time limit.
+      const started = Date.now();
+      const expected = runNative(program, Buffer.from(c.source), Buffer.from(program === 'vexa' ? '' : c.input));
+      if (Date.now() - started > 2000 || expected.output.length > OUTPUT_LIMIT) {
+        skipped.push(`${program}/${c.name}`);
+        continue;
+      }
+      await runCaseExpecting(page, base, `${program}/${c.name}`, program, c.source, c.input, expected);
+      golden[program]++;
+    }
+    if (program !== 'vexa') {
+      check(cases.some((c) => c.hasInput), `${program}: golden cases with input ran`);
+      check(cases.some((c) => /error/.test(c.name)), `${program}: golden cases with errors ran`);
+    }
+  }
+  metrics.goldenCases = golden;
+  metrics.goldenSkipped = skipped;
+
+  // Deep nesting: the programs' own diagnostics where the browser's stack
+  // allows the depth; otherwise a clear message and the output so far.
+  for (const [program, depth, wrap] of [
+    ['plimbo', 1500, (e) => `{ VRACEE ("vnoreni"); VRACEE (${e}); } ZDECHNI`],
+    ['m4t4', 800, (e) => `{ pis_ln("vnoreni"); pis_ln(${e}); } .`]]) {
+    const nested = `${'('.repeat(depth)}1${')'.repeat(depth)}`;
+    await runCase(page, base, `${program} nested ${depth} deep`, program, wrap(nested), '');
+    const deep = 20_000;
+    const source = wrap(`${'('.repeat(deep)}1${')'.repeat(deep)}`);
+    await page.goto(linkTo(base, program, source, ''));
+    await page.waitForFunction((s) => window.playground.state().source === s, source);
+    const got = await runInPage(page);
+    const expected = runNative(program, Buffer.from(source), Buffer.alloc(0));
+    const output = Buffer.from(got.output, 'base64');
+    metrics[`${program}Nested${deep}`] = output.equals(expected.output) ? 'as on the command line' : got.note;
+    check(output.equals(expected.output) || (/nests deeper/.test(got.note) && /vnoreni/.test(output.toString())),
+      `${program} nested ${deep} deep: neither the command line's output nor a clear message`, got.note);
+  }
+
+  // Stop ends an endless loop within a second, and the page works after it.
+  {
+    const endless = '{ $i <: 0; DOKAD (1) { $i <: $i + 1; } FINISH; } ZDECHNI';
+    await page.goto(linkTo(base, 'plimbo', endless, ''));
+    await page.waitForFunction((s) => window.playground.state().source === s, endless);
+    await page.click('#run');
+    await page.waitForTimeout(500);
+    const before = await page.evaluate(() => window.playground.runs);
+    const clicked = Date.now();
+    await page.click('#stop');
+    await page.waitForFunction((n) => window.playground.runs > n, before, { timeout: 5000 });
+    metrics.stopMs = Date.now() - clicked;
+    check(metrics.stopMs < 1000, `Stop took ${metrics.stopMs} ms`);
+    check(/Stopped by you/.test(await page.textContent('#status')), 'Stop says the run was stopped');
+    await runCase(page, base, 'a run after Stop', 'plimbo', '{ VRACEE ("dal"); } ZDECHNI', '');
+
+    // The same from the keyboard: Ctrl-Enter runs, Escape stops.
+    await page.goto(linkTo(base, 'plimbo', endless, ''));
+    await page.waitForFunction((s) => window.playground.state().source === s, endless);
+    await page.focus('#input');
+    await page.keyboard.press('Control+Enter');
+    await page.waitForFunction(() => !document.getElementById('stop').disabled);
+    const runs = await page.evaluate(() => window.playground.runs);
+    await page.keyboard.press('Escape');
+    await page.waitForFunction((n) => window.playground.runs > n, runs, { timeout: 1000 });
+    check(/Stopped by you/.test(await page.textContent('#status')), 'Escape stops a run');
+  }
+
+  // The time limit and the output limit end a run and say which.
+  {
+    const endless = '{ DOKAD (1) { } FINISH; } ZDECHNI';
+    await page.goto(linkTo(base, 'plimbo', endless, ''));
+    await page.waitForFunction((s) => window.playground.state().source === s, endless);
+    const got = await runInPage(page, 'button', 20_000);
+    check(got.stopped && /time limit/.test(got.note), 'the time limit ends an endless loop', got.note);
+    check(got.ms >= 9_900 && got.ms < 12_000, `the time limit took ${Math.round(got.ms)} ms`);
+
+    const printer = '{ w2 (1) { pis_ln("radek"); } w2_end; } .';
+    await page.goto(linkTo(base, 'm4t4', printer, ''));
+    await page.waitForFunction((s) => window.playground.state().source === s, printer);
+    const flood = await runInPage(page);
+    const output = Buffer.from(flood.output, 'base64');
+    check(flood.stopped && /output limit/.test(flood.note), 'the output limit ends an endless printer', flood.note);
+    check(output.length === OUTPUT_LIMIT, `the output limit kept ${output.length} bytes`);
+    check(output.equals(runNative('m4t4', Buffer.from(printer), Buffer.alloc(0), OUTPUT_LIMIT).output),
+      'the output before the limit is the command line\'s');
+  }
+
+  // A shared link restores language, program and input; local storage keeps
+  // the last program.
+  {
+    await page.goto(base);
+    await ready(page);
+    await page.selectOption('#language', 'm4t4');
+    const program = '{ cti(@a); cti(@b);\n  pis(@a); pis(" * "); pis(@b); pis(" = "); pis_ln(@a * @b); } .\n';
+    await page.locator('.cm-content').click();
+    await page.keyboard.press('Control+A');
+    await page.keyboard.press('Delete');
+    await page.keyboard.insertText(program);
+    await page.fill('#input', '6 7\n');
+    await page.click('#share');
+    await page.waitForFunction(() => /#lang=m4t4/.test(location.href));
+    const link = page.url();
+    const typed = await page.evaluate(() => window.playground.state());
+    check(typed.source === program, 'typing into the editor', JSON.stringify(typed.source));
+    const expected = runNative('m4t4', Buffer.from(program), Buffer.from('6 7\n'));
+
+    const other = await browser.newContext({ viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true });
+    const phone = await other.newPage();
+    watch(phone);
+    await phone.goto(link);
+    await ready(phone);
+    const restored = await phone.evaluate(() => window.playground.state());
+    check(restored.language === 'm4t4' && restored.source === program && restored.input === '6 7\n',
+      'a shared link restores language, program and input', JSON.stringify(restored));
+    check(await phone.inputValue('#language') === 'm4t4', 'the language menu shows the shared language');
+    compare('the shared program', await runInPage(phone), expected);
+    await phone.screenshot({ path: path.join(artifacts, 'playground-phone.png'), fullPage: true });
+    await other.close();
+
+    await page.waitForTimeout(400); // the address and storage follow edits after 300 ms
+    await page.goto('about:blank');
+    await page.goto(base);
+    await ready(page);
+    const kept = await page.evaluate(() => window.playground.state());
+    check(kept.language === 'm4t4' && kept.source === program, 'local storage keeps the last program', JSON.stringify(kept));
+  }
+  await context.close();
+} finally {
+  await browser.close();
+  server.kill();
+  fs.rmSync(work, { recursive: true, force: true });
+}
+
+check(pageErrors.length === 0, 'the page reported errors', pageErrors.join('\n'));
+check(foreignRequests.length === 0, 'the page fetched from outside its folder', foreignRequests.join('\n'));
+
+// Page weight: every file the page loads, compressed as a server would (gzip -9).
+let raw = 0;
+let compressed = 0;
+for (const file of fs.readdirSync(site)) {
+  const full = path.join(site, file);
+  if (!fs.statSync(full).isFile()) continue;
+  const bytes = fs.readFileSync(full);
+  raw += bytes.length;
+  compressed += zlib.gzipSync(bytes, { level: 9 }).length;
+}
+metrics.pageBytes = raw;
+metrics.pageBytesGzip = compressed;
+fs.writeFileSync(path.join(artifacts, 'metrics.json'), `${JSON.stringify(metrics, null, 2)}\n`);
+console.log(JSON.stringify(metrics));
+console.log(`screenshots: ${PROGRAMS.map((p) => path.join(artifacts, `playground-${p}.png`)).join(' ')} ${path.join(artifacts, 'playground-phone.png')}`);
+console.log(`${checks} checks, ${failures} failed`);
+process.exit(failures ? 1 : 0);
