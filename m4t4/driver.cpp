@@ -82,7 +82,13 @@ int runProgram(FILE* source, FILE* input, FILE* output) {
   f = source;
   inputStream = input;
   outputStream = output;
+#ifdef __EMSCRIPTEN__
+  // In the browser a run can end without returning (the page's stack gives
+  // out first); writing each line at once keeps what was printed before.
+  outputIsTerminal = true;
+#else
   outputIsTerminal = fileno(output) >= 0 && isatty(fileno(output));
+#endif
   analyseWithStack();
   int status = static_cast<int>(chyba_SA);
   Uvolni_tab();

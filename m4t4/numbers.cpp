@@ -107,10 +107,14 @@ double toNumber(const char* text) {
   }
   double value = 0;
   if (fastDecimal(digits, value)) return text[0] == '-' ? -value : value;
+#ifdef __cpp_lib_to_chars
   auto [end, error] = std::from_chars(digits, digits + std::strlen(digits), value);
   // Out of range (overflow to infinity, underflow to zero): strtod's answer.
   if (error != std::errc{}) return std::strtod(text, nullptr);
   return text[0] == '-' ? -value : value;
+#else  // a standard library without floating-point from_chars (the browser build)
+  return std::strtod(text, nullptr);
+#endif
 }
 
 int formatFixed(double value, char* out, std::size_t size) {
@@ -122,8 +126,13 @@ int formatFixed(double value, char* out, std::size_t size) {
     return formatWhole(value, magnitude, out);
   }
   char text[400];  // 309 integer digits, a sign, a point and six decimals fit
+#ifdef __cpp_lib_to_chars
   auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
   std::size_t length = error == std::errc{} ? static_cast<std::size_t>(end - text) : 0;
+#else  // a standard library without floating-point to_chars (the browser build)
+  const int printed = std::snprintf(text, sizeof text, "%f", value);
+  std::size_t length = printed > 0 ? static_cast<std::size_t>(printed) : 0;
+#endif
   if (size > 0) {
     std::size_t kept = std::min(length, size - 1);
     std::memcpy(out, text, kept);

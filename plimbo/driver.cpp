@@ -14,10 +14,12 @@ namespace plimbo {
 
 namespace {
 
+#ifndef __EMSCRIPTEN__
 // Stack of the thread the analysis runs on: the nesting limit needs about
 // 2 MiB in the optimised build and 4 MiB under the sanitizers, whatever the
 // process's own stack limit is.
 constexpr std::size_t kAnalysisStackSize = std::size_t{64} << 20;
+#endif
 
 // Prints format unless an earlier diagnostic already stopped the run.
 void vdiagnose(const char* format, va_list arguments) {

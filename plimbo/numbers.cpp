@@ -2,6 +2,7 @@
 // cost of going through strtod and printf for every operation.
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -62,10 +63,14 @@ double toNumber(const char* text) {
   if (*first == '-') ++first;
   if (!isDigit(first[0]) || (first[0] == '0' && (first[1] == 'x' || first[1] == 'X')))
     return std::strtod(text, nullptr);
+#ifdef __cpp_lib_to_chars
   double value = 0;
   const auto result = std::from_chars(text, text + std::strlen(text), value);
   if (result.ec != std::errc()) return std::strtod(text, nullptr);
   return value;
+#else  // a standard library without floating-point from_chars (the browser build)
+  return std::strtod(text, nullptr);
+#endif
 }
 
 int MyIsdigit(const char* text) {
@@ -136,10 +141,16 @@ std::size_t formatFixed(double number, char* out, std::size_t size) {
     std::memcpy(out, text, length + 1);
     return length;
   }
+#ifdef __cpp_lib_to_chars
   const auto result = std::to_chars(out, out + size - 1, number, std::chars_format::fixed, 6);
   if (result.ec != std::errc()) return size;
   *result.ptr = '\0';
   return static_cast<std::size_t>(result.ptr - out);
+#else  // a standard library without floating-point to_chars (the browser build)
+  const int length = std::snprintf(out, size, "%f", number);
+  if (length < 0 || static_cast<std::size_t>(length) >= size) return size;
+  return static_cast<std::size_t>(length);
+#endif
 }
 
 bool formatNumber(double number, Value& value) {

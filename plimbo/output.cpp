@@ -74,7 +74,13 @@ void startOutput(std::FILE* stream) {
   if (stream == nullptr) return;
   std::fflush(stream);  // what the stream itself still holds goes first
   out.descriptor = fileno(stream);
+#ifdef __EMSCRIPTEN__
+  // In the browser a run can end without returning (the page's stack gives
+  // out first); writing each line at once keeps what was printed before.
+  out.lineByLine = out.descriptor >= 0;
+#else
   out.lineByLine = out.descriptor >= 0 && ::isatty(out.descriptor) != 0;
+#endif
 }
 
 int finishOutput() {

@@ -224,7 +224,8 @@ std::array<bool, kStateCount> statesWithEmptyText() {
       for (int c = 0; c < 256; ++c) {
         const Move move = transition(static_cast<State>(s), c);
         if (move.kind != Move::kGo || !removes(static_cast<State>(s), move.next, c, false)) continue;
-        if (!empty[move.next]) grew = empty[move.next] = true;
+        const auto next = static_cast<std::size_t>(move.next);
+        if (!empty[next]) grew = empty[next] = true;
       }
     }
   }
