@@ -1,0 +1,559 @@
+"""Random program pairs for the plimbo/m4t4 cross-check.
+
+A program is generated once, as a stream of neutral tokens, and printed twice:
+as plimbo source and as m4t4 source.  Every neutral token has one spelling per
+language (`$x` / `@x`, `ESLI` / `i2`, `VRACEE` / `pis_ln`, ...), and the
+whitespace, line breaks and comments between tokens are chosen once and written
+into both texts, so the two sources have the same tokens on the same lines and
+the interpreters' line numbers agree as well.
+
+The generator stays inside the subset where the two languages mean the same:
+
+* number tokens are [+-]digits[,digits]; no exponent (plimbo has none), no
+  leading or trailing comma (",5" and "7," scan differently);
+* no value text ever begins with ",", "+," or "-," (the two number tests differ
+  only there), so string literals and input words avoid these beginnings;
+* string literals hold no double quote and do not end in a backslash (plimbo's
+  escape) or a slash (m4t4's escape), and are never "(", ")" or "!", which the
+  grammars take by their text wherever a factor or an argument may begin;
+* every variable is assigned before it is read: the unassigned value has a
+  different text in each language;
+* function calls appear only as factors and always have at least one argument
+  (a call without arguments yields whatever the implementation chooses, and
+  plimbo has no call statements);
+* parameter lists are never empty and never end in ";" (m4t4 allows both,
+  plimbo neither);
+* loops are counted: a counter that only the loop changes, compared with a
+  fixed bound, so every loop ends; nested up to four deep;
+* enough input words are supplied for every read the program can make (what a
+  read stores at the end of input is up to each implementation); input words
+  and literals are at most 254 characters long.
+
+`generate(seed)` returns (plimbo_source, m4t4_source, standard_input) as bytes.
+Everything is drawn from one random.Random(seed), so a seed always gives the
+same pair.
+"""
+
+import random
+
+# Generator switches.  Each one enables a construct or a value shape; a switch
+# that is off leaves the construct out of every program.  A switch that is off
+# because of a known fault names the fault; turn it on again once it is mended.
+SWITCHES = {
+    # Calls with two or three arguments as factors: the call yields its last
+    # argument, the earlier ones are evaluated (and may fail) and left unused.
+    "multi_argument_calls": True,
+    # Bytes 128..255 in string literals and input words (texts compare by
+    # unsigned byte value).
+    "high_bytes": True,
+    # Comments between tokens (// and /* */ against :: and :! !:).
+    "comments": True,
+    # Tabs and line breaks in the middle of statements.
+    "odd_layout": True,
+    # Literals and input words of up to 254 characters, and texts that grow
+    # past 254 characters by concatenation (cut at 254 in both languages).
+    "long_texts": True,
+    # Number literals with hundreds of digits, whose arithmetic results are
+    # too large to write with six decimals in 254 characters.
+    "huge_numbers": True,
+    # Division and remainder by a zero that is written as such (inf, nan).
+    "zero_divisors": True,
+    # plimbo's alternative assignment signs >: and !: (same meaning as <:).
+    "alternative_assignment_signs": True,
+    # In m4t4, an output statement is sometimes written as pis(x); pis_ln("")
+    # instead of pis_ln(x).
+    "split_output": True,
+}
+
+MAX_LOOP_DEPTH = 4
+MAX_WORD = 254
+
+# Keyword and operator spellings: (plimbo, m4t4).
+KW = {
+    "if": ("ESLI", "i2"),
+    "else": ("JINEM", "e2"),
+    "endif": ("ILSE", "i2_end"),
+    "while": ("DOKAD", "w2"),
+    "endwhile": ("FINISH", "w2_end"),
+    "print": ("VRACEE", "pis_ln"),
+    "read": ("NASAJ", "cti"),
+    "end": ("ZDECHNI", "."),
+}
+
+# Precedence levels shared by both grammars (loosest first).
+LEVEL = {"|": 1, "&": 1,
+         "<": 3, ">": 3, "=": 3, "!=": 3, "<=": 3, ">=": 3,
+         "+": 4, "-": 4,
+         "*": 5, "/": 5, "%": 5}
+NOT_LEVEL = 2
+ATOM_LEVEL = 6
+COMPARISONS = ["<", ">", "=", "!=", "<=", ">="]
+
+# Texts that the grammars take by their text where a factor or an argument
+# may begin: a string literal never has one of them as its whole text.
+FORBIDDEN_LITERALS = {"(", ")", "!"}
+
+NUMERIC_TEXTS = [
+    "0", "1", "2", "7", "10", "42", "-3", "+5", "-0", "0.000000", "1.500000",
+    "2.5", "-2.5", "3,5", "12abc", "7 ", "0x1A", "0X1f", "0x1p3", "1e3",
+    "1E-2", "-1e2", "2e+2x", "00012", "9e999", "-9e999", "1e-400", "3.",
+    "5.5.5", "1,5e3", "-7abc", "+0", "99999999999999999999", "0.1", "123456.789",
+]
+TEXT_TEXTS = [
+    "", " ", "a", "b", "z", "A", "Z", "abc", "abd", "ab", "x1", "hello", "Hello",
+    " 5", ".5", "-", "+", "-x", "+x", "-.5", "nan", "inf", "-inf", "e5", "_",
+    "x y", "a,b", "~", "{", "}", ";", "<:", "->", "ESLI", "i2", "w2_end", ".",
+    "8", "9", ":", ";x", "Zed", "X", "c", "tab\there", "a\\b", "a/b",
+    "not defined value", "hodnota neurcena", "\\n", "//", "::", "/*", ":!",
+]
+PRINTABLE = [chr(c) for c in range(0x20, 0x7F) if chr(c) != '"']
+LETTERS = "abcdefghijklmnopqrstuvwxyz"
+
+
+def _safe_text(s):
+    """True when s may stand as a value text in both languages."""
+    if s.startswith(",") or s.startswith("+,") or s.startswith("-,"):
+        return False
+    return len(s.encode("latin-1")) <= MAX_WORD
+
+
+class Emitter:
+    """Collects neutral tokens and lays them out identically in both languages."""
+
+    def __init__(self, rng, switches):
+        self.rng = rng
+        self.sw = switches
+        self.items = []          # (plimbo_text, m4t4_text, newline_before, indent)
+        self.pending_newline = False
+        self.indent = 0
+
+    def tok(self, p, m=None):
+        self.items.append((p, p if m is None else m, self.pending_newline, self.indent))
+        self.pending_newline = False
+
+    def kw(self, name):
+        self.tok(*KW[name])
+
+    def newline(self):
+        self.pending_newline = True
+
+    def _comment(self):
+        rng = self.rng
+        words = " ".join(rng.choice(["note", "x", "loop", "ab1", "t_2", "ok"])
+                         for _ in range(rng.randint(0, 3)))
+        if rng.random() < 0.5:
+            return (" // " + words + "\n", " :: " + words + "\n")
+        if rng.random() < 0.3:
+            words += "\n" + words
+        return (" /* " + words + " */ ", " :! " + words + " !: ")
+
+    def _separator(self, newline_before, indent):
+        rng = self.rng
+        if newline_before:
+            sep = ("\n" + "  " * indent,) * 2
+        else:
+            sep = (" ", " ")
+        r = rng.random()
+        if self.sw["comments"] and r < 0.02:
+            c = self._comment()
+            return (c[0] + sep[0], c[1] + sep[1])
+        if self.sw["odd_layout"] and r < 0.05:
+            odd = rng.choice(["\t", "\n", "  ", " \n\n ", "\t\n"])
+            return (sep[0] + odd, sep[1] + odd)
+        return sep
+
+    def render(self):
+        p_out, m_out = [], []
+        for i, (p, m, nl, indent) in enumerate(self.items):
+            if i:
+                sp, sm = self._separator(nl, indent)
+                p_out.append(sp)
+                m_out.append(sm)
+            p_out.append(p)
+            m_out.append(m)
+        p_out.append("\n")
+        m_out.append("\n")
+        return "".join(p_out).encode("latin-1"), "".join(m_out).encode("latin-1")
+
+
+# Expression trees: ("lit", text) ("var", name) ("call", name, [args])
+# ("bin", op, left, right) ("not", operand) ("paren", inner).
+def level(node):
+    if node[0] == "bin":
+        return LEVEL[node[1]]
+    if node[0] == "not":
+        return NOT_LEVEL
+    return ATOM_LEVEL
+
+
+def emit_expr(em, node, need=1):
+    """Writes node, in parentheses when its level is looser than need."""
+    if level(node) < need:
+        em.tok("(")
+        emit_expr(em, node, 1)
+        em.tok(")")
+        return
+    kind = node[0]
+    if kind == "lit":
+        em.tok(node[1])
+    elif kind == "var":
+        em.tok("$" + node[1], "@" + node[1])
+    elif kind == "call":
+        em.tok("#" + node[1], "~" + node[1])
+        em.tok("(")
+        for i, arg in enumerate(node[2]):
+            if i:
+                em.tok(";")
+            emit_expr(em, arg, 1)
+        em.tok(")")
+    elif kind == "paren":
+        em.tok("(")
+        emit_expr(em, node[1], 1)
+        em.tok(")")
+    elif kind == "not":
+        em.tok("!")
+        emit_expr(em, node[1], 3)          # "!" applies to a comparison level
+    else:
+        op, left, right = node[1], node[2], node[3]
+        lv = LEVEL[op]
+        emit_expr(em, left, lv)            # left associative: same level is fine
+        em.tok(op)
+        emit_expr(em, right, lv + 1)       # right operand one level tighter
+
+
+class Generator:
+    def __init__(self, seed, switches=None):
+        self.rng = random.Random(seed)
+        self.sw = dict(SWITCHES)
+        if switches:
+            self.sw.update(switches)
+        self.em = Emitter(self.rng, self.sw)
+        rng = self.rng
+        names = self._names(rng.randint(2, 7) + 3 * MAX_LOOP_DEPTH + 4)
+        n_num = rng.randint(1, 4)
+        n_text = rng.randint(1, 3)
+        self.num_vars = names[:n_num]
+        self.text_vars = names[n_num:n_num + n_text]
+        self.counter_names = names[n_num + n_text:n_num + n_text + MAX_LOOP_DEPTH]
+        self.func_names = names[n_num + n_text + MAX_LOOP_DEPTH:]
+        self.ready_num = []       # variables that hold a value already
+        self.ready_text = []
+        self.counters = []        # counters of the enclosing loops, innermost last
+        self.reads = 0            # upper bound of input words the program may read
+        self.wild = rng.choice([0.0, 0.02, 0.05])   # chance of a mistyped operand
+        self.size = 0             # statements generated so far
+
+    # ---- names and literals -------------------------------------------------
+    def _names(self, count):
+        rng, seen, out = self.rng, set(), []
+        while len(out) < count:
+            n = rng.choice(LETTERS) + "".join(
+                rng.choice(LETTERS + "0123456789") for _ in range(rng.randint(0, 4)))
+            if rng.random() < 0.1:
+                n += "_" + rng.choice(LETTERS)
+            if n not in seen:
+                seen.add(n)
+                out.append(n)
+        return out
+
+    def number_token(self):
+        rng = self.rng
+        sign = rng.choice(["", "", "", "-", "+"])
+        r = rng.random()
+        if r < 0.4:
+            digits = str(rng.randint(0, 9))
+        elif r < 0.8:
+            digits = str(rng.randint(0, 1000))
+        elif r < 0.95:
+            digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(2, 20)))
+        elif self.sw["huge_numbers"]:
+            digits = "1" + "0" * rng.randint(30, 250)
+        else:
+            digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(2, 30)))
+        if rng.random() < 0.25:
+            digits += "," + "".join(rng.choice("0123456789") for _ in range(rng.randint(1, 4)))
+        return (sign + digits)[:MAX_WORD]
+
+    def random_text(self, numeric):
+        rng = self.rng
+        while True:
+            r = rng.random()
+            if numeric:
+                if r < 0.7:
+                    s = rng.choice(NUMERIC_TEXTS)
+                else:
+                    s = self.number_token().replace(",", rng.choice([",", "."]))
+                    s += "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(0, 3)))
+            elif r < 0.5:
+                s = rng.choice(TEXT_TEXTS)
+            elif r < 0.97 or not self.sw["long_texts"]:
+                s = "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(0, 8)))
+            else:
+                s = "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(100, MAX_WORD)))
+            if self.sw["high_bytes"] and rng.random() < 0.1:
+                pos = rng.randint(0, len(s))
+                s = s[:pos] + chr(rng.randint(0x80, 0xFF)) + s[pos:]
+            if _safe_text(s):
+                return s
+
+    def string_literal(self, numeric):
+        while True:
+            s = self.random_text(numeric)
+            if s in FORBIDDEN_LITERALS or s.endswith("\\") or s.endswith("/"):
+                continue
+            return '"' + s + '"'
+
+    def input_word(self):
+        rng = self.rng
+        while True:
+            s = self.random_text(rng.random() < 0.5)
+            s = "".join(c for c in s if c not in " \t\n\r\v\f")
+            if s and _safe_text(s):
+                return s
+
+    # ---- expressions --------------------------------------------------------
+    def expr(self, numeric, depth, spine=True):
+        """A tree whose value is a number text (numeric) or any text.
+
+        spine: no value of the enclosing expression waits beneath this one on
+        the value stack.  Only there may a call have several arguments: the
+        earlier arguments stay on the stack, and an operator that later pops
+        its left operand would take one of them instead (the same in both
+        languages, but it would no longer be "the call yields its last
+        argument", and could keep a loop condition true for ever).
+        """
+        rng = self.rng
+        if numeric and rng.random() < self.wild:
+            numeric = False
+        if depth <= 0 or rng.random() < 0.3:
+            return self.atom(numeric, depth, spine)
+        d = depth - 1
+        r = rng.random()
+        if r < 0.08:
+            return ("paren", self.expr(numeric, d, spine))
+        if r < 0.16:
+            return self.call(numeric, d, spine)
+        if r < 0.36:
+            op = rng.choice(COMPARISONS)
+            return ("bin", op, self.expr(rng.random() < 0.5, d, spine),
+                    self.expr(rng.random() < 0.5, d, False))
+        if r < 0.46:
+            return ("bin", rng.choice("|&"), self.expr(True, d, spine), self.expr(True, d, False))
+        if r < 0.52:
+            return ("not", self.expr(True, d, spine))
+        if r < 0.72 or not numeric:
+            # "+" adds numbers and joins texts.
+            return ("bin", "+", self.expr(numeric, d, spine), self.expr(numeric, d, False))
+        op = rng.choice(["-", "*", "/", "%", "-", "*"])
+        left = self.expr(True, d, spine)
+        right = self.expr(True, d, False)
+        if op in "/%" and rng.random() < 0.7:
+            right = ("lit", rng.choice(["2", "3", "7", "-4", "0,5", "1,5", '"8"', "10"]))
+        if op in "/%" and self.sw["zero_divisors"] and rng.random() < 0.05:
+            right = ("lit", rng.choice(["0", "-0", '"0"', "0,9"]))
+        return ("bin", op, left, right)
+
+    def atom(self, numeric, depth, spine):
+        rng = self.rng
+        r = rng.random()
+        var = self.readable_var(numeric)
+        if r < 0.35 and var:
+            return ("var", var)
+        if r < 0.65:
+            return ("lit", self.number_token() if numeric or rng.random() < 0.3
+                    else self.string_literal(False))
+        if r < 0.8:
+            return ("lit", self.string_literal(numeric))
+        if r < 0.9 and depth > 0:
+            return self.call(numeric, depth - 1, spine)
+        return ("lit", self.number_token() if numeric else self.string_literal(False))
+
+    def readable_var(self, numeric):
+        rng = self.rng
+        pool = self.ready_num + self.counters * 2
+        if not numeric:
+            pool += self.ready_text * 2
+        return rng.choice(pool) if pool else None
+
+    def call(self, numeric, depth, spine):
+        rng = self.rng
+        n = 1
+        if spine and self.sw["multi_argument_calls"] and rng.random() < 0.4:
+            n = rng.randint(2, 3)
+        # The earlier arguments' values are left over beneath; they are never
+        # taken, so every argument keeps the call's own position.
+        args = [self.expr(rng.random() < 0.5, depth, spine) for _ in range(n - 1)]
+        args.append(self.expr(numeric, depth, spine))
+        return ("call", rng.choice(self.func_names), args)
+
+    # ---- statements ---------------------------------------------------------
+    def assign(self, name, tree):
+        em = self.em
+        em.newline()
+        em.tok("$" + name, "@" + name)
+        sign = "<:"
+        if self.sw["alternative_assignment_signs"] and self.rng.random() < 0.15:
+            sign = self.rng.choice([">:", "!:"])
+        em.tok(sign, "->")
+        emit_expr(em, tree)
+        em.tok(";")
+
+    def output(self, tree):
+        em = self.em
+        em.newline()
+        split = self.sw["split_output"] and self.rng.random() < 0.1
+        em.tok("VRACEE", "pis" if split else "pis_ln")
+        em.tok("(")
+        emit_expr(em, tree)
+        em.tok(")")
+        em.tok(";")
+        if split:
+            em.tok("", 'pis_ln ( "" ) ;')
+
+    def block(self, depth, loops, mult, count):
+        em = self.em
+        em.tok("{")
+        em.indent += 1
+        for _ in range(count):
+            self.statement(depth, loops, mult)
+        em.indent -= 1
+        em.newline()
+        em.tok("}")
+
+    def statement(self, depth, loops, mult):
+        rng, em = self.rng, self.em
+        self.size += 1
+        big = self.size > 60
+        r = rng.random()
+        edepth = rng.randint(0, 4)
+        if r < 0.3:
+            if rng.random() < 0.5:
+                self.assign(rng.choice(self.num_vars), self.expr(True, edepth))
+            else:
+                self.assign(rng.choice(self.text_vars), self.expr(False, edepth))
+        elif r < 0.55:
+            self.output(self.expr(rng.random() < 0.5, edepth))
+        elif r < 0.62 and mult <= 64:
+            em.newline()
+            em.kw("read")
+            em.tok("(")
+            em.tok(*(lambda v: ("$" + v, "@" + v))(rng.choice(self.text_vars)))
+            em.tok(")")
+            em.tok(";")
+            self.reads += mult
+        elif r < 0.8 and depth < 6 and not big:
+            em.newline()
+            em.kw("if")
+            em.tok("(")
+            emit_expr(em, self.expr(rng.random() < 0.5, edepth))
+            em.tok(")")
+            self.block(depth + 1, loops, mult, rng.randint(0, 3))
+            if rng.random() < 0.5:
+                em.kw("else")
+                self.block(depth + 1, loops, mult, rng.randint(0, 3))
+            em.kw("endif")
+            em.tok(";")
+        elif loops < MAX_LOOP_DEPTH and depth < 6 and not big:
+            self.loop(depth, loops, mult)
+        else:
+            self.output(self.expr(False, edepth))
+
+    def loop(self, depth, loops, mult):
+        """A counted loop: a counter that only the loop changes, a fixed bound."""
+        rng, em = self.rng, self.em
+        counter = self.counter_names[loops]
+        bound = rng.randint(0, [5, 4, 3, 2][loops])
+        k = ("var", counter)
+        up = rng.random() < 0.7
+        step = rng.choice(["1", "1", "2", "+1", '"1"', "1,5", '"3x"'])
+        if up:
+            start = rng.choice(["0", "0,0", '"0"', "-1", "1"])
+            limit = ("lit", rng.choice([str(bound), str(bound) + ",0", '"%d"' % bound]))
+            test = rng.choice([("bin", "<", k, limit), ("bin", ">", limit, k),
+                               ("not", ("bin", ">=", k, limit))])
+            update = ("bin", "+", k, ("lit", step))
+        else:
+            start = str(bound)
+            test = rng.choice([("bin", ">", k, ("lit", "0")), ("bin", ">=", k, ("lit", "1"))])
+            update = ("bin", "-", k, ("lit", step))
+        if rng.random() < 0.25:
+            # Another condition joined with "&" can only end the loop sooner.
+            if rng.random() < 0.5:
+                test = ("bin", "&", test, self.expr(True, 2, False))
+            else:
+                test = ("bin", "&", self.expr(True, 2, True), test)
+        self.assign(counter, ("lit", start))
+        em.newline()
+        em.kw("while")
+        em.tok("(")
+        emit_expr(em, test)
+        em.tok(")")
+        em.tok("{")
+        em.indent += 1
+        self.counters.append(counter)
+        inner = mult * max(bound + 1, 1)
+        count = rng.randint(0, 3)
+        update_at = rng.randint(0, count)
+        for i in range(count + 1):
+            if i == update_at:
+                self.assign(counter, update)
+            if i < count:
+                self.statement(depth + 1, loops + 1, inner)
+        self.counters.pop()
+        em.indent -= 1
+        em.newline()
+        em.tok("}")
+        em.kw("endwhile")
+        em.tok(";")
+
+    # ---- program ------------------------------------------------------------
+    def program(self):
+        rng, em = self.rng, self.em
+        declarations = rng.choice([0, 0, 1, 1, 2])
+        for d in range(declarations + 1):
+            last = d == declarations
+            if not last:
+                em.newline()
+                name = rng.choice(self.func_names)
+                em.tok("@" + name, "?" + name)
+                em.tok("(")
+                for i in range(rng.randint(1, 3)):
+                    if i:
+                        em.tok(";")
+                    em.tok(rng.choice(["PROM", "CTE"]), "p2")
+                    v = rng.choice(self.num_vars + self.text_vars + self.counter_names)
+                    em.tok("$" + v, "@" + v)
+                em.tok(")")
+            em.newline()
+            em.tok("{")
+            em.indent += 1
+            if d == 0:
+                # The first block to run gives every variable a value; each
+                # value reads only the variables assigned before it.
+                for v in self.num_vars:
+                    self.assign(v, self.expr(True, 1))
+                    self.ready_num.append(v)
+                for v in self.text_vars:
+                    self.assign(v, self.expr(False, 1))
+                    self.ready_text.append(v)
+            for _ in range(rng.randint(1, 8) if last else rng.randint(0, 4)):
+                self.statement(0, 0, 1)
+            em.indent -= 1
+            em.newline()
+            em.tok("}")
+        em.kw("end")
+        plimbo, m4t4 = em.render()
+        words = [self.input_word() for _ in range(self.reads + rng.randint(0, 2))]
+        seps = [rng.choice([" ", " ", "\n", "\t", "  "]) for _ in words]
+        stdin = "".join(w + s for w, s in zip(words, seps)).encode("latin-1")
+        return plimbo, m4t4, stdin
+
+
+def generate(seed, switches=None):
+    return Generator(seed, switches).program()
+
+
+if __name__ == "__main__":
+    import sys
+    p, m, i = generate(int(sys.argv[1]) if len(sys.argv) > 1 else 1)
+    sys.stdout.buffer.write(b"--- plimbo\n" + p + b"--- m4t4\n" + m + b"--- input\n" + i + b"\n")
