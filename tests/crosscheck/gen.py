@@ -50,9 +50,17 @@ SWITCHES = {
     "comments": True,
     # Tabs and line breaks in the middle of statements.
     "odd_layout": True,
+    # No white space at all beside ( ) ; { }, e.g. VRACEE($a);
+    "tight_layout": True,
+    # Carriage returns (CR LF line ends), vertical tabs and form feeds between
+    # tokens: white space to plimbo, characters that begin no token to m4t4.
+    "control_whitespace": True,
     # Literals and input words of up to 254 characters, and texts that grow
     # past 254 characters by concatenation (cut at 254 in both languages).
     "long_texts": True,
+    # Literals and input words longer than 254 characters (up to 300): both
+    # languages keep the first 254 characters (the rest of a word is dropped).
+    "overlong_texts": True,
     # Number literals with hundreds of digits, whose arithmetic results are
     # too large to write with six decimals in 254 characters.
     "huge_numbers": True,
@@ -67,6 +75,8 @@ SWITCHES = {
 
 MAX_LOOP_DEPTH = 4
 MAX_WORD = 254
+MAX_OVERLONG = 300
+PUNCTUATION = {"(", ")", ";", "{", "}"}
 
 # Keyword and operator spellings: (plimbo, m4t4).
 KW = {
@@ -98,6 +108,10 @@ NUMERIC_TEXTS = [
     "2.5", "-2.5", "3,5", "12abc", "7 ", "0x1A", "0X1f", "0x1p3", "1e3",
     "1E-2", "-1e2", "2e+2x", "00012", "9e999", "-9e999", "1e-400", "3.",
     "5.5.5", "1,5e3", "-7abc", "+0", "99999999999999999999", "0.1", "123456.789",
+    "-0x10", "0x", "0e", "1e", "1e+", "00x1", "0x.8", "0X1P-2", "1.e2", "0x0",
+    "0e5", "0,9", "5e-7", "-5e-7", "4.9999995", "0.0000005", "1e22", "1e23",
+    "9007199254740993", "2.5e-324", "1e308", "-1e308", "1" + "0" * 246,
+    "-1" + "0" * 245, "9" * 246, "1" + "0" * 247, "8" * 250, "1e246", "1e247",
 ]
 TEXT_TEXTS = [
     "", " ", "a", "b", "z", "A", "Z", "abc", "abd", "ab", "x1", "hello", "Hello",
@@ -110,11 +124,11 @@ PRINTABLE = [chr(c) for c in range(0x20, 0x7F) if chr(c) != '"']
 LETTERS = "abcdefghijklmnopqrstuvwxyz"
 
 
-def _safe_text(s):
+def _safe_text(s, limit=MAX_WORD):
     """True when s may stand as a value text in both languages."""
     if s.startswith(",") or s.startswith("+,") or s.startswith("-,"):
         return False
-    return len(s.encode("latin-1")) <= MAX_WORD
+    return len(s.encode("latin-1")) <= limit
 
 
 class Emitter:
@@ -147,13 +161,20 @@ class Emitter:
             words += "\n" + words
         return (" /* " + words + " */ ", " :! " + words + " !: ")
 
-    def _separator(self, newline_before, indent):
+    def _separator(self, newline_before, indent, tight):
         rng = self.rng
         if newline_before:
             sep = ("\n" + "  " * indent,) * 2
         else:
             sep = (" ", " ")
         r = rng.random()
+        if tight and self.sw["tight_layout"] and r < 0.3:
+            return ("", "")
+        if self.sw["control_whitespace"] and r > 0.985:
+            odd = rng.choice(["\r", "\v", "\f", " \r"])
+            if sep[0].startswith("\n"):
+                return ("\r" + sep[0],) * 2       # a CR LF line end
+            return (odd,) * 2
         if self.sw["comments"] and r < 0.02:
             c = self._comment()
             return (c[0] + sep[0], c[1] + sep[1])
@@ -166,7 +187,10 @@ class Emitter:
         p_out, m_out = [], []
         for i, (p, m, nl, indent) in enumerate(self.items):
             if i:
-                sp, sm = self._separator(nl, indent)
+                # Beside punctuation both lexers end a token without white space.
+                before = self.items[i - 1]
+                tight = p and before[0] and (p in PUNCTUATION or before[0] in PUNCTUATION)
+                sp, sm = self._separator(nl, indent, tight)
                 p_out.append(sp)
                 m_out.append(sm)
             p_out.append(p)
@@ -239,6 +263,7 @@ class Generator:
         self.ready_num = []       # variables that hold a value already
         self.ready_text = []
         self.counters = []        # counters of the enclosing loops, innermost last
+        self.counter_max = {}     # the largest value each counter can reach
         self.reads = 0            # upper bound of input words the program may read
         self.wild = rng.choice([0.0, 0.02, 0.05])   # chance of a mistyped operand
         self.size = 0             # statements generated so far
@@ -267,12 +292,17 @@ class Generator:
         elif r < 0.95:
             digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(2, 20)))
         elif self.sw["huge_numbers"]:
-            digits = "1" + "0" * rng.randint(30, 250)
+            # "%f" of 1e246 needs exactly 254 characters: probe around it.
+            digits = rng.choice("123456789") + "0" * rng.choice(
+                [rng.randint(30, 250), rng.randint(240, 249)])
+            if self.sw["overlong_texts"] and rng.random() < 0.2:
+                digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(250, 300)))
         else:
             digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(2, 30)))
+        digits = digits[:(MAX_OVERLONG if self.sw["overlong_texts"] else MAX_WORD) - 6]
         if rng.random() < 0.25:
             digits += "," + "".join(rng.choice("0123456789") for _ in range(rng.randint(1, 4)))
-        return (sign + digits)[:MAX_WORD]
+        return sign + digits
 
     def random_text(self, numeric):
         rng = self.rng
@@ -289,11 +319,12 @@ class Generator:
             elif r < 0.97 or not self.sw["long_texts"]:
                 s = "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(0, 8)))
             else:
-                s = "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(100, MAX_WORD)))
+                limit = MAX_OVERLONG if self.sw["overlong_texts"] else MAX_WORD
+                s = "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(100, limit)))
             if self.sw["high_bytes"] and rng.random() < 0.1:
                 pos = rng.randint(0, len(s))
                 s = s[:pos] + chr(rng.randint(0x80, 0xFF)) + s[pos:]
-            if _safe_text(s):
+            if _safe_text(s, MAX_OVERLONG if self.sw["overlong_texts"] else MAX_WORD):
                 return s
 
     def string_literal(self, numeric):
@@ -308,7 +339,7 @@ class Generator:
         while True:
             s = self.random_text(rng.random() < 0.5)
             s = "".join(c for c in s if c not in " \t\n\r\v\f")
-            if s and _safe_text(s):
+            if s and _safe_text(s, MAX_OVERLONG if self.sw["overlong_texts"] else MAX_WORD):
                 return s
 
     # ---- expressions --------------------------------------------------------
@@ -463,12 +494,20 @@ class Generator:
         rng, em = self.rng, self.em
         counter = self.counter_names[loops]
         bound = rng.randint(0, [5, 4, 3, 2][loops])
+        if loops == 0 and rng.random() < 0.05:
+            bound = rng.randint(10, 40)          # a longer run of replays
         k = ("var", counter)
         up = rng.random() < 0.7
         step = rng.choice(["1", "1", "2", "+1", '"1"', "1,5", '"3x"'])
         if up:
             start = rng.choice(["0", "0,0", '"0"', "-1", "1"])
             limit = ("lit", rng.choice([str(bound), str(bound) + ",0", '"%d"' % bound]))
+            if self.counters and rng.random() < 0.3:
+                # Bounded by an enclosing counter: the loop runs a different
+                # number of times (often none or once) on each outer pass.
+                outer = rng.choice(self.counters)
+                limit = ("var", outer)
+                bound = self.counter_max[outer]
             test = rng.choice([("bin", "<", k, limit), ("bin", ">", limit, k),
                                ("not", ("bin", ">=", k, limit))])
             update = ("bin", "+", k, ("lit", step))
@@ -491,7 +530,10 @@ class Generator:
         em.tok("{")
         em.indent += 1
         self.counters.append(counter)
-        inner = mult * max(bound + 1, 1)
+        # Counting up from at most 1 by at least 1, or down from the bound: the
+        # counter never exceeds bound + 3 (a "3x" step taken before the test).
+        self.counter_max[counter] = bound + 3
+        inner = mult * (bound + 2)
         count = rng.randint(0, 3)
         update_at = rng.randint(0, count)
         for i in range(count + 1):
