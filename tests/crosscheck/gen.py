@@ -53,8 +53,11 @@ SWITCHES = {
     # No white space at all beside ( ) ; { }, e.g. VRACEE($a);
     "tight_layout": True,
     # Carriage returns (CR LF line ends), vertical tabs and form feeds between
-    # tokens: white space to plimbo, characters that begin no token to m4t4.
+    # tokens (white space to plimbo, characters that begin no token to m4t4)
+    # and between input words.
     "control_whitespace": True,
+    # NUL bytes inside input words.
+    "nul_in_input": True,
     # Literals and input words of up to 254 characters, and texts that grow
     # past 254 characters by concatenation (cut at 254 in both languages).
     "long_texts": True,
@@ -120,6 +123,9 @@ TEXT_TEXTS = [
     "8", "9", ":", ";x", "Zed", "X", "c", "tab\there", "a\\b", "a/b",
     "not defined value", "hodnota neurcena", "\\n", "//", "::", "/*", ":!",
 ]
+# Conditions that are false in both languages' truth test.
+FALSY = ['""', "0", "-0", "+0", "0,9", '"0,9"', '"0x0"', '"0e5"', '"0.000000"',
+         '"-0"', "000", '"0abc"']
 PRINTABLE = [chr(c) for c in range(0x20, 0x7F) if chr(c) != '"']
 LETTERS = "abcdefghijklmnopqrstuvwxyz"
 
@@ -289,12 +295,12 @@ class Generator:
             digits = str(rng.randint(0, 9))
         elif r < 0.8:
             digits = str(rng.randint(0, 1000))
-        elif r < 0.95:
+        elif r < 0.92:
             digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(2, 20)))
         elif self.sw["huge_numbers"]:
-            # "%f" of 1e246 needs exactly 254 characters: probe around it.
+            # "%f" of 1e247 needs exactly 254 characters: probe around it.
             digits = rng.choice("123456789") + "0" * rng.choice(
-                [rng.randint(30, 250), rng.randint(240, 249)])
+                [rng.randint(30, 250), rng.randint(244, 250)])
             if self.sw["overlong_texts"] and rng.random() < 0.2:
                 digits = "".join(rng.choice("0123456789") for _ in range(rng.randint(250, 300)))
         else:
@@ -339,6 +345,10 @@ class Generator:
         while True:
             s = self.random_text(rng.random() < 0.5)
             s = "".join(c for c in s if c not in " \t\n\r\v\f")
+            if self.sw["nul_in_input"] and rng.random() < 0.02:
+                # A word read into a C string ends at its first NUL byte.
+                pos = rng.randint(1, len(s)) if s else 0
+                s = s[:pos] + "\0" + s[pos:]
             if s and _safe_text(s, MAX_OVERLONG if self.sw["overlong_texts"] else MAX_WORD):
                 return s
 
@@ -361,7 +371,10 @@ class Generator:
         d = depth - 1
         r = rng.random()
         if r < 0.08:
-            return ("paren", self.expr(numeric, d, spine))
+            inner = self.expr(numeric, d, spine)
+            for _ in range(rng.randint(1, 30) if rng.random() < 0.1 else 1):
+                inner = ("paren", inner)
+            return inner
         if r < 0.16:
             return self.call(numeric, d, spine)
         if r < 0.36:
@@ -468,7 +481,10 @@ class Generator:
             em.newline()
             em.kw("read")
             em.tok("(")
-            em.tok(*(lambda v: ("$" + v, "@" + v))(rng.choice(self.text_vars)))
+            # Mostly into a text variable; a word read into a number variable
+            # may be no number, and then a later operator fails on it.
+            v = rng.choice(self.num_vars if rng.random() < 0.2 else self.text_vars)
+            em.tok("$" + v, "@" + v)
             em.tok(")")
             em.tok(";")
             self.reads += mult
@@ -476,7 +492,15 @@ class Generator:
             em.newline()
             em.kw("if")
             em.tok("(")
-            emit_expr(em, self.expr(rng.random() < 0.5, edepth))
+            cond = self.expr(rng.random() < 0.5, edepth)
+            if self.counters and rng.random() < 0.3:
+                # Taken on some passes of the enclosing loop only, so that a
+                # loop inside it runs on some passes and is skipped on others.
+                cond = ("bin", rng.choice(COMPARISONS), ("var", rng.choice(self.counters)),
+                        ("lit", str(rng.randint(0, 3))))
+            elif rng.random() < 0.1:
+                cond = ("lit", rng.choice(FALSY))
+            emit_expr(em, cond)
             em.tok(")")
             self.block(depth + 1, loops, mult, rng.randint(0, 3))
             if rng.random() < 0.5:
@@ -515,7 +539,9 @@ class Generator:
             start = str(bound)
             test = rng.choice([("bin", ">", k, ("lit", "0")), ("bin", ">=", k, ("lit", "1"))])
             update = ("bin", "-", k, ("lit", step))
-        if rng.random() < 0.25:
+        if rng.random() < 0.05:
+            test = ("lit", rng.choice(FALSY))    # the body is only parsed
+        elif rng.random() < 0.25:
             # Another condition joined with "&" can only end the loop sooner.
             if rng.random() < 0.5:
                 test = ("bin", "&", test, self.expr(True, 2, False))
@@ -586,7 +612,9 @@ class Generator:
         em.kw("end")
         plimbo, m4t4 = em.render()
         words = [self.input_word() for _ in range(self.reads + rng.randint(0, 2))]
-        seps = [rng.choice([" ", " ", "\n", "\t", "  "]) for _ in words]
+        seps = [rng.choice([" ", " ", "\n", "\t", "  "] +
+                           (["\r\n", "\v", "\f", "\r"] if self.sw["control_whitespace"] else []))
+                for _ in words]
         stdin = "".join(w + s for w, s in zip(words, seps)).encode("latin-1")
         return plimbo, m4t4, stdin
 
