@@ -58,6 +58,12 @@ SWITCHES = {
     "control_whitespace": True,
     # NUL bytes inside input words.
     "nul_in_input": True,
+    # Variable and function names of 40 to 200 characters.
+    "long_names": True,
+    # Line breaks inside string literals.
+    "multiline_strings": True,
+    # Bytes after the end word (ZDECHNI, ".") that are never read.
+    "trailing_garbage": True,
     # Literals and input words of up to 254 characters, and texts that grow
     # past 254 characters by concatenation (cut at 254 in both languages).
     "long_texts": True,
@@ -201,8 +207,14 @@ class Emitter:
                 m_out.append(sm)
             p_out.append(p)
             m_out.append(m)
-        p_out.append("\n")
-        m_out.append("\n")
+        rng = self.rng
+        end = rng.choice(["\n", "\n", "\n", ""])      # a last line without a line break
+        if self.sw["trailing_garbage"] and rng.random() < 0.2:
+            # Nothing after the end word is read; white space must end the word.
+            end = rng.choice([" ", "\n"]) + "".join(
+                chr(rng.randint(1, 255)) for _ in range(rng.randint(1, 20)))
+        p_out.append(end)
+        m_out.append(end)
         return "".join(p_out).encode("latin-1"), "".join(m_out).encode("latin-1")
 
 
@@ -282,6 +294,8 @@ class Generator:
                 rng.choice(LETTERS + "0123456789") for _ in range(rng.randint(0, 4)))
             if rng.random() < 0.1:
                 n += "_" + rng.choice(LETTERS)
+            if self.sw["long_names"] and rng.random() < 0.05:
+                n += "".join(rng.choice(LETTERS + "0123456789") for _ in range(rng.randint(40, 200)))
             if n not in seen:
                 seen.add(n)
                 out.append(n)
@@ -338,6 +352,9 @@ class Generator:
             s = self.random_text(numeric)
             if s in FORBIDDEN_LITERALS or s.endswith("\\") or s.endswith("/"):
                 continue
+            if self.sw["multiline_strings"] and self.rng.random() < 0.03:
+                pos = self.rng.randint(0, len(s))
+                s = s[:pos] + "\n" + s[pos:]
             return '"' + s + '"'
 
     def input_word(self):
