@@ -48,6 +48,8 @@ SWITCHES = {
     "high_bytes": True,
     # Comments between tokens (// and /* */ against :: and :! !:).
     "comments": True,
+    # Any bytes inside comments (NUL, CR, 255 included).
+    "comment_bytes": True,
     # Tabs and line breaks in the middle of statements.
     "odd_layout": True,
     # No white space at all beside ( ) ; { }, e.g. VRACEE($a);
@@ -165,8 +167,14 @@ class Emitter:
 
     def _comment(self):
         rng = self.rng
-        words = " ".join(rng.choice(["note", "x", "loop", "ab1", "t_2", "ok"])
+        words = " ".join(rng.choice(["note", "x", "loop", "ab1", "t_2", "ok", "ESLI", "i2",
+                                     '"', "$a", "@a", "{", ";", "* /", "! :", "/", ":"])
                          for _ in range(rng.randint(0, 3)))
+        if self.sw["comment_bytes"] and rng.random() < 0.3:
+            # Any bytes but those that would end the comment early.
+            words = "".join(chr(rng.randint(0, 255)) for _ in range(rng.randint(1, 12)))
+            while "*/" in words or "!:" in words or "\n" in words:
+                words = words.replace("*/", "*").replace("!:", "!").replace("\n", " ")
         if rng.random() < 0.5:
             return (" // " + words + "\n", " :: " + words + "\n")
         if rng.random() < 0.3:
@@ -284,6 +292,8 @@ class Generator:
         self.counter_max = {}     # the largest value each counter can reach
         self.reads = 0            # upper bound of input words the program may read
         self.wild = rng.choice([0.0, 0.02, 0.05])   # chance of a mistyped operand
+        self.max_depth = rng.choice([2, 3, 4, 4, 5, 6])  # of expression trees
+        self.max_size = rng.choice([30, 60, 60, 150])    # statements before nesting stops
         self.size = 0             # statements generated so far
 
     # ---- names and literals -------------------------------------------------
@@ -343,7 +353,8 @@ class Generator:
                 s = "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(100, limit)))
             if self.sw["high_bytes"] and rng.random() < 0.1:
                 pos = rng.randint(0, len(s))
-                s = s[:pos] + chr(rng.randint(0x80, 0xFF)) + s[pos:]
+                byte = 0xFF if rng.random() < 0.2 else rng.randint(0x80, 0xFF)
+                s = s[:pos] + chr(byte) + s[pos:]
             if _safe_text(s, MAX_OVERLONG if self.sw["overlong_texts"] else MAX_WORD):
                 return s
 
@@ -484,9 +495,9 @@ class Generator:
     def statement(self, depth, loops, mult):
         rng, em = self.rng, self.em
         self.size += 1
-        big = self.size > 60
+        big = self.size > self.max_size
         r = rng.random()
-        edepth = rng.randint(0, 4)
+        edepth = rng.randint(0, self.max_depth)
         if r < 0.3:
             if rng.random() < 0.5:
                 self.assign(rng.choice(self.num_vars), self.expr(True, edepth))
