@@ -123,6 +123,10 @@ NUMERIC_TEXTS = [
     "0e5", "0,9", "5e-7", "-5e-7", "4.9999995", "0.0000005", "1e22", "1e23",
     "9007199254740993", "2.5e-324", "1e308", "-1e308", "1" + "0" * 246,
     "-1" + "0" * 245, "9" * 246, "1" + "0" * 247, "8" * 250, "1e246", "1e247",
+    "2.2250738585072011e-308", "1.7976931348623157e308", "4.9406564584124654e-324",
+    "123456789012345678901234567890", "9007199254740992", "18446744073709551616",
+    "0.30000000000000004", "2.5e-7", "-2.5e-7", "1.0000005", "0.0000015", "1e15",
+    "999999.9999995", "4503599627370496.5", "1e16", "-1e22", "5e-324", "1e-7",
 ]
 TEXT_TEXTS = [
     "", " ", "a", "b", "z", "A", "Z", "abc", "abd", "ab", "x1", "hello", "Hello",
@@ -290,6 +294,7 @@ class Generator:
         self.ready_text = []
         self.counters = []        # counters of the enclosing loops, innermost last
         self.counter_max = {}     # the largest value each counter can reach
+        self.text_counters = []   # counters of enclosing loops on a growing text
         self.reads = 0            # upper bound of input words the program may read
         self.wild = rng.choice([0.0, 0.02, 0.05])   # chance of a mistyped operand
         self.max_depth = rng.choice([2, 3, 4, 4, 5, 6])  # of expression trees
@@ -334,13 +339,29 @@ class Generator:
             digits += "," + "".join(rng.choice("0123456789") for _ in range(rng.randint(1, 4)))
         return sign + digits
 
+    def decimal_text(self):
+        """A text that atof reads as a decimal number: digits, point, exponent, junk."""
+        rng = self.rng
+        s = rng.choice(["", "", "-", "+"])
+        s += "".join(rng.choice("0123456789") for _ in range(rng.randint(1, 25)))
+        if rng.random() < 0.5:
+            s += "." + "".join(rng.choice("0123456789") for _ in range(rng.randint(0, 20)))
+        if rng.random() < 0.4:
+            s += rng.choice("eE") + rng.choice(["", "-", "+"]) + str(
+                rng.choice([rng.randint(0, 30), rng.randint(280, 330)]))
+        if rng.random() < 0.2:
+            s += rng.choice(["x", "abc", " 1", ",5", ".5", "e", "e+", "-"])
+        return s
+
     def random_text(self, numeric):
         rng = self.rng
         while True:
             r = rng.random()
             if numeric:
-                if r < 0.7:
+                if r < 0.45:
                     s = rng.choice(NUMERIC_TEXTS)
+                elif r < 0.7:
+                    s = self.decimal_text()
                 else:
                     s = self.number_token().replace(",", rng.choice([",", "."]))
                     s += "".join(rng.choice(PRINTABLE) for _ in range(rng.randint(0, 3)))
@@ -444,7 +465,7 @@ class Generator:
         rng = self.rng
         pool = self.ready_num + self.counters * 2
         if not numeric:
-            pool += self.ready_text * 2
+            pool += self.ready_text * 2 + self.text_counters * 2
         return rng.choice(pool) if pool else None
 
     def call(self, numeric, depth, spine):
@@ -537,9 +558,48 @@ class Generator:
             em.kw("endif")
             em.tok(";")
         elif loops < MAX_LOOP_DEPTH and depth < 6 and not big:
-            self.loop(depth, loops, mult)
+            if rng.random() < 0.15:
+                self.text_loop(depth, loops, mult)
+            else:
+                self.loop(depth, loops, mult)
         else:
             self.output(self.expr(False, edepth))
+
+    def text_loop(self, depth, loops, mult):
+        """A loop on a text that grows by one character until it equals a fixed text."""
+        rng, em = self.rng, self.em
+        counter = self.counter_names[loops]
+        ch = rng.choice(["a", "z", "8", ":", "~", " ", "\xe9"])
+        bound = rng.randint(0, 4)
+        k = ("var", counter)
+        target = ("lit", '"' + ch * bound + '"')
+        # The texts are never numbers ("8" is, but then "88" < "888" compares
+        # numbers the same way), so these are comparisons of texts by strcmp.
+        test = rng.choice([("bin", "!=", k, target), ("bin", "<", k, target),
+                           ("bin", ">", target, k), ("not", ("bin", "=", k, target)),
+                           ("not", ("bin", ">=", k, target))])
+        self.assign(counter, ("lit", '""'))
+        em.newline()
+        em.kw("while")
+        em.tok("(")
+        emit_expr(em, test)
+        em.tok(")")
+        em.tok("{")
+        em.indent += 1
+        self.text_counters.append(counter)
+        count = rng.randint(0, 3)
+        update_at = rng.randint(0, count)
+        for i in range(count + 1):
+            if i == update_at:
+                self.assign(counter, ("bin", "+", k, ("lit", '"' + ch + '"')))
+            if i < count:
+                self.statement(depth + 1, loops + 1, mult * (bound + 1))
+        self.text_counters.pop()
+        em.indent -= 1
+        em.newline()
+        em.tok("}")
+        em.kw("endwhile")
+        em.tok(";")
 
     def loop(self, depth, loops, mult):
         """A counted loop: a counter that only the loop changes, a fixed bound."""
