@@ -23,11 +23,18 @@ The generator stays inside the subset where the two languages mean the same:
   plimbo has no call statements);
 * parameter lists are never empty and never end in ";" (m4t4 allows both,
   plimbo neither);
+* a call with several arguments stands only where no value of the enclosing
+  expression waits beneath it on the value stack (see Generator.expr);
 * loops are counted: a counter that only the loop changes, compared with a
-  fixed bound, so every loop ends; nested up to four deep;
+  fixed bound (or with an enclosing loop's counter), or a text that grows by
+  one character until it equals a fixed text, so every loop ends; loops nest
+  up to four deep, also inside conditionals and declared blocks;
 * enough input words are supplied for every read the program can make (what a
-  read stores at the end of input is up to each implementation); input words
-  and literals are at most 254 characters long.
+  read stores at the end of input is up to each implementation);
+* programs are well formed: syntax errors are left out, since the two
+  grammars detect them at different tokens and name different tokens.  A run
+  may still end early on a run-time error (an operand that is no number, a
+  result too large to write), and both must end at the same place.
 
 `generate(seed)` returns (plimbo_source, m4t4_source, standard_input) as bytes.
 Everything is drawn from one random.Random(seed), so a seed always gives the
@@ -72,7 +79,7 @@ SWITCHES = {
     # Literals and input words longer than 254 characters (up to 300): both
     # languages keep the first 254 characters (the rest of a word is dropped).
     "overlong_texts": True,
-    # Number literals with hundreds of digits, whose arithmetic results are
+    # Number literals with hundreds of digits, whose arithmetic results may be
     # too large to write with six decimals in 254 characters.
     "huge_numbers": True,
     # Division and remainder by a zero that is written as such (inf, nan).
@@ -132,7 +139,8 @@ TEXT_TEXTS = [
     "", " ", "a", "b", "z", "A", "Z", "abc", "abd", "ab", "x1", "hello", "Hello",
     " 5", ".5", "-", "+", "-x", "+x", "-.5", "nan", "inf", "-inf", "e5", "_",
     "x y", "a,b", "~", "{", "}", ";", "<:", "->", "ESLI", "i2", "w2_end", ".",
-    "8", "9", ":", ";x", "Zed", "X", "c", "tab\there", "a\\b", "a/b",
+    "8", "9", ":", ";x", "Zed", "X", "c", "tab\there", "a\\b", "a/b", "+-5",
+    "--5", "-+5",
     "not defined value", "hodnota neurcena", "\\n", "//", "::", "/*", ":!",
 ]
 # Conditions that are false in both languages' truth test.
@@ -143,7 +151,13 @@ LETTERS = "abcdefghijklmnopqrstuvwxyz"
 
 
 def _safe_text(s, limit=MAX_WORD):
-    """True when s may stand as a value text in both languages."""
+    """True when s may stand as a value text in both languages.
+
+    The number tests differ only on texts that begin ",d", "+,d" or "-,d"
+    (numbers to plimbo only).  A text that begins "," "+," or "-," is left
+    out even without the digit: joined with a text that begins with a digit,
+    it would become one.
+    """
     if s.startswith(",") or s.startswith("+,") or s.startswith("-,"):
         return False
     return len(s.encode("latin-1")) <= limit
