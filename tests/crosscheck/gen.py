@@ -579,6 +579,17 @@ class Generator:
         else:
             self.output(self.expr(False, edepth))
 
+    def open_loop(self, test):
+        """Starts a loop on a new line: its word, its condition and "{"."""
+        em = self.em
+        em.newline()
+        em.kw("while")
+        em.tok("(")
+        emit_expr(em, test)
+        em.tok(")")
+        em.tok("{")
+        em.indent += 1
+
     def text_loop(self, depth, loops, mult):
         """A loop on a text that grows by one character until it equals a fixed text."""
         rng, em = self.rng, self.em
@@ -593,13 +604,7 @@ class Generator:
                            ("bin", ">", target, k), ("not", ("bin", "=", k, target)),
                            ("not", ("bin", ">=", k, target))])
         self.assign(counter, ("lit", '""'))
-        em.newline()
-        em.kw("while")
-        em.tok("(")
-        emit_expr(em, test)
-        em.tok(")")
-        em.tok("{")
-        em.indent += 1
+        self.open_loop(test)
         self.text_counters.append(counter)
         count = rng.randint(0, 3)
         update_at = rng.randint(0, count)
@@ -650,13 +655,7 @@ class Generator:
             else:
                 test = ("bin", "&", self.expr(True, 2, True), test)
         self.assign(counter, ("lit", start))
-        em.newline()
-        em.kw("while")
-        em.tok("(")
-        emit_expr(em, test)
-        em.tok(")")
-        em.tok("{")
-        em.indent += 1
+        self.open_loop(test)
         self.counters.append(counter)
         # Counting up from at most 1 by at least 1, or down from the bound: the
         # counter never exceeds bound + 3 (a "3x" step taken before the test).
