@@ -153,12 +153,16 @@ struct TokenNode {
 
 // One loop being executed, on the stack rooted in While_PD.
 struct WhileLevel {
+  // A level's lists are its own nodes, or, for a loop whose first pass read
+  // through readsFrom, spans of readsFrom's body that this level does not own.
   TokenNode* condList;    // first node of the recorded condition
   TokenNode* condLast;    // last node of the recorded condition
   TokenNode* condReadAt;  // next condition token to replay
   TokenNode* bodyList;    // first node of the recorded body
   TokenNode* bodyLast;    // last node of the recorded body
   TokenNode* bodyReadAt;  // next body token to replay
+  TokenNode* condEnd;     // node after condLast in a span, none for an own list
+  TokenNode* bodyEnd;     // node after bodyLast in a span, none for an own list
   TokenNode* tempReadAt;  // look-ahead position for a loop met while this one replays
   WhileLevel* prev;       // enclosing level, none for the outermost loop
   WhileLevel* readsFrom;  // level whose look-ahead position this loop's first

@@ -8,6 +8,9 @@
 // (WhileLevel) on the stack rooted in While_PD, innermost on top:
 //   condList/condLast  the tokens after "(" up to and including ")"
 //   bodyList/bodyLast  the tokens from "{" up to and including FINISH
+//                      (own nodes, or a span of the readsFrom level's body)
+//   condEnd/bodyEnd    the node after condLast/bodyLast in a span (none
+//                      for an own list): where replay wraps
 //   condReadAt         the next condition token to replay (mode 3)
 //   bodyReadAt         the next body token to replay (mode 4)
 //   tempReadAt         where a loop nested in this one reads its first pass
@@ -21,12 +24,17 @@
 //   2 kRecordBody          source                    top bodyList, enclosing bodies
 //   3 kReplayCondition     top condReadAt            nothing
 //   4 kReplayBody          top bodyReadAt            nothing
-//   5 kLookAheadCondition  readsFrom->tempReadAt     top condList, bodies up to readsFrom
-//   6 kLookAheadBody       readsFrom->tempReadAt     top bodyList, bodies up to readsFrom
-// A recorded token goes to the top level and to the body of every enclosing
-// level up to (not including) the one it is read from, so each level's body
-// holds its block once, in source order. Replay reads a list in place and
-// wraps to its first node after the last one.
+//   5 kLookAheadCondition  readsFrom->tempReadAt     top condLast moves on
+//   6 kLookAheadBody       readsFrom->tempReadAt     top bodyLast moves on
+// A token scanned from the source is copied to the top level and to the body
+// of every enclosing level, so each level's body holds its block once, in
+// source order. A token read through readsFrom is already held there: the
+// top level's list becomes the span of readsFrom's body from the first node
+// read to the last, and no node is copied. The enclosing levels that read
+// through readsFrom need no update: a nested loop lies inside them, and their
+// own spans end at their FINISH, read later. A level frees only the nodes it
+// owns (readsFrom none); readsFrom lies below it and outlives it. Replay
+// reads a list or span in place and wraps to its first node after its last.
 //
 // Worked trace: DOKAD ($i < 2) { DOKAD ($j < 1) { S; } FINISH; T; } FINISH;
 //  Outer first pass, from the source (level O, mode 0 before it):
@@ -42,14 +50,18 @@
 //      O.bodyReadAt now stands at "$j".
 //   6. dokad(I) adds a fresh I with readsFrom = O (the mode was 4) and sets
 //      O.tempReadAt = O.bodyReadAt. Modes 5 and 6 read I's first pass
-//      through O.tempReadAt, "$j" up to FINISH, recording it into I's lists
-//      only (O is where it comes from).
-//   7. I replays its own lists (modes 3 and 4). On leaving, O.bodyReadAt
-//      takes O.tempReadAt, just past I's FINISH (WH_ResumeAfterNested); I is
-//      removed, mode 4 returns and O's replay goes on with "; T ; } FINISH".
+//      through O.tempReadAt, "$j" up to FINISH: I.cond becomes the span of
+//      O.body from "$j" to ")", I.body the span from "{" to FINISH; nothing
+//      is copied.
+//   7. I replays its spans (modes 3 and 4), reading O's nodes in place. On
+//      leaving, O.bodyReadAt takes O.tempReadAt, just past I's FINISH
+//      (WH_ResumeAfterNested); I is removed (O keeps the nodes), mode 4
+//      returns and O's replay goes on with "; T ; } FINISH".
 //  A loop met during I's look-ahead first pass (mode 5 or 6) reads through
-//  the same level I does (readsFrom = I->readsFrom) and records into I's body
-//  on the way, so loops nest to any depth.
+//  the same level I does (readsFrom = I->readsFrom) and its spans lie inside
+//  I's, so loops nest to any depth. Reading through O stops at the end of
+//  O's body: past it, end of input is delivered, so every span stays one
+//  run of connected nodes.
 #include <cstring>
 
 #include "procedures.h"
@@ -60,6 +72,7 @@ namespace {
 
 std::size_t recordedTokens = 0;    // token nodes held by the levels
 TokenNode* spareNodes = nullptr;   // released nodes kept for the next recordings
+WhileLevel* spareLevels = nullptr; // removed levels kept for the next loops (linked by prev)
 #ifdef FUZZ_BUDGET
 std::size_t replayedTokens = 0;    // tokens read back from the recorder in this run
 #endif
@@ -91,9 +104,10 @@ void appendToken(TokenNode*& first, TokenNode*& last) {
 }
 
 // Hands out the node at position as the current token and moves position
-// on, back to restart when the list ends. A fuzz build reads end of input
-// once its replay budget is spent.
-void readToken(TokenNode*& position, TokenNode* restart) {
+// on, back to restart where the next node would be end (the node after the
+// list's last one, none at the end of a list). A fuzz build reads end of
+// input once its replay budget is spent.
+void readToken(TokenNode*& position, const TokenNode* end, TokenNode* restart) {
 #ifdef FUZZ_BUDGET
   if (++replayedTokens > kReplayBudget) position = nullptr;
 #endif
@@ -102,7 +116,15 @@ void readToken(TokenNode*& position, TokenNode* restart) {
     return;
   }
   tok_n = &position->token;
-  position = position->next != nullptr ? position->next : restart;
+  position = position->next != end ? position->next : restart;
+}
+
+// Extends the span first..last of an enclosing list to node, the one just
+// read after last (or the span's first node); end becomes the node after it.
+void extendSpan(TokenNode*& first, TokenNode*& last, TokenNode*& end, TokenNode* node) {
+  if (first == nullptr) first = node;
+  last = node;
+  end = node->next;
 }
 
 void releaseNodes(TokenNode* list) {
@@ -116,7 +138,13 @@ void releaseNodes(TokenNode* list) {
 }  // namespace
 
 void WH_PD_addLevel() {
-  auto* level = new WhileLevel{};
+  WhileLevel* level = spareLevels;
+  if (level != nullptr) {
+    spareLevels = level->prev;
+    *level = WhileLevel{};
+  } else {
+    level = new WhileLevel{};
+  }
   level->prev = While_PD;
   // The first pass reads the source, the body of the enclosing loop that is
   // replaying, or whatever the enclosing first pass itself reads through.
@@ -131,15 +159,20 @@ void WH_PD_removeLevel() {
   WhileLevel* level = While_PD;
   if (level == nullptr) return;
   While_PD = level->prev;
-  WH_List_free(level->bodyList);
-  WH_List_free(level->condList);
-  delete level;
+  // Spans of an enclosing level's body belong to that level.
+  if (level->readsFrom == nullptr) {
+    WH_List_free(level->bodyList);
+    WH_List_free(level->condList);
+  }
+  level->prev = spareLevels;
+  spareLevels = level;
 }
 
 void WH_ResetReadAts() {
-  if (While_PD == nullptr) return;
-  While_PD->condReadAt = While_PD->condList;
-  While_PD->bodyReadAt = While_PD->bodyList;
+  WhileLevel* level = While_PD;
+  if (level == nullptr) return;
+  level->condReadAt = level->condList;
+  level->bodyReadAt = level->bodyList;
 }
 
 void WH_ResetTempReadAt() {
@@ -160,18 +193,16 @@ void WH_PD_insert() {
   if (level == nullptr) return;
   switch (LAMode) {
     case kRecordCondition:
-    case kLookAheadCondition:
       appendToken(level->condList, level->condLast);
       break;
     case kRecordBody:
-    case kLookAheadBody:
       appendToken(level->bodyList, level->bodyLast);
       break;
     default:
       return;
   }
-  // Every enclosing loop up to the one the token is read from records it too.
-  for (WhileLevel* outer = level->prev; outer != level->readsFrom; outer = outer->prev)
+  // Every enclosing loop records it too (they all read the source).
+  for (WhileLevel* outer = level->prev; outer != nullptr; outer = outer->prev)
     appendToken(outer->bodyList, outer->bodyLast);
 }
 
@@ -180,9 +211,9 @@ void WH_PD_read() {
   if (level == nullptr)
     tok_n = &endOfInput;
   else if (LAMode == kReplayCondition)
-    readToken(level->condReadAt, level->condList);
+    readToken(level->condReadAt, level->condEnd, level->condList);
   else
-    readToken(level->bodyReadAt, level->bodyList);
+    readToken(level->bodyReadAt, level->bodyEnd, level->bodyList);
 }
 
 void WH_PD_readAhead() {
@@ -191,8 +222,19 @@ void WH_PD_readAhead() {
     tok_n = &endOfInput;
     return;
   }
-  readToken(source->tempReadAt, source->bodyReadAt);
-  WH_PD_insert();
+  TokenNode* node = source->tempReadAt;
+  // Reading on past the end of the source's body would leave the spans of
+  // the levels reading through it unconnected: end of input follows instead.
+  readToken(source->tempReadAt, source->bodyEnd, nullptr);
+  if (tok_n == &endOfInput) return;
+  // The top level's span grows by the node; the enclosing levels that read
+  // through the same source hold it already, since each of their spans ends
+  // at their own FINISH, read after this loop's.
+  WhileLevel* level = While_PD;
+  if (LAMode == kLookAheadCondition)
+    extendSpan(level->condList, level->condLast, level->condEnd, node);
+  else
+    extendSpan(level->bodyList, level->bodyLast, level->bodyEnd, node);
 }
 
 void WH_List_free(TokenNode* list) {
@@ -208,6 +250,11 @@ void WH_List_free(TokenNode* list) {
 
 void WH_PD_free() {
   while (While_PD != nullptr) WH_PD_removeLevel();
+  while (spareLevels != nullptr) {
+    WhileLevel* level = spareLevels;
+    spareLevels = level->prev;
+    delete level;
+  }
   releaseNodes(spareNodes);
   spareNodes = nullptr;
   recordedTokens = 0;

@@ -192,6 +192,41 @@ TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
   EXPECT_EQ(While_PD, nullptr);
 }
 
+// A loop met while its enclosing loop replays reads its first pass through
+// the enclosing recording and then replays just its own tokens, wrapping at
+// its own ")" and FINISH; the enclosing replay resumes after that FINISH.
+TEST_F(Plimbo, NestedLoopReplaysItsPartOfTheEnclosingRecording) {
+  WH_PD_addLevel();
+  LAMode = kRecordBody;
+  scan("{ DOKAD ( 1 ) { x } FINISH ; } FINISH");
+  for (int i = 0; i < 12; ++i) next();
+  auto read = [&](int count) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) texts.push_back(next().first);
+    return texts;
+  };
+  using Texts = std::vector<std::string>;
+  WH_ResetReadAts();
+  LAMode = kReplayBody;
+  EXPECT_EQ(read(3), (Texts{"{", "DOKAD", "("}));
+  WH_PD_addLevel();
+  WH_ResetTempReadAt();
+  LAMode = kLookAheadCondition;
+  EXPECT_EQ(read(2), (Texts{"1", ")"}));
+  LAMode = kLookAheadBody;
+  EXPECT_EQ(read(4), (Texts{"{", "x", "}", "FINISH"}));
+  WH_ResetReadAts();
+  LAMode = kReplayCondition;
+  EXPECT_EQ(read(3), (Texts{"1", ")", "1"}));
+  LAMode = kReplayBody;
+  EXPECT_EQ(read(5), (Texts{"{", "x", "}", "FINISH", "{"}));
+  WH_ResumeAfterNested();
+  WH_PD_removeLevel();
+  EXPECT_EQ(read(4), (Texts{";", "}", "FINISH", "{"}));
+  WH_PD_free();
+  EXPECT_EQ(While_PD, nullptr);
+}
+
 TEST_F(Plimbo, RunsReuseNothingFromEarlierRuns) {
   EXPECT_EQ(run("{ $a <: 5; DOKAD ($a < 7) { $a <: $a + 1; } FINISH; VRACEE (#g (1; 2)); } ZDECHNI"),
             "2\n" + kOk);
