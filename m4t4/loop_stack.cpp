@@ -11,8 +11,8 @@
 //                             conditionCursor/bodyCursor (wrapping to the head)
 //   kLookAheadCondition/Body  the recording of `source`, the nearest enclosing
 //                             level that is replaying, at its lookAheadCursor;
-//                             recorded into the top level's list and the body
-//                             lists of the levels between the top and `source`
+//                             nothing is copied: the top level's list is the
+//                             span of `source`'s body read so far
 // A level therefore has three cursors: conditionCursor and bodyCursor for its
 // own replays, and lookAheadCursor, through which a loop nested in it reads
 // its first pass while this level replays. `source` is null for a level whose
@@ -33,14 +33,20 @@
 //     kReplayBody reads O.body up to I's "w2" "(". I is met again in
 //     kReplayBody: a fresh level I is pushed with source = O, and
 //     Obnov_pom_zas sets O.lookAheadCursor = O.bodyCursor (at "@j").
-//     kLookAheadCondition/Body read I's tokens through O.lookAheadCursor and
-//     record them into the new I's lists, while O.bodyCursor stays put.
-//  5. I replays from its own lists. When it ends, O.bodyCursor takes
-//     O.lookAheadCursor (just past I's "w2_end"), I is popped, and O's
-//     replay resumes in kReplayBody with the ";" after it.
+//     kLookAheadCondition/Body read I's tokens through O.lookAheadCursor,
+//     while O.bodyCursor stays put. The new I's condition becomes the span of
+//     O.body from "@j" to ")", its body the span from "{" to "w2_end": I
+//     copies nothing and owns no nodes.
+//  5. I replays its spans, wrapping at their ends. When it ends, O.bodyCursor
+//     takes O.lookAheadCursor (just past I's "w2_end"), I is popped (O keeps
+//     the nodes), and O's replay resumes in kReplayBody with the ";" after it.
 // A loop met in kLookAheadBody (three deep) gets the same `source` as the
 // level around it and reads on through that level's lookAheadCursor, so
-// every loop reads its tokens exactly as if they came from the file.
+// every loop reads its tokens exactly as if they came from the file. Its
+// spans lie inside the spans of the levels around it, which need no update:
+// each of them ends at its own "w2_end", read later. The look-ahead cursor
+// stops at the end of `source`'s body (end of input follows), so a span is
+// always one run of connected nodes.
 #include <cstring>
 #include <new>
 
@@ -50,6 +56,7 @@ namespace m4t4 {
 namespace {
 
 int64_t recordedTokenCount = 0;  // recorded token nodes alive on the stack
+LoopLevel* spareLevels = nullptr;  // popped levels kept for the next loops (linked by enclosing)
 #ifdef FUZZ_BUDGET
 int64_t replayedTokens = 0;  // tokens read back from the loop token stack in this run
 #endif
@@ -84,9 +91,9 @@ void appendNode(TokenList& list) {
 }
 
 // Appends the current token to the body lists of the levels from `from`
-// outward, stopping before `until` (null: all of them).
-void appendToBodies(LoopLevel* from, LoopLevel* until) {
-  for (LoopLevel* u = from; u != nullptr && u != until; u = u->enclosing) appendNode(u->body);
+// outward (while the source is read, every level reads it).
+void appendToBodies(LoopLevel* from) {
+  for (LoopLevel* u = from; u != nullptr; u = u->enclosing) appendNode(u->body);
 }
 
 // Makes a recorded token the current one, in place; a missing node reads as
@@ -98,11 +105,25 @@ void replayNode(TokenNode* node) {
   token_buffer = node != nullptr ? &node->token : &endToken;
 }
 
+// Extends the span `list` of an enclosing recording to node, the one after
+// its last (or its first node).
+void extendSpan(TokenList& list, TokenNode* node) {
+  if (list.first == nullptr) list.first = node;
+  list.last = node;
+  list.end = node->next;
+}
+
 }  // namespace
 
 void Zvys_zas() {
-  auto* level = new (std::nothrow) LoopLevel;
-  if (level == nullptr) return refuseRecord("Zvys_zas", "nedostatek pameti");
+  LoopLevel* level = spareLevels;
+  if (level != nullptr) {
+    spareLevels = level->enclosing;
+    *level = LoopLevel{};
+  } else {
+    level = new (std::nothrow) LoopLevel;
+    if (level == nullptr) return refuseRecord("Zvys_zas", "nedostatek pameti");
+  }
   level->enclosing = zasobnik;
   zasobnik = level;
   ++loopLevelCount;
@@ -112,9 +133,13 @@ void Sniz_zas() {
   if (zasobnik == nullptr) return;
   LoopLevel* level = zasobnik;
   zasobnik = level->enclosing;
-  Uvolni_sez(level->body.first);
-  Uvolni_sez(level->condition.first);
-  delete level;
+  // Spans of the source level's body belong to that level.
+  if (level->source == nullptr) {
+    Uvolni_sez(level->body.first);
+    Uvolni_sez(level->condition.first);
+  }
+  level->enclosing = spareLevels;
+  spareLevels = level;
   --loopLevelCount;
 }
 
@@ -136,19 +161,14 @@ void Vloz_do_zas_cykl() {
   switch (rezim_LA) {
     case kSourceCondition:
       appendNode(top->condition);
-      appendToBodies(top->enclosing, nullptr);
+      appendToBodies(top->enclosing);
       break;
     case kSourceBody:
-      appendToBodies(top, nullptr);
-      break;
-    case kLookAheadCondition:
-      appendNode(top->condition);
-      appendToBodies(top->enclosing, top->source);
-      break;
-    case kLookAheadBody:
-      appendToBodies(top, top->source);
+      appendToBodies(top);
       break;
     default:
+      // A token read through a look-ahead cursor is recorded already: the
+      // top level's span grows over it (readThroughLookAhead).
       break;
   }
 }
@@ -158,7 +178,7 @@ void replayTop(TokenNode*& cursor, const TokenList& list) {
   replayNode(node);
   if (node == nullptr) return;
   TokenNode* next = node->next;
-  cursor = next != nullptr ? next : list.first;
+  cursor = next != list.end ? next : list.first;
 }
 
 void Cti_ze_zas() {
@@ -174,11 +194,12 @@ void readThroughLookAhead() {
   LoopLevel* top = zasobnik;
   if (top == nullptr || top->source == nullptr) return;
   LoopLevel* source = top->source;
-  replayNode(source->lookAheadCursor);
-  Vloz_do_zas_cykl();
-  if (source->lookAheadCursor == nullptr) return;
-  source->lookAheadCursor = source->lookAheadCursor->next;
-  if (source->lookAheadCursor == nullptr) source->lookAheadCursor = source->bodyCursor;
+  TokenNode* node = source->lookAheadCursor;
+  replayNode(node);
+  if (node == nullptr || token_buffer == &endToken) return;
+  extendSpan(rezim_LA == kLookAheadCondition ? top->condition : top->body, node);
+  // Past the end of source's body comes end of input, so spans stay connected.
+  source->lookAheadCursor = node->next != source->body.end ? node->next : nullptr;
 }
 
 void Uvolni_sez(TokenNode* first) {
@@ -192,6 +213,11 @@ void Uvolni_sez(TokenNode* first) {
 
 void Uvolni_zas_cykl() {
   while (zasobnik != nullptr) Sniz_zas();
+  while (spareLevels != nullptr) {
+    LoopLevel* level = spareLevels;
+    spareLevels = level->enclosing;
+    delete level;
+  }
   loopLevelCount = 0;
   recordedTokenCount = 0;
 #ifdef FUZZ_BUDGET

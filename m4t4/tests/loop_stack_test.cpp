@@ -20,6 +20,15 @@ class LoopStack : public CleanState {
     scanBuffer.word = wordOf(text);
     Vloz_do_zas_cykl();
   }
+  // The texts of a list, which may be a span ending before its last node's successor.
+  static std::vector<std::string> span(const TokenList& list) {
+    std::vector<std::string> out;
+    for (const TokenNode* node = list.first; node != nullptr; node = node->next) {
+      out.emplace_back(node->token.text.data());
+      if (node == list.last) break;
+    }
+    return out;
+  }
   static std::vector<std::string> texts(const TokenNode* node) {
     std::vector<std::string> out;
     for (; node != nullptr; node = node->next) out.emplace_back(node->token.text.data());
@@ -63,13 +72,13 @@ TEST_F(LoopStack, ReplayWrapsToTheFirstNodeAndKeepsClasses) {
                      {"1", kNumber}, {")", kOperator}, {"1", kNumber}}));
 }
 
-TEST_F(LoopStack, LookAheadReadsTheReplayingLevelAndRecordsBetween) {
-  // Outer level R replays "a b c"; a loop N started inside it reads through
-  // R's look-ahead cursor, and a loop M inside N's first pass reads there too.
+TEST_F(LoopStack, LookAheadLevelsReplaySpansOfTheReplayingRecording) {
+  // Outer level R replays "a b c d e f"; a loop N started inside it reads its
+  // first pass through R's look-ahead cursor, and so does a loop M inside N.
   Zvys_zas();
   LoopLevel* r = zasobnik;
   rezim_LA = kSourceBody;
-  for (const char* t : {"a", "b", "c", "d"}) record(t);
+  for (const char* t : {"a", "b", "c", "d", "e", "f"}) record(t);
   Obnov_zas();
   rezim_LA = kReplayBody;
   Cti_ze_zas();  // "a"
@@ -77,22 +86,36 @@ TEST_F(LoopStack, LookAheadReadsTheReplayingLevelAndRecordsBetween) {
   LoopLevel* n = zasobnik;
   n->source = r;
   Obnov_pom_zas();
-  rezim_LA = kLookAheadBody;
+  rezim_LA = kLookAheadCondition;
   readThroughLookAhead();
   EXPECT_STREQ(token_buffer->text.data(), "b");
+  rezim_LA = kLookAheadBody;
+  readThroughLookAhead();  // "c"
   Zvys_zas();
   LoopLevel* m = zasobnik;
   m->source = r;
   rezim_LA = kLookAheadCondition;
   readThroughLookAhead();
-  EXPECT_STREQ(token_buffer->text.data(), "c");
-  EXPECT_EQ(texts(m->condition.first), (std::vector<std::string>{"c"}));
-  EXPECT_EQ(texts(n->body.first), (std::vector<std::string>{"b", "c"}));
-  EXPECT_EQ(texts(r->body.first), (std::vector<std::string>{"a", "b", "c", "d"}));
+  EXPECT_STREQ(token_buffer->text.data(), "d");
+  EXPECT_EQ(span(m->condition), (std::vector<std::string>{"d"}));
   Sniz_zas();
+  rezim_LA = kLookAheadBody;
+  readThroughLookAhead();  // "e"
+  EXPECT_EQ(span(n->condition), (std::vector<std::string>{"b"}));
+  EXPECT_EQ(span(n->body), (std::vector<std::string>{"c", "d", "e"}));
+  // N replays its own span and wraps at its end, not at the end of R's list.
+  Obnov_zas();
+  rezim_LA = kReplayBody;
+  std::vector<std::string> replayed;
+  for (int i = 0; i < 4; ++i) {
+    Cti_ze_zas();
+    replayed.emplace_back(token_buffer->text.data());
+  }
+  EXPECT_EQ(replayed, (std::vector<std::string>{"c", "d", "e", "c"}));
   Sniz_zas();
   EXPECT_EQ(zasobnik, r);
-  EXPECT_EQ(r->lookAheadCursor->token.text[0], 'd');
+  EXPECT_EQ(texts(r->body.first), (std::vector<std::string>{"a", "b", "c", "d", "e", "f"}));
+  EXPECT_EQ(r->lookAheadCursor->token.text[0], 'f');
 }
 
 TEST_F(LoopStack, EmptyStackOperationsDoNothing) {
