@@ -22,8 +22,8 @@ constexpr int kMaxNesting = 15000;
 // Most values the pushdown may hold at once (a call leaves its earlier
 // arguments there, so a loop of calls makes it grow).
 constexpr std::size_t kMaxPushdownDepth = 250000;
-// Most token nodes the loop recorder may hold at once (nested loops record
-// their tokens once per enclosing level).
+// Most token nodes the loop recorder may hold at once (every token of the
+// outermost running loop is held once, nested loops included).
 constexpr std::size_t kMaxRecordedTokens = 500000;
 // Most variables the symbol table may hold.
 constexpr std::size_t kMaxSymbols = 500000;
@@ -153,18 +153,20 @@ struct TokenNode {
 
 // One loop being executed, on the stack rooted in While_PD.
 struct WhileLevel {
-  // A level's lists are its own nodes, or, for a loop whose first pass read
-  // through readsFrom, spans of readsFrom's body that this level does not own.
+  // The outermost level's lists hold the recorded nodes; every nested level's
+  // lists are spans of the outermost body (of readsFrom's body, for a loop
+  // whose first pass read through readsFrom, which lies in it too).
   TokenNode* condList;    // first node of the recorded condition
   TokenNode* condLast;    // last node of the recorded condition
   TokenNode* condReadAt;  // next condition token to replay
   TokenNode* bodyList;    // first node of the recorded body
   TokenNode* bodyLast;    // last node of the recorded body
   TokenNode* bodyReadAt;  // next body token to replay
-  TokenNode* condEnd;     // node after condLast in a span, none for an own list
-  TokenNode* bodyEnd;     // node after bodyLast in a span, none for an own list
+  TokenNode* condEnd;     // node after condLast, where replay wraps (set by WH_ResetReadAts)
+  TokenNode* bodyEnd;     // node after bodyLast, where replay wraps (set by WH_ResetReadAts)
   TokenNode* tempReadAt;  // look-ahead position for a loop met while this one replays
   WhileLevel* prev;       // enclosing level, none for the outermost loop
+  WhileLevel* outermost;  // the outermost level, which holds the nodes
   WhileLevel* readsFrom;  // level whose look-ahead position this loop's first
                           // pass reads through; none when it reads the source
 };

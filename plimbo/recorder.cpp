@@ -8,55 +8,54 @@
 // (WhileLevel) on the stack rooted in While_PD, innermost on top:
 //   condList/condLast  the tokens after "(" up to and including ")"
 //   bodyList/bodyLast  the tokens from "{" up to and including FINISH
-//                      (own nodes, or a span of the readsFrom level's body)
-//   condEnd/bodyEnd    the node after condLast/bodyLast in a span (none
-//                      for an own list): where replay wraps
+//   condEnd/bodyEnd    the node after condLast/bodyLast: where replay wraps
 //   condReadAt         the next condition token to replay (mode 3)
 //   bodyReadAt         the next body token to replay (mode 4)
 //   tempReadAt         where a loop nested in this one reads its first pass
 //                      while this one replays (modes 5 and 6)
 //   readsFrom          the level whose tempReadAt this loop's own first pass
 //                      reads through; none when it reads the source
+//   outermost          the outermost level, which holds every node
 //
 // The lexer mode LAMode says where lex gets a token and what it records:
 //   0 kReadSource          source                    nothing
-//   1 kRecordCondition     source                    top condList, enclosing bodies
-//   2 kRecordBody          source                    top bodyList, enclosing bodies
+//   1 kRecordCondition     source                    top condList
+//   2 kRecordBody          source                    top bodyList
 //   3 kReplayCondition     top condReadAt            nothing
 //   4 kReplayBody          top bodyReadAt            nothing
-//   5 kLookAheadCondition  readsFrom->tempReadAt     top condLast moves on
-//   6 kLookAheadBody       readsFrom->tempReadAt     top bodyLast moves on
-// A token scanned from the source is copied to the top level and to the body
-// of every enclosing level, so each level's body holds its block once, in
-// source order. A token read through readsFrom is already held there: the
-// top level's list becomes the span of readsFrom's body from the first node
-// read to the last, and no node is copied. The enclosing levels that read
-// through readsFrom need no update: a nested loop lies inside them, and their
-// own spans end at their FINISH, read later. A level frees only the nodes it
-// owns (readsFrom none); readsFrom lies below it and outlives it. Replay
-// reads a list or span in place and wraps to its first node after its last.
+//   5 kLookAheadCondition  readsFrom->tempReadAt     top condList
+//   6 kLookAheadBody       readsFrom->tempReadAt     top bodyList
+// Every level's body must hold its block once, in source order, and a nested
+// loop's tokens belong to the bodies of all the loops around it. So each
+// token is stored once: the outermost level's lists are its own nodes, and
+// every nested level's list is a span first..last of the outermost body. A
+// token scanned from the source for a nested loop is appended to the
+// outermost body and the top level's span grows over it; the spans of the
+// levels between need no update, since each ends at its own FINISH, read
+// later. A token read through readsFrom is in the outermost body already, so
+// the top level's span just grows over it. Nothing is copied per level and
+// only the outermost level frees nodes. Replay reads a list or span in place
+// and wraps to its first node after its last.
 //
 // Worked trace: DOKAD ($i < 2) { DOKAD ($j < 1) { S; } FINISH; T; } FINISH;
 //  Outer first pass, from the source (level O, mode 0 before it):
 //   1. dokad(O) adds O; mode 1: "$i < 2 )" go to O.cond.
 //   2. mode 2: "{ DOKAD (" go to O.body; the inner dokad starts.
 //   3. dokad(I) adds I (readsFrom none: the mode was 2, the source); mode 1:
-//      "$j < 1 )" go to I.cond and O.body; mode 2: "{ S ; } FINISH" go to
-//      I.body and O.body.
-//   4. I replays from its own lists in modes 3 and 4, recording nothing;
-//      then I is removed and mode 2 returns: "; T ; } FINISH" go to O.body.
+//      "$j < 1 )" go to O.body, I.cond spans them; mode 2: "{ S ; } FINISH"
+//      go to O.body, I.body spans them.
+//   4. I replays its spans in modes 3 and 4, recording nothing; then I is
+//      removed and mode 2 returns: "; T ; } FINISH" go to O.body.
 //  Outer replay (O.body = "{ DOKAD ( $j < 1 ) { S ; } FINISH ; T ; } FINISH"):
 //   5. mode 3 replays O.cond; mode 4 replays O.body: "{", "DOKAD", "(";
 //      O.bodyReadAt now stands at "$j".
 //   6. dokad(I) adds a fresh I with readsFrom = O (the mode was 4) and sets
 //      O.tempReadAt = O.bodyReadAt. Modes 5 and 6 read I's first pass
-//      through O.tempReadAt, "$j" up to FINISH: I.cond becomes the span of
-//      O.body from "$j" to ")", I.body the span from "{" to FINISH; nothing
-//      is copied.
-//   7. I replays its spans (modes 3 and 4), reading O's nodes in place. On
-//      leaving, O.bodyReadAt takes O.tempReadAt, just past I's FINISH
-//      (WH_ResumeAfterNested); I is removed (O keeps the nodes), mode 4
-//      returns and O's replay goes on with "; T ; } FINISH".
+//      through O.tempReadAt, "$j" up to FINISH: I.cond spans "$j" to ")",
+//      I.body "{" to FINISH.
+//   7. I replays its spans (modes 3 and 4). On leaving, O.bodyReadAt takes
+//      O.tempReadAt, just past I's FINISH (WH_ResumeAfterNested); I is
+//      removed, mode 4 returns and O's replay goes on with "; T ; } FINISH".
 //  A loop met during I's look-ahead first pass (mode 5 or 6) reads through
 //  the same level I does (readsFrom = I->readsFrom) and its spans lie inside
 //  I's, so loops nest to any depth. Reading through O stops at the end of
@@ -85,9 +84,13 @@ void copyToken(Token& to, const Token& from) {
   std::memcpy(&to, &from, offsetof(Token, text) + from.length + 1);
 }
 
-// Appends a copy of the current token to the list first..last.
-void appendToken(TokenNode*& first, TokenNode*& last) {
-  if (recordedTokens >= kMaxRecordedTokens) return refuseRecord("WH_PD_insert", "cyklus je prilis dlouhy");
+// Appends a copy of the current token to the list first..last and returns
+// its node, or none when the recorder is full (the run then stops).
+TokenNode* appendToken(TokenNode*& first, TokenNode*& last) {
+  if (recordedTokens >= kMaxRecordedTokens) {
+    refuseRecord("WH_PD_insert", "cyklus je prilis dlouhy");
+    return nullptr;
+  }
   TokenNode* node = spareNodes;
   if (node != nullptr)
     spareNodes = node->next;
@@ -101,6 +104,7 @@ void appendToken(TokenNode*& first, TokenNode*& last) {
   else
     last->next = node;
   last = node;
+  return node;
 }
 
 // Hands out the node at position as the current token and moves position
@@ -119,12 +123,11 @@ void readToken(TokenNode*& position, const TokenNode* end, TokenNode* restart) {
   position = position->next != end ? position->next : restart;
 }
 
-// Extends the span first..last of an enclosing list to node, the one just
-// read after last (or the span's first node); end becomes the node after it.
-void extendSpan(TokenNode*& first, TokenNode*& last, TokenNode*& end, TokenNode* node) {
+// Extends the span first..last of the outermost recording to node, the one
+// after last (or the span's first node).
+void extendSpan(TokenNode*& first, TokenNode*& last, TokenNode* node) {
   if (first == nullptr) first = node;
   last = node;
-  end = node->next;
 }
 
 void releaseNodes(TokenNode* list) {
@@ -146,6 +149,7 @@ void WH_PD_addLevel() {
     level = new WhileLevel{};
   }
   level->prev = While_PD;
+  level->outermost = While_PD != nullptr ? While_PD->outermost : level;
   // The first pass reads the source, the body of the enclosing loop that is
   // replaying, or whatever the enclosing first pass itself reads through.
   if (LAMode == kReplayBody)
@@ -159,8 +163,8 @@ void WH_PD_removeLevel() {
   WhileLevel* level = While_PD;
   if (level == nullptr) return;
   While_PD = level->prev;
-  // Spans of an enclosing level's body belong to that level.
-  if (level->readsFrom == nullptr) {
+  // Every node belongs to the outermost level's lists.
+  if (level->prev == nullptr) {
     WH_List_free(level->bodyList);
     WH_List_free(level->condList);
   }
@@ -173,6 +177,8 @@ void WH_ResetReadAts() {
   if (level == nullptr) return;
   level->condReadAt = level->condList;
   level->bodyReadAt = level->bodyList;
+  level->condEnd = level->condLast != nullptr ? level->condLast->next : nullptr;
+  level->bodyEnd = level->bodyLast != nullptr ? level->bodyLast->next : nullptr;
 }
 
 void WH_ResetTempReadAt() {
@@ -190,20 +196,25 @@ void WH_ResumeAfterNested() {
 
 void WH_PD_insert() {
   WhileLevel* level = While_PD;
-  if (level == nullptr) return;
-  switch (LAMode) {
-    case kRecordCondition:
+  if (level == nullptr || (LAMode != kRecordCondition && LAMode != kRecordBody)) return;
+  const bool condition = LAMode == kRecordCondition;
+  if (level->prev == nullptr) {
+    if (condition)
       appendToken(level->condList, level->condLast);
-      break;
-    case kRecordBody:
+    else
       appendToken(level->bodyList, level->bodyLast);
-      break;
-    default:
-      return;
+    return;
   }
-  // Every enclosing loop records it too (they all read the source).
-  for (WhileLevel* outer = level->prev; outer != nullptr; outer = outer->prev)
-    appendToken(outer->bodyList, outer->bodyLast);
+  // A nested loop's tokens belong to the body of every loop around it: they
+  // are stored once, in the outermost body, and this level's list grows as
+  // a span of it.
+  WhileLevel* outermost = level->outermost;
+  TokenNode* node = appendToken(outermost->bodyList, outermost->bodyLast);
+  if (node == nullptr) return;
+  if (condition)
+    extendSpan(level->condList, level->condLast, node);
+  else
+    extendSpan(level->bodyList, level->bodyLast, node);
 }
 
 void WH_PD_read() {
@@ -232,9 +243,9 @@ void WH_PD_readAhead() {
   // at their own FINISH, read after this loop's.
   WhileLevel* level = While_PD;
   if (LAMode == kLookAheadCondition)
-    extendSpan(level->condList, level->condLast, level->condEnd, node);
+    extendSpan(level->condList, level->condLast, node);
   else
-    extendSpan(level->bodyList, level->bodyLast, level->bodyEnd, node);
+    extendSpan(level->bodyList, level->bodyLast, node);
 }
 
 void WH_List_free(TokenNode* list) {

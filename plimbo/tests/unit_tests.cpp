@@ -192,6 +192,38 @@ TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
   EXPECT_EQ(While_PD, nullptr);
 }
 
+// A loop nested in a first pass records into the enclosing body, which then
+// holds the whole block once; the nested loop replays just its own part.
+TEST_F(Plimbo, NestedFirstPassRecordsOnceIntoTheEnclosingBody) {
+  using Texts = std::vector<std::string>;
+  auto read = [&](int count) {
+    Texts texts;
+    for (int i = 0; i < count; ++i) texts.push_back(next().first);
+    return texts;
+  };
+  WH_PD_addLevel();
+  LAMode = kRecordBody;
+  scan("{ DOKAD ( 1 ) { x } FINISH ; } FINISH");
+  read(3);
+  WH_PD_addLevel();
+  LAMode = kRecordCondition;
+  read(2);
+  LAMode = kRecordBody;
+  read(4);
+  WH_ResetReadAts();
+  LAMode = kReplayCondition;
+  EXPECT_EQ(read(3), (Texts{"1", ")", "1"}));
+  LAMode = kReplayBody;
+  EXPECT_EQ(read(5), (Texts{"{", "x", "}", "FINISH", "{"}));
+  WH_PD_removeLevel();
+  LAMode = kRecordBody;
+  read(3);
+  WH_ResetReadAts();
+  LAMode = kReplayBody;
+  EXPECT_EQ(read(13), (Texts{"{", "DOKAD", "(", "1", ")", "{", "x", "}", "FINISH", ";", "}", "FINISH", "{"}));
+  WH_PD_free();
+}
+
 // A loop met while its enclosing loop replays reads its first pass through
 // the enclosing recording and then replays just its own tokens, wrapping at
 // its own ")" and FINISH; the enclosing replay resumes after that FINISH.
