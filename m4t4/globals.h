@@ -126,12 +126,12 @@ struct TokenNode {
   TokenNode* next = nullptr;  // next node in source order, null at the end
 };
 
-// A list of recorded tokens with O(1) append: the level's own nodes, or a
-// span first..last of an enclosing level's recording that it does not own.
+// A list of recorded tokens with O(1) append: the outermost level's own
+// nodes, or, for a nested level, a span first..last of the outermost body.
 struct TokenList {
   TokenNode* first = nullptr;  // first node, null while empty
   TokenNode* last = nullptr;   // last node, null while empty
-  TokenNode* end = nullptr;    // the node after last in a span, null for own nodes
+  TokenNode* end = nullptr;    // the node after last, where a replay wraps (set by Obnov_zas)
 };
 
 // One level of the loop token stack, one per running loop.
@@ -142,8 +142,8 @@ struct LoopLevel {
   TokenNode* bodyCursor = nullptr;       // next body token to replay
   TokenNode* lookAheadCursor = nullptr;  // look-ahead cursor for loops first read during a replay
   LoopLevel* enclosing = nullptr;        // enclosing level, null for the outermost loop
-  LoopLevel* source = nullptr;  // replaying level the first pass reads from (its lists are
-                                // then spans of source's body); null = source stream
+  LoopLevel* outermost = nullptr;        // the outermost level, which holds every node
+  LoopLevel* source = nullptr;  // replaying level the first pass reads from; null = source stream
 };
 
 // One variable of the value table.

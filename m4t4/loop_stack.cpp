@@ -6,17 +6,27 @@
 // Modes (rezim_LA), by where Lex takes the next token from:
 //   kSource                   the source file, nothing recorded
 //   kSourceCondition/Body     the source file; recorded into the top level's
-//                             condition/body list and every enclosing body list
+//                             condition/body list
 //   kReplayCondition/Body     the top level's own condition/body list, at its
 //                             conditionCursor/bodyCursor (wrapping to the head)
 //   kLookAheadCondition/Body  the recording of `source`, the nearest enclosing
 //                             level that is replaying, at its lookAheadCursor;
-//                             nothing is copied: the top level's list is the
-//                             span of `source`'s body read so far
+//                             the top level's list grows over the token read
 // A level therefore has three cursors: conditionCursor and bodyCursor for its
 // own replays, and lookAheadCursor, through which a loop nested in it reads
 // its first pass while this level replays. `source` is null for a level whose
 // first pass reads the file.
+//
+// Every level's body must hold its block once, in source order, and a nested
+// loop's tokens belong to the bodies of all the loops around it. So each token
+// is stored once: the outermost level's lists are its own nodes, and every
+// nested level's list is a span first..last of the outermost body (`end` is
+// the node after last, where a replay wraps). A token scanned for a nested
+// loop is appended to the outermost body and the top level's span grows over
+// it; the spans of the levels between need no update, since each ends at its
+// own "w2_end", read later. A token read through a look-ahead cursor is in
+// the outermost body already, so the top level's span just grows over it.
+// Nothing is copied per level and only the outermost level frees nodes.
 //
 // Worked trace: { w2 (@i < 2) { @j -> 0; w2 (@j < 1) { @j -> @j + 1; } w2_end;
 //                 @i -> @i + 1; } w2_end; }  with outer loop O, inner loop I.
@@ -24,9 +34,10 @@
 //     "@i < 2 )" into O.condition; kSourceBody scans "{ @j -> 0 ;" into
 //     O.body, executing it.
 //  2. I is met in kSourceBody: level I is pushed above O. "@j < 1 )" goes into
-//     I.condition and O.body, "{ @j -> @j + 1 ; } w2_end" into I.body and
-//     O.body. I replays from its own lists (kReplayCondition/Body) until its
-//     condition fails, is popped, and the mode returns to kSourceBody.
+//     O.body and I.condition spans it; "{ @j -> @j + 1 ; } w2_end" goes into
+//     O.body and I.body spans it. I replays its spans (kReplayCondition/Body)
+//     until its condition fails, is popped, and the mode returns to
+//     kSourceBody.
 //  3. "; @i -> @i + 1 ; } w2_end" finishes O.body, which now holds O's whole
 //     body once, I's tokens included.
 //  4. O replays: its cursors are rewound, kReplayCondition reads O.condition,
@@ -34,17 +45,15 @@
 //     kReplayBody: a fresh level I is pushed with source = O, and
 //     Obnov_pom_zas sets O.lookAheadCursor = O.bodyCursor (at "@j").
 //     kLookAheadCondition/Body read I's tokens through O.lookAheadCursor,
-//     while O.bodyCursor stays put. The new I's condition becomes the span of
-//     O.body from "@j" to ")", its body the span from "{" to "w2_end": I
-//     copies nothing and owns no nodes.
-//  5. I replays its spans, wrapping at their ends. When it ends, O.bodyCursor
-//     takes O.lookAheadCursor (just past I's "w2_end"), I is popped (O keeps
-//     the nodes), and O's replay resumes in kReplayBody with the ";" after it.
+//     while O.bodyCursor stays put: I's condition spans "@j" to ")", its body
+//     "{" to "w2_end".
+//  5. I replays its spans. When it ends, O.bodyCursor takes O.lookAheadCursor
+//     (just past I's "w2_end"), I is popped, and O's replay resumes in
+//     kReplayBody with the ";" after it.
 // A loop met in kLookAheadBody (three deep) gets the same `source` as the
 // level around it and reads on through that level's lookAheadCursor, so
-// every loop reads its tokens exactly as if they came from the file. Its
-// spans lie inside the spans of the levels around it, which need no update:
-// each of them ends at its own "w2_end", read later. The look-ahead cursor
+// every loop reads its tokens exactly as if they came from the file; its
+// spans lie inside the spans of the levels around it. The look-ahead cursor
 // stops at the end of `source`'s body (end of input follows), so a span is
 // always one run of connected nodes.
 #include <cstring>
@@ -73,13 +82,18 @@ void copyToken(Token& to, const Token& from) {
   to.number = from.number;
 }
 
-void appendNode(TokenList& list) {
+// Appends a copy of the current token to the list and returns its node, or
+// null when it could not be recorded.
+TokenNode* appendNode(TokenList& list) {
   if (recordedTokenCount >= kMaxRecordedTokens) {
     recordingOverflowed = true;
-    return;
+    return nullptr;
   }
   auto* node = new (std::nothrow) TokenNode;
-  if (node == nullptr) return refuseRecord("Vloz_do_zas_cykl", "nedostatek pameti");
+  if (node == nullptr) {
+    refuseRecord("Vloz_do_zas_cykl", "nedostatek pameti");
+    return nullptr;
+  }
   ++recordedTokenCount;
   copyToken(node->token, *token_buffer);
   if (list.last == nullptr) {
@@ -88,12 +102,7 @@ void appendNode(TokenList& list) {
     list.last->next = node;
   }
   list.last = node;
-}
-
-// Appends the current token to the body lists of the levels from `from`
-// outward (while the source is read, every level reads it).
-void appendToBodies(LoopLevel* from) {
-  for (LoopLevel* u = from; u != nullptr; u = u->enclosing) appendNode(u->body);
+  return node;
 }
 
 // Makes a recorded token the current one, in place; a missing node reads as
@@ -105,13 +114,15 @@ void replayNode(TokenNode* node) {
   token_buffer = node != nullptr ? &node->token : &endToken;
 }
 
-// Extends the span `list` of an enclosing recording to node, the one after
-// its last (or its first node).
+// Extends the span `list` of the outermost body to node, the one after its
+// last (or its first node).
 void extendSpan(TokenList& list, TokenNode* node) {
   if (list.first == nullptr) list.first = node;
   list.last = node;
-  list.end = node->next;
 }
+
+// Where a replay of the list wraps: the node after its last.
+void sealList(TokenList& list) { list.end = list.last != nullptr ? list.last->next : nullptr; }
 
 }  // namespace
 
@@ -125,6 +136,7 @@ void Zvys_zas() {
     if (level == nullptr) return refuseRecord("Zvys_zas", "nedostatek pameti");
   }
   level->enclosing = zasobnik;
+  level->outermost = zasobnik != nullptr ? zasobnik->outermost : level;
   zasobnik = level;
   ++loopLevelCount;
 }
@@ -133,8 +145,8 @@ void Sniz_zas() {
   if (zasobnik == nullptr) return;
   LoopLevel* level = zasobnik;
   zasobnik = level->enclosing;
-  // Spans of the source level's body belong to that level.
-  if (level->source == nullptr) {
+  // Every node belongs to the outermost level's lists.
+  if (level->enclosing == nullptr) {
     Uvolni_sez(level->body.first);
     Uvolni_sez(level->condition.first);
   }
@@ -147,6 +159,8 @@ void Obnov_zas() {
   if (zasobnik == nullptr) return;
   zasobnik->conditionCursor = zasobnik->condition.first;
   zasobnik->bodyCursor = zasobnik->body.first;
+  sealList(zasobnik->condition);
+  sealList(zasobnik->body);
 }
 
 void Obnov_pom_zas() {
@@ -158,19 +172,16 @@ void Obnov_pom_zas() {
 void Vloz_do_zas_cykl() {
   LoopLevel* top = zasobnik;
   if (top == nullptr) return;
-  switch (rezim_LA) {
-    case kSourceCondition:
-      appendNode(top->condition);
-      appendToBodies(top->enclosing);
-      break;
-    case kSourceBody:
-      appendToBodies(top);
-      break;
-    default:
-      // A token read through a look-ahead cursor is recorded already: the
-      // top level's span grows over it (readThroughLookAhead).
-      break;
+  // A token read through a look-ahead cursor is recorded already: the top
+  // level's span grows over it (readThroughLookAhead).
+  if (rezim_LA != kSourceCondition && rezim_LA != kSourceBody) return;
+  TokenList& list = rezim_LA == kSourceCondition ? top->condition : top->body;
+  if (top->enclosing == nullptr) {
+    appendNode(list);
+    return;
   }
+  // A nested loop's token is stored once, in the outermost body.
+  if (TokenNode* node = appendNode(top->outermost->body)) extendSpan(list, node);
 }
 
 void replayTop(TokenNode*& cursor, const TokenList& list) {

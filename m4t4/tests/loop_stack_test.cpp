@@ -36,7 +36,7 @@ class LoopStack : public CleanState {
   }
 };
 
-TEST_F(LoopStack, SourceModesRecordIntoEveryLevel) {
+TEST_F(LoopStack, SourceModesRecordOnceIntoTheOutermostBody) {
   Zvys_zas();
   LoopLevel* outer = zasobnik;
   rezim_LA = kSourceBody;
@@ -47,13 +47,21 @@ TEST_F(LoopStack, SourceModesRecordIntoEveryLevel) {
   record("1");
   rezim_LA = kSourceBody;
   record("{");
-  EXPECT_EQ(texts(inner->condition.first), (std::vector<std::string>{"1"}));
-  EXPECT_EQ(texts(inner->body.first), (std::vector<std::string>{"{"}));
+  EXPECT_EQ(span(inner->condition), (std::vector<std::string>{"1"}));
+  EXPECT_EQ(span(inner->body), (std::vector<std::string>{"{"}));
   EXPECT_EQ(texts(outer->body.first), (std::vector<std::string>{"w2", "1", "{"}));
   EXPECT_EQ(outer->condition.first, nullptr);
   rezim_LA = kSource;
   record("ignored");
   EXPECT_EQ(inner->body.last, inner->body.first);
+  // The inner condition replays on its own, wrapping after its last token.
+  Obnov_zas();
+  rezim_LA = kReplayCondition;
+  Cti_ze_zas();
+  Cti_ze_zas();
+  EXPECT_STREQ(token_buffer->text.data(), "1");
+  Sniz_zas();
+  EXPECT_EQ(texts(outer->body.first), (std::vector<std::string>{"w2", "1", "{"}));
 }
 
 TEST_F(LoopStack, ReplayWrapsToTheFirstNodeAndKeepsClasses) {
