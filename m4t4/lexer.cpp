@@ -272,7 +272,7 @@ namespace {
   // when pushed and then reads differently.
   if (scanBuffer.tokenClass == kNumber && scanBuffer.length < kValueSize &&
       Je_cislo(scanBuffer.text.data())) {
-    scanBuffer.number = {true, toNumber(scanBuffer.text.data())};
+    scanBuffer.number = {true, false, toNumber(scanBuffer.text.data())};
   }
   token_buffer = &scanBuffer;
   if (rezim_LA != kSource) Vloz_do_zas_cykl();

@@ -55,6 +55,15 @@ double toNumber(const char* text);   // exactly atof(text)
 // Writes printf("%f", value) into `out`, cut to size-1 characters; returns
 // the length of the whole text, as snprintf does.
 int formatFixed(double value, char* out, std::size_t size);
+// Whole numbers below this magnitude keep their "%f" text unwritten until it
+// is wanted (KnownNumber::textPending): atof of that text gives them back.
+constexpr double kWholeLimit = 1e18;
+// Writes the pending "%f" text of `number` into `text`.
+inline void writePendingText(Field& text, std::size_t& length, KnownNumber& number) {
+  if (!number.textPending) return;
+  length = static_cast<std::size_t>(formatFixed(number.value, text.data(), text.size()));
+  number.textPending = false;
+}
 
 // lexer.cpp
 int32_t Lex();
@@ -153,5 +162,8 @@ void pushTruth(bool value);         // pushes "1" or "0"
 // Pushes "%f" of value; a text longer than a value holds is reported under
 // the rule `rule`.
 unsigned pushNumber(double value, const char* rule);
+// Makes `node` (the top of the stack) the number `value`: its text waits
+// unwritten when `value` is a whole number below kWholeLimit.
+unsigned setNumber(StackNode& node, double value, const char* rule);
 
 }  // namespace m4t4

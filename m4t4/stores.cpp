@@ -65,6 +65,7 @@ void Vloz_obsah_tab(TableRecord* record) {
 void Nacti_obsah_tab() {
   if (i2_priznak == 0) return;
   TableRecord* record = Vloz_do_tab();
+  if (record != nullptr) writePendingText(record->value, record->length, record->number);
   copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
 }
 
@@ -134,6 +135,7 @@ KnownNumber popInto(char* target, std::size_t size) {
     target[0] = '\0';  // unit test Stores.StackIsLastInFirstOutAndEmptyPopGivesEmptyText
     return {};
   }
+  writePendingText(vrchol_zas->text, vrchol_zas->length, vrchol_zas->number);
   std::size_t length = std::min(vrchol_zas->length, size - 1);
   std::memcpy(target, vrchol_zas->text.data(), length);
   target[length] = '\0';

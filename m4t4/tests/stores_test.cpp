@@ -76,6 +76,22 @@ TEST_F(Stores, CopiesAreBounded) {
   EXPECT_EQ(std::string(hodnota_zas.data()), "ab" + std::string(252, 'z'));
 }
 
+TEST_F(Stores, WholeResultsGiveTheirTextWhenRead) {
+  copyText(hodnota_tab, "@a");
+  TableRecord* record = Vloz_do_tab();
+  pushNumber(-12.0, "rule");
+  popIntoRecord(*record);
+  copyText(hodnota_tab, "@a");
+  Nacti_obsah_tab();
+  EXPECT_STREQ(hodnota_tab.data(), "-12.000000");
+  pushNumber(-0.0, "rule");
+  pushNumber(0.5, "rule");
+  Uber_ze_zas();
+  EXPECT_STREQ(hodnota_zas.data(), "0.500000");
+  Uber_ze_zas();
+  EXPECT_STREQ(hodnota_zas.data(), "-0.000000");
+}
+
 TEST_F(Stores, ManyVariablesStayDistinct) {
   for (int i = 0; i < 2000; ++i) {
     std::string name = "@v" + std::to_string(i);
