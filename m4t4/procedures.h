@@ -69,6 +69,7 @@ inline void writePendingText(Field& text, std::size_t& length, KnownNumber& numb
 int32_t Lex();
 Word wordOf(const char* text);   // the word or operator `text` spells, kNoWord if none
 int32_t Je_cislo(const char* text);
+void discardSourceBlock();  // forgets the source bytes read ahead (a new run starts)
 
 // stores.cpp
 TableRecord* Vloz_do_tab();
