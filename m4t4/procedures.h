@@ -98,7 +98,10 @@ StackNode* newValueNode();
 void dropValues(int count);          // pops `count` values without reading them
 // Vloz_do_tab for the variable `token` names; the record found is kept in
 // the token for its replays.
-TableRecord* recordOf(Token& token);
+[[gnu::noinline]] TableRecord* lookUpToken(Token& token);  // recordOf for a token without its record
+inline TableRecord* recordOf(Token& token) {
+  return token.record != nullptr ? token.record : lookUpToken(token);
+}
 // Pushes the value of the variable `token` names (Nacti_obsah_tab and
 // Vloz_do_zas); the record found is kept in the token for its replays.
 void pushVariable(Token& token);

@@ -4,56 +4,102 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <string_view>
-#include <unordered_map>
+#include <cstdint>
 
 #include "procedures.h"
 
 namespace m4t4 {
 namespace {
 
-std::unordered_map<std::string_view, TableRecord*> recordIndex;  // records by name
+// The records by name: open addressing over a power-of-two number of slots,
+// at most half of them used, each slot holding a record and its name's hash.
+struct Slot {
+  std::uint64_t hash = 0;
+  TableRecord* record = nullptr;  // null: the slot is free
+};
+Slot* slots = nullptr;
+std::size_t slotMask = 0;        // number of slots - 1; 0 while there are none
 int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
 int64_t valueCount = 0;          // values on the stack
 
-TableRecord* find(const char* name) {
-  auto it = recordIndex.find(std::string_view(name));
-  return it == recordIndex.end() ? nullptr : it->second;
+std::uint64_t hashOf(const char* name, std::size_t length) {
+  std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+  for (std::size_t i = 0; i < length; ++i) {
+    hash = (hash ^ static_cast<unsigned char>(name[i])) * 1099511628211u;
+  }
+  return hash;
 }
 
-// A new record, or null (and the run stopped) when the table is full or
-// memory runs out.
-TableRecord* create(const char* name) {
+// The slot of the record named by the `length` characters at `name`, or the
+// free slot where it belongs.
+Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
+  for (std::size_t i = hash & slotMask;; i = (i + 1) & slotMask) {
+    Slot& slot = slots[i];
+    if (slot.record == nullptr) return slot;
+    if (slot.hash == hash && std::memcmp(slot.record->name.data(), name, length) == 0 &&
+        slot.record->name[length] == '\0') {
+      return slot;
+    }
+  }
+}
+
+// Twice the slots (16 at first); false when memory runs out.
+bool grow() {
+  std::size_t count = slotMask == 0 ? 16 : (slotMask + 1) * 2;
+  Slot* larger = new (std::nothrow) Slot[count];
+  if (larger == nullptr) return false;
+  Slot* old = slots;
+  std::size_t oldCount = slotMask == 0 ? 0 : slotMask + 1;
+  slots = larger;
+  slotMask = count - 1;
+  for (std::size_t i = 0; i < oldCount; ++i) {
+    if (old[i].record == nullptr) continue;
+    std::size_t j = old[i].hash & slotMask;
+    while (slots[j].record != nullptr) j = (j + 1) & slotMask;
+    slots[j] = old[i];
+  }
+  delete[] old;
+  return true;
+}
+
+// Vloz_do_tab for the `length` characters at `name` (at most 254).
+TableRecord* lookUp(const char* name, std::size_t length) {
+  std::uint64_t hash = hashOf(name, length);
+  if (slotMask != 0) {
+    Slot& slot = slotOf(name, length, hash);
+    if (slot.record != nullptr) return slot.record;
+  }
+  if (i2_priznak == 0) return nullptr;
+  // A new record, or null (and the run stopped) when the table is full or
+  // memory runs out.
   if (recordCount >= kMaxVariables) {
     refuseRecord("Vloz_do_tab", "prilis mnoho promennych");
     return nullptr;
   }
-  TableRecord* record = nullptr;
-  try {
-    record = new TableRecord;
-    copyText(record->name, name);
-    recordIndex.emplace(std::string_view(record->name.data()), record);
-  } catch (const std::bad_alloc&) {
-    delete record;
+  if (static_cast<std::size_t>(recordCount + 1) * 2 > slotMask + 1 && !grow()) {
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
+  auto* record = new (std::nothrow) TableRecord;
+  if (record == nullptr) {
+    refuseRecord("Vloz_do_tab", "nedostatek pameti");
+    return nullptr;
+  }
+  std::memcpy(record->name.data(), name, length);
+  record->name[length] = '\0';
   copyText(record->value, kUndefinedValue);
   record->length = std::strlen(kUndefinedValue);
   record->next = vrchol_tab;
   vrchol_tab = record;
   ++recordCount;
+  slotOf(name, length, hash) = {hash, record};
   return record;
 }
 
 }  // namespace
 
-TableRecord* Vloz_do_tab() {
-  TableRecord* record = find(hodnota_tab.data());
-  if (record != nullptr || i2_priznak == 0) return record;
-  return create(hodnota_tab.data());
-}
+TableRecord* Vloz_do_tab() { return lookUp(hodnota_tab.data(), std::strlen(hodnota_tab.data())); }
 
 void Vloz_obsah_tab(TableRecord* record) {
   if (i2_priznak == 0 || record == nullptr) return;
@@ -70,7 +116,9 @@ void Nacti_obsah_tab() {
 }
 
 void Uvolni_tab() {
-  recordIndex.clear();
+  delete[] slots;
+  slots = nullptr;
+  slotMask = 0;
   recordCount = 0;
   while (vrchol_tab != nullptr) {
     TableRecord* next = vrchol_tab->next;
@@ -169,11 +217,9 @@ void pushVariable(Token& token) {
   pushValue(record->value.data(), record->length, record->number);
 }
 
-TableRecord* recordOf(Token& token) {
-  if (token.record == nullptr) {
-    copyText(hodnota_tab, token.text.data());
-    token.record = Vloz_do_tab();
-  }
+TableRecord* lookUpToken(Token& token) {
+  // (The name as the exchange buffer would hold it: its first 254 characters.)
+  token.record = lookUp(token.text.data(), std::min<std::size_t>(token.length, kValueSize - 1));
   return token.record;
 }
 
