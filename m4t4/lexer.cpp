@@ -8,6 +8,7 @@
 //   4, 5               scanString        11, 8, 9, 10  skipComment
 //   15, 16, 17, 12     in scanToken
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "procedures.h"
@@ -79,6 +80,9 @@ bool isWordCharacter(int c) { return c != kEof && kWordCharacters.table[c]; }
 // The text of the token being scanned.
 char* const text = scanBuffer.text.data();
 std::size_t textLength = 0;
+// A number token of at most 15 integer digits and nothing else: its value,
+// which atof of its text gives.
+KnownNumber integerToken;
 
 // Adds one character; a token keeps its first 255 characters.
 inline void append(int c) {
@@ -106,11 +110,16 @@ int await(Fits fits) {
 // letter, digit or underscore comes.
 void scanWord() {
   for (;;) {
-    // The common run, straight from the block.
-    while (blockNext != blockEnd && kWordCharacters.table[*blockNext]) {
-      if (textLength < kTextLimit) text[textLength++] = static_cast<char>(*blockNext);
-      ++blockNext;
+    // The common run, straight from the block (through locals, which the
+    // text written does not alias).
+    const unsigned char* next = blockNext;
+    const unsigned char* end = blockEnd;
+    std::size_t length = textLength;
+    for (; next != end && kWordCharacters.table[*next]; ++next) {
+      if (length < kTextLimit) text[length++] = static_cast<char>(*next);
     }
+    blockNext = next;
+    textLength = length;
     int c = readByte();
     if (isWordCharacter(c)) {
       append(c);
@@ -138,8 +147,37 @@ void scanName() {
 // returns its class: an operator's while the exponent's sign waits for a
 // digit at end of input.
 int32_t scanNumber() {
+  // The run of integer digits, straight from the block; its value is kept
+  // while it is exact.
+  std::uint64_t value = static_cast<unsigned>(text[textLength - 1] - '0');
+  std::size_t digits = 1;
   int c;
-  while (isDigit(c = readByte())) append(c);
+  for (;;) {
+    const unsigned char* next = blockNext;
+    const unsigned char* end = blockEnd;
+    std::size_t length = textLength;
+    for (; next != end && isDigit(*next); ++next) {
+      value = value * 10 + static_cast<unsigned>(*next - '0');
+      ++digits;
+      if (length < kTextLimit) text[length++] = static_cast<char>(*next);
+    }
+    blockNext = next;
+    textLength = length;
+    c = readByte();
+    if (!isDigit(c)) break;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+    ++digits;
+    append(c);
+  }
+  if (c != ',' && c != 'e') {
+    finish(c);
+    // At most 15 digits: the value is below 2^53, so atof reads it exactly.
+    if (digits <= 15) {
+      double number = static_cast<double>(value);
+      integerToken = {true, false, text[0] == '-' ? -number : number};
+    }
+    return kNumber;
+  }
   if (c == ',') {  // a decimal comma waits for a digit
     append(c);
     c = await(isDigit);
@@ -211,6 +249,7 @@ std::size_t scanToken() {
     c = readByte();
   }
   textLength = 0;
+  integerToken.known = false;
   int32_t& tokenClass = scanBuffer.tokenClass;
   for (;;) {
     switch (c) {
@@ -378,7 +417,9 @@ namespace {
   token.number = {};
   // A number token's value, read once; a text longer than a value is cut
   // when pushed and then reads differently.
-  if (tokenClass == kNumber && length < kValueSize && Je_cislo(text)) {
+  if (integerToken.known) {
+    token.number = integerToken;
+  } else if (tokenClass == kNumber && length < kValueSize && Je_cislo(text)) {
     token.number = {true, false, toNumber(text)};
   }
   token_buffer = &token;
