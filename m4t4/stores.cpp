@@ -153,7 +153,9 @@ StackNode* newValueNode() {
   StackNode* node = newValueNode();
   if (node == nullptr) return;
   length = std::min(length, kValueSize - 1);  // a value keeps 254 characters
-  if (length < kShortText) {
+  if (number.textPending) {  // (a pending text is not there to copy)
+    node->text[0] = '\0';
+  } else if (length < kShortText) {
     // Most values are short: one fixed-size copy, which `text` (a buffer
     // of at least kShortText bytes) allows.
     std::memcpy(node->text.data(), text, kShortText);
@@ -201,7 +203,9 @@ void popIntoRecord(TableRecord& record) {
     record.number = {};
     return;
   }
-  std::memcpy(record.value.data(), node->text.data(), node->length + 1);
+  if (!node->number.textPending) {  // (a pending text is not there to copy)
+    std::memcpy(record.value.data(), node->text.data(), node->length + 1);
+  }
   record.length = node->length;
   record.number = node->number;
   dropValues(1);
