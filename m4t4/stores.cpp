@@ -37,16 +37,16 @@ Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   for (std::size_t i = hash & slotMask;; i = (i + 1) & slotMask) {
     Slot& slot = slots[i];
     if (slot.record == nullptr) return slot;
-    if (slot.hash == hash && std::memcmp(slot.record->name.data(), name, length) == 0 &&
-        slot.record->name[length] == '\0') {
+    if (slot.hash == hash && slot.record->nameLength == length &&
+        std::memcmp(slot.record->name.data(), name, length) == 0) {
       return slot;
     }
   }
 }
 
-// Twice the slots (16 at first); false when memory runs out.
+// Twice the slots (32 at first); false when memory runs out.
 bool grow() {
-  std::size_t count = slotMask == 0 ? 16 : (slotMask + 1) * 2;
+  std::size_t count = slotMask == 0 ? 32 : (slotMask + 1) * 2;
   Slot* larger = new (std::nothrow) Slot[count];
   if (larger == nullptr) return false;
   Slot* old = slots;
@@ -82,19 +82,39 @@ TableRecord* lookUp(const char* name, std::size_t length) {
     return nullptr;
   }
   auto* record = new (std::nothrow) TableRecord;
-  if (record == nullptr) {
+  if (record == nullptr || !record->name.assign(name, length) ||
+      !record->value.assign(kUndefinedValue, std::strlen(kUndefinedValue))) {
+    delete record;
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
-  std::memcpy(record->name.data(), name, length);
-  record->name[length] = '\0';
-  copyText(record->value, kUndefinedValue);
-  record->length = std::strlen(kUndefinedValue);
+  record->nameLength = static_cast<uint32_t>(length);
+  record->length = static_cast<uint32_t>(std::strlen(kUndefinedValue));
   record->next = vrchol_tab;
   vrchol_tab = record;
   ++recordCount;
   slotOf(name, length, hash) = {hash, record};
   return record;
+}
+
+// A record's value from `length` characters at `text` (at most 254), with
+// `number`; false (and the run stopped) when memory runs out.
+bool storeValue(TableRecord& record, const char* text, std::size_t length, KnownNumber number) {
+  if (!record.value.assign(text, length)) {
+    refuseRecord("Vloz_obsah_tab", "nedostatek pameti");
+    return false;
+  }
+  record.length = static_cast<uint32_t>(length);
+  record.number = number;
+  return true;
+}
+
+// Writes the pending "%f" text of a record's whole number.
+void writePendingText(TableRecord& record) {
+  if (!record.number.textPending) return;
+  char text[kFieldSize];
+  std::size_t length = static_cast<std::size_t>(formatFixed(record.number.value, text, sizeof text));
+  storeValue(record, text, length, {true, false, record.number.value});  // fits: never fails
 }
 
 }  // namespace
@@ -103,15 +123,13 @@ TableRecord* Vloz_do_tab() { return lookUp(hodnota_tab.data(), std::strlen(hodno
 
 void Vloz_obsah_tab(TableRecord* record) {
   if (i2_priznak == 0 || record == nullptr) return;
-  copyText(record->value, hodnota_tab.data());
-  record->length = std::strlen(record->value.data());
-  record->number = {};
+  storeValue(*record, hodnota_tab.data(), std::strlen(hodnota_tab.data()), {});
 }
 
 void Nacti_obsah_tab() {
   if (i2_priznak == 0) return;
   TableRecord* record = Vloz_do_tab();
-  if (record != nullptr) writePendingText(record->value, record->length, record->number);
+  if (record != nullptr) writePendingText(*record);
   copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
 }
 
@@ -198,16 +216,15 @@ void popIntoRecord(TableRecord& record) {
   if (i2_priznak == 0) return;
   StackNode* node = vrchol_zas;
   if (node == nullptr) {  // a call without arguments used as a value
-    record.value[0] = '\0';
-    record.length = 0;
-    record.number = {};
+    storeValue(record, "", 0, {});
     return;
   }
-  if (!node->number.textPending) {  // (a pending text is not there to copy)
-    std::memcpy(record.value.data(), node->text.data(), node->length + 1);
+  if (node->number.textPending) {  // (a pending text is not there to copy)
+    record.length = 0;
+    record.number = node->number;
+  } else {
+    storeValue(record, node->text.data(), node->length, node->number);
   }
-  record.length = node->length;
-  record.number = node->number;
   dropValues(1);
 }
 
