@@ -56,16 +56,10 @@ void pushTruth(bool value) {
   if (StackNode* node = newValueNode()) setTruth(*node, value);
 }
 
-unsigned setNumber(StackNode& node, double value, const char* rule) {
-  // A whole number's "%f" text is exact, so reading it back gives `value`;
-  // it is written only when a text is wanted.
-  if (std::fabs(value) < kWholeLimit &&
-      value == static_cast<double>(static_cast<std::int64_t>(value))) {
-    node.text[0] = '\0';
-    node.length = 0;
-    node.number = {true, true, value};
-    return 0;
-  }
+namespace {
+
+// setNumber of a number that is not whole (or too large): its text now.
+[[gnu::noinline]] unsigned setFormattedNumber(StackNode& node, double value, const char* rule) {
   int length = formatFixed(value, node.text.data(), kValueSize);
   if (length >= static_cast<int>(kValueSize)) {  // a cut "%f" text would be another number
     dropValues(1);
@@ -76,6 +70,21 @@ unsigned setNumber(StackNode& node, double value, const char* rule) {
   return 0;
 }
 
+}  // namespace
+
+unsigned setNumber(StackNode& node, double value, const char* rule) {
+  // A whole number's "%f" text is exact, so reading it back gives `value`;
+  // it is written only when a text is wanted.
+  if (std::fabs(value) < kWholeLimit &&
+      value == static_cast<double>(static_cast<std::int64_t>(value))) {
+    node.text[0] = '\0';
+    node.length = 0;
+    node.number = {true, true, value};
+    return 0;
+  }
+  return setFormattedNumber(node, value, rule);
+}
+
 unsigned pushNumber(double value, const char* rule) {
   StackNode* node = newValueNode();
   if (node == nullptr) return 0;
@@ -83,6 +92,12 @@ unsigned pushNumber(double value, const char* rule) {
 }
 
 namespace {
+
+// (Apart, so that the other operators call nothing.)
+[[gnu::noinline]] unsigned setRemainder(StackNode& node, double left, double right,
+                                        const char* rule) {
+  return setNumber(node, std::fmod(left, right), rule);
+}
 
 // Writes the result of the operator into `node`, the top of the stack, when
 // `numbers` says that both operands are numeric text, `left` and `right`
@@ -96,7 +111,7 @@ unsigned computeNumbers(Word word, const OperatorInfo& info, StackNode& node, do
     case kMinus: return setNumber(node, left - right, info.rule);
     case kTimes: return setNumber(node, left * right, info.rule);
     case kDivide: return setNumber(node, left / right, info.rule);
-    case kModulo: return setNumber(node, std::fmod(left, right), info.rule);
+    case kModulo: return setRemainder(node, left, right, info.rule);
     // A NaN operand makes the pair unordered: every comparison is false
     // except "!=".
     case kLess: setTruth(node, left < right); return 0;
@@ -131,22 +146,8 @@ unsigned computeTexts(Word word, const OperatorInfo& info) {
   return 0;
 }
 
-}  // namespace
-
-unsigned applyOperator(Word word) {
-  // While effects are off nothing is popped or pushed and no type error
-  // arises: skipped code is only parsed.
-  if (i2_priznak == 0) return 0;
-  const OperatorInfo& info = infoOf(word);
-  // Both operands' numbers known: their texts are not needed, and the
-  // result takes the left operand's place.
-  StackNode* right = vrchol_zas;
-  StackNode* left = right != nullptr ? right->next : nullptr;
-  if (left != nullptr && left->number.known && right->number.known) {
-    double r = right->number.value;
-    dropValues(1);
-    return computeNumbers(word, info, *left, left->number.value, r);
-  }
+// applyOperator on operands whose numbers are not both known: by their texts.
+[[gnu::noinline]] unsigned applyToTexts(Word word, const OperatorInfo& info) {
   KnownNumber r = popInto(pom_a);  // the right operand is on top
   KnownNumber l = popInto(pom_b);
   if (!numericOperands()) return computeTexts(word, info);
@@ -155,6 +156,25 @@ unsigned applyOperator(Word word) {
   StackNode* node = newValueNode();
   if (node == nullptr) return 0;
   return computeNumbers(word, info, *node, leftNumber, rightNumber);
+}
+
+}  // namespace
+
+[[gnu::noinline]] unsigned applyOperator(Word word) {
+  // While effects are off nothing is popped or pushed and no type error
+  // arises: skipped code is only parsed.
+  if (i2_priznak == 0) return 0;
+  const OperatorInfo& info = infoOf(word);
+  // Both operands' numbers known: their texts are not needed, and the
+  // result takes the left operand's place.
+  StackNode* right = vrchol_zas;
+  StackNode* left = right != nullptr ? right->next : nullptr;
+  if (left == nullptr || !left->number.known || !right->number.known) {
+    return applyToTexts(word, info);
+  }
+  double r = right->number.value;
+  dropValues(1);
+  return computeNumbers(word, info, *left, left->number.value, r);
 }
 
 }  // namespace m4t4

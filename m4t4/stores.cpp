@@ -145,7 +145,10 @@ void Uvolni_tab() {
   }
 }
 
-StackNode* newValueNode() {
+namespace {
+
+// newValueNode when no spare node waits, the stack is full or effects are off.
+[[gnu::noinline, gnu::cold]] StackNode* newValueNodeSlowly() {
   if (i2_priznak == 0) return nullptr;
   if (valueCount >= kMaxValues) {
     refuseRecord("Vloz_do_zas", "prilis mnoho hodnot");
@@ -167,22 +170,55 @@ StackNode* newValueNode() {
   return node;
 }
 
-[[gnu::flatten]] void pushValue(const char* text, std::size_t length, KnownNumber number) {
-  StackNode* node = newValueNode();
-  if (node == nullptr) return;
+}  // namespace
+
+StackNode* newValueNode() {
+  StackNode* node = spareNodes;
+  if (i2_priznak == 0 || node == nullptr || valueCount >= kMaxValues) return newValueNodeSlowly();
+  spareNodes = node->next;
+  ++valueCount;
+  node->next = vrchol_zas;
+  vrchol_zas = node;
+  return node;
+}
+
+namespace {
+
+// Makes `node` the value `length` characters at `text` with `number`.
+inline void fillNode(StackNode& node, const char* text, std::size_t length, KnownNumber number) {
   length = std::min(length, kValueSize - 1);  // a value keeps 254 characters
   if (number.textPending) {  // (a pending text is not there to copy)
-    node->text[0] = '\0';
+    node.text[0] = '\0';
   } else if (length < kShortText) {
     // Most values are short: one fixed-size copy, which `text` (a buffer
     // of at least kShortText bytes) allows.
-    std::memcpy(node->text.data(), text, kShortText);
+    std::memcpy(node.text.data(), text, kShortText);
   } else {
-    std::memcpy(node->text.data(), text, length);
+    std::memcpy(node.text.data(), text, length);
   }
-  node->text[length] = '\0';
-  node->length = length;
-  node->number = number;
+  node.text[length] = '\0';
+  node.length = length;
+  node.number = number;
+}
+
+[[gnu::noinline, gnu::cold]] void pushValueSlowly(const char* text, std::size_t length,
+                                                  KnownNumber number) {
+  if (StackNode* node = newValueNodeSlowly()) fillNode(*node, text, length, number);
+}
+
+}  // namespace
+
+void pushValue(const char* text, std::size_t length, KnownNumber number) {
+  StackNode* node = spareNodes;
+  // (The common case, a spare node to fill, calls nothing.)
+  if (i2_priznak == 0 || node == nullptr || valueCount >= kMaxValues) {
+    return pushValueSlowly(text, length, number);
+  }
+  spareNodes = node->next;
+  ++valueCount;
+  node->next = vrchol_zas;
+  vrchol_zas = node;
+  fillNode(*node, text, length, number);
 }
 
 void dropValues(int count) {
