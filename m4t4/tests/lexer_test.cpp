@@ -266,6 +266,26 @@ TEST_F(Lexer, AgreesWithTheStateTableOnRandomSources) {
   compare(longer, count + 1);
 }
 
+TEST_F(Lexer, NumberTokensCarryAtofsValue) {
+  // Around the longest digit run whose value the scan keeps (15 digits) and
+  // 2^53, signed zeros and leading zeros.
+  const std::vector<std::string> numbers = {
+      "0",  "-0", "+0", "007", "-000000000000001", "123456789012345", "999999999999999",
+      "-999999999999999", "9999999999999999", "9007199254740992", "9007199254740993",
+      "+9007199254740993", "18446744073709551617", "12,5", "1e5", "-1,5e-3", "1e+400"};
+  std::string program;
+  for (const std::string& number : numbers) program += number + " ";
+  source(program);
+  for (const std::string& number : numbers) {
+    Lex();
+    ASSERT_EQ(token_buffer->text.data(), number);
+    ASSERT_TRUE(token_buffer->number.known) << number;
+    double expected = std::atof(number.c_str());
+    EXPECT_EQ(std::memcmp(&token_buffer->number.value, &expected, sizeof expected), 0)
+        << number << ": " << token_buffer->number.value << " != " << expected;
+  }
+}
+
 TEST(NumberTest, LooksAtTheFirstTwoCharacters) {
   for (const char* yes : {"0", "7abc", "+1", "-2,5"}) EXPECT_EQ(Je_cislo(yes), 1) << yes;
   for (const char* no : {"", "-", "+x", ",5", "abc", "-nan"}) EXPECT_EQ(Je_cislo(no), 0) << no;
