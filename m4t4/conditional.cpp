@@ -11,6 +11,12 @@ int32_t isTrue(const char* text) {
 }
 
 bool popTruth() {
+  StackNode* top = vrchol_zas;
+  if (i2_priznak != 0 && top != nullptr && top->number.known) {  // no text needed
+    bool truth = top->number.value != 0.0;
+    dropValues(1);
+    return truth;
+  }
   KnownNumber number = popInto(hodnota_zas);
   if (number.known) return number.value != 0.0;  // numeric text whose atof is known
   return isTrue(hodnota_zas.data()) != 0;

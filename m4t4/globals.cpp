@@ -59,6 +59,7 @@ void reset() {
   scanBuffer = Token{};
   token_buffer = &scanBuffer;
   buffer = 0;
+  discardSourceBlock();
   cislo_radku = 1;
   readError = 0;
   rezim_LA = kSource;

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <string_view>
 
 namespace m4t4 {
@@ -68,8 +70,11 @@ struct TableRecord;
 // The number a value text stands for, when it is known without reading the
 // text again: `known` only for numeric text whose atof is exactly `value`
 // (number tokens, and whole-number results, whose "%f" text is exact).
+// `textPending`: the text has not been written yet; it is "%f" of `value`, a
+// whole number (see writePendingText), and `length` is 0 until it is.
 struct KnownNumber {
   bool known = false;
+  bool textPending = false;
   double value = 0;
 };
 
@@ -147,13 +152,51 @@ struct LoopLevel {
 };
 
 // One variable of the value table.
-struct TableRecord {
-  Field name{};                 // variable name with its "@"
-  Field value{};                // current value
-  std::size_t length = 0;       // characters of the value
-  KnownNumber number;           // the value's number, when known
-  TableRecord* next = nullptr;  // next older record
+// A text of a table record: held in the record while it is shorter than
+// N - 1 characters, else in a Field of its own (kept once made).
+template <std::size_t N>
+struct RecordText {
+  char inlineText[N]{};
+  Field* longText = nullptr;
+
+  RecordText() = default;
+  RecordText(const RecordText&) = delete;
+  RecordText& operator=(const RecordText&) = delete;
+  ~RecordText() { delete longText; }
+  char* data() { return longText != nullptr ? longText->data() : inlineText; }
+  const char* data() const { return longText != nullptr ? longText->data() : inlineText; }
+  // Holds the `length` (at most 255) characters at `text` from now on;
+  // false when memory runs out.
+  bool assign(const char* text, std::size_t length);
 };
+
+// One variable of the value table; small, so that many of them stay near
+// each other in memory. (The fields read on every use come first, with the
+// name, so that finding a variable and reading its number touch one cache
+// line.)
+struct TableRecord {
+  KnownNumber number;           // the value's number, when known
+  uint32_t length = 0;          // characters of the value
+  uint32_t nameLength = 0;      // characters of the name
+  TableRecord* next = nullptr;  // next older record
+  RecordText<24> name;          // variable name with its "@"
+  RecordText<32> value;         // current value (a whole number's "%f" text fits inline)
+};
+
+template <std::size_t N>
+bool RecordText<N>::assign(const char* text, std::size_t length) {
+  char* target = inlineText;
+  if (longText != nullptr || length >= N) {
+    if (longText == nullptr) {
+      longText = new (std::nothrow) Field;
+      if (longText == nullptr) return false;
+    }
+    target = longText->data();
+  }
+  std::memmove(target, text, length);
+  target[length] = '\0';
+  return true;
+}
 
 // One entry of the value stack.
 struct StackNode {

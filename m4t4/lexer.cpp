@@ -1,6 +1,14 @@
 // The lexer: a character-level state machine over the source stream in
 // modes 0 to 2, and token replay from the loop token stack in modes 3 to 6.
+//
+// The scanner's states are written as code, one function per kind of token:
+//   state 0            scanToken (white space, comments and dropped characters
+//                      are skipped there, as scans whose token is discarded)
+//   13, 1, 19, 2, 3, 20  scanNumber      14, 6, 7   scanWord, scanName
+//   4, 5               scanString        11, 8, 9, 10  skipComment
+//   15, 16, 17, 12     in scanToken
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "procedures.h"
@@ -9,218 +17,317 @@ namespace m4t4 {
 namespace {
 
 constexpr int kEof = -1;
+constexpr std::size_t kTextLimit = kTokenTextSize - 1;  // a token keeps its first 255 characters
 
-std::size_t scannedLength = 0;  // characters scanned into the current token, NUL bytes included
+// The source is read in blocks of our own; a character counts as read (a
+// line feed is counted) when it is taken from the block.
+constexpr std::size_t kBlockSize = std::size_t{1} << 16;
+unsigned char block[kBlockSize];
+const unsigned char* blockNext = block;  // next unread byte
+const unsigned char* blockEnd = block;   // end of the bytes read
+FILE* blockStream = nullptr;             // the stream whose bytes the block holds
+int blockReadError = 0;                  // errno of a failed read of blockStream, 0 while none
 
-// States of the scanner.
-enum ScanState {
-  kStart = 0,
-  kAfterComma = 1,        // after the decimal comma, waiting for a digit
-  kAfterE = 2,            // after "e", waiting for a digit or sign
-  kAfterExponentSign = 3,     // after the exponent's sign, waiting for a digit
-  kInString = 4,
-  kAfterSlash = 5,      // in a string, after "/"
-  kAfterUnderscore = 6,   // in a word, after "_"
-  kAfterSigil = 7,       // after "?", "@" or "~", waiting for a letter
-  kLineComment = 8,
-  kBlockComment = 9,
-  kBlockCommentBang = 10,
-  kAfterColon = 11,
-  kComplete = 12,        // token complete, one character of look-ahead to push back
-  kIntegerPart = 13,
-  kInWord = 14,
-  kAfterPlus = 15,
-  kAfterMinus = 16,
-  kAfterRelation = 17,        // after "!", "<" or ">"
-  kFraction = 19,
-  kExponentDigits = 20,
-};
-
-bool isLetter(int c) { return c >= 'a' && c <= 'z'; }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-
-// Next character: the pushed-back one, else the next byte of the source.
-int readChar() {
-  if (buffer != 0) {
-    int c = buffer;
-    buffer = 0;
-    return c;
+// Reads the next block of the source; false at its end (or once a read has
+// failed). When cti reads its words from the source stream too, a block is
+// one byte, so that cti goes on right after what the lexer has consumed.
+[[gnu::noinline]] bool refill() {
+  if (blockStream != f) {  // another source: nothing of the old one is kept
+    blockStream = f;
+    blockReadError = 0;
   }
-  int c = std::fgetc(f);
-  if (c == EOF) {
-    // A failed read ends the source like its end; the diagnostics then say
-    // that it could not be read.
-    if (std::ferror(f) && readError == 0) readError = errno != 0 ? errno : EIO;
-    return kEof;
+  blockNext = blockEnd = block;
+  std::size_t read = 0;
+  if (f != nullptr && blockReadError == 0) {
+    errno = 0;
+    read = std::fread(block, 1, f == inputStream ? 1 : kBlockSize, f);
+    if (std::ferror(f)) blockReadError = errno != 0 ? errno : EIO;
   }
+  if (read > 0) {
+    blockEnd = block + read;
+    return true;
+  }
+  // A failed read ends the source like its end, after the bytes read before
+  // it; the diagnostics then say that it could not be read.
+  if (blockReadError != 0 && readError == 0) readError = blockReadError;
+  return false;
+}
+
+// The next character of the source: 0 to 255, or -1 at its end.
+inline int readByte() {
+  if (blockNext == blockEnd && !refill()) return kEof;
+  int c = *blockNext++;
   // Required: counted when read, look-ahead included, so a message about a
   // token can name the next line; lexer/errors/line_counted_from_look_ahead.
   if (c == '\n') ++cislo_radku;
   return c;
 }
 
+bool isLetter(int c) { return c >= 'a' && c <= 'z'; }
+bool isDigit(int c) { return c >= '0' && c <= '9'; }
+
+// Lower-case letters and digits: the characters that continue a word or name.
+struct WordCharacters {
+  bool table[256] = {};
+  constexpr WordCharacters() {
+    for (int c = 'a'; c <= 'z'; ++c) table[c] = true;
+    for (int c = '0'; c <= '9'; ++c) table[c] = true;
+  }
+};
+constexpr WordCharacters kWordCharacters;
+bool isWordCharacter(int c) { return c != kEof && kWordCharacters.table[c]; }
+
+// The text of the token being scanned.
+char* const text = scanBuffer.text.data();
+std::size_t textLength = 0;
+// A number token of at most 15 integer digits and nothing else: its value,
+// which atof of its text gives.
+KnownNumber integerToken;
+
 // Adds one character; a token keeps its first 255 characters.
-void append(int c) {
-  if (scannedLength + 1 >= kTokenTextSize) return;
-  scanBuffer.text[scannedLength++] = c == kEof ? kEndOfInputChar : static_cast<char>(c);
-  scanBuffer.text[scannedLength] = '\0';
+inline void append(int c) {
+  if (textLength < kTextLimit) text[textLength++] = c == kEof ? kEndOfInputChar : static_cast<char>(c);
 }
 
-// State 0: chooses the kind of token by its first character.
-ScanState startToken(int c, bool& done) {
-  auto begin = [&](int32_t tokenClass, ScanState next) {
-    append(c);
-    scanBuffer.tokenClass = tokenClass;
-    return next;
-  };
-  if (c == '\t' || c == '\n' || c == ' ') {
-    scanBuffer.tokenClass = kWhiteSpace;
-    done = true;
-    return kStart;
-  }
-  if (c == kEof) return begin(kEnd, kComplete);
-  if (c == '!' || c == '<' || c == '>') return begin(kOperator, kAfterRelation);
-  if (c == '"') {
-    scanBuffer.tokenClass = kString;
-    return kInString;
-  }
-  if (c != 0 && std::strchr("%&()*/=^_|", c)) return begin(kOperator, kComplete);
-  if (c == '+') return begin(kOperator, kAfterPlus);
-  if (c == '-') return begin(kOperator, kAfterMinus);
-  if (c == '.' || isLetter(c)) return begin(kWord, kInWord);
-  if (isDigit(c)) return begin(kNumber, kIntegerPart);
-  if (c == ':') return begin(kComment, kAfterColon);
-  if (c == ';') return begin(kSemicolon, kComplete);
-  if (c == '{' || c == '}') return begin(kBrace, kComplete);
-  if (c == '?') return begin(kDeclaration, kAfterSigil);
-  if (c == '@') return begin(kVariable, kAfterSigil);
-  if (c == '~') return begin(kCall, kAfterSigil);
-  return kStart;  // a character that begins no token is dropped
+// The token ends; `next`, the character read after it, waits in buffer.
+void finish(int next) {
+  buffer = next;
+  text[textLength] = '\0';
 }
 
-// Adds a character of a number; the token is a number again.
-void appendDigit(int c) {
-  append(c);
-  scanBuffer.tokenClass = kNumber;
-}
-
-// States of numbers. Returns the next state, or kStart when the token ends.
-ScanState inNumber(ScanState state, int c) {
-  bool digit = isDigit(c);
-  switch (state) {
-    case kIntegerPart:
-      if (digit) return appendDigit(c), kIntegerPart;
-      if (c == ',') return appendDigit(c), kAfterComma;
-      if (c == 'e') return appendDigit(c), kAfterE;
-      return kStart;
-    case kAfterComma:
-      return digit ? (appendDigit(c), kFraction) : kAfterComma;
-    case kFraction:
-      if (digit) return appendDigit(c), kFraction;
-      if (c == 'e') return appendDigit(c), kAfterE;
-      return kStart;
-    case kAfterE:
-      if (digit) return appendDigit(c), kExponentDigits;
-      if (c == '+' || c == '-') {
-        append(c);
-        // Required: the class is the operator's until a digit follows;
-        // lexer/numbers_comma_exponent_sign.
-        scanBuffer.tokenClass = kOperator;
-        return kAfterExponentSign;
-      }
-      return kAfterE;
-    case kAfterExponentSign:
-      return digit ? (appendDigit(c), kExponentDigits) : kAfterExponentSign;
-    default:  // kExponentDigits
-      return digit ? (appendDigit(c), kExponentDigits) : kStart;
+// Reads until a character for which `fits` holds, dropping the others;
+// returns it, or -1 at end of input.
+template <typename Fits>
+int await(Fits fits) {
+  for (;;) {
+    int c = readByte();
+    if (c == kEof || fits(c)) return c;
   }
 }
 
-// States after "+", "-", "!", "<", ">".
-ScanState inOperator(ScanState state, int c) {
-  if ((state == kAfterPlus || state == kAfterMinus) && isDigit(c))
-    return appendDigit(c), kIntegerPart;
-  if (state == kAfterMinus && c == '>') {
-    scanBuffer.tokenClass = kArrow;
-    return append(c), kComplete;
-  }
-  if (state == kAfterRelation && c == '=') return append(c), kComplete;
-  return kStart;
-}
-
-// States of words and names.
-ScanState inWord(ScanState state, int c) {
-  bool wordChar = isLetter(c) || isDigit(c);
-  switch (state) {
-    case kInWord:
-      if (c == '_') return append(c), kAfterUnderscore;
-      return wordChar ? (append(c), kInWord) : kStart;
-    case kAfterUnderscore:
-      if (c == '_') return append(c), kAfterUnderscore;
-      return wordChar ? (append(c), kInWord) : kAfterUnderscore;
-    default:  // kAfterSigil
-      return isLetter(c) ? (append(c), kInWord) : kAfterSigil;
-  }
-}
-
-// States of strings and comments; kComplete when the closing character came.
-ScanState inText(ScanState state, int c) {
-  switch (state) {
-    case kInString:
-      if (c == '"') return kComplete;
-      append(c);
-      return c == '/' ? kAfterSlash : kInString;
-    case kAfterSlash:
-      return append(c), kInString;
-    case kAfterColon:
-      if (c == '!') return append(c), kBlockComment;
-      if (c == ':') return append(c), kLineComment;
-      return kAfterColon;
-    case kLineComment:
-      append(c);
-      return c == '\n' ? kComplete : kLineComment;
-    case kBlockComment:
-      append(c);
-      return c == '!' ? kBlockCommentBang : kBlockComment;
-    default:  // kBlockCommentBang
-      append(c);
-      if (c == ':') return kComplete;
-      return c == '!' ? kBlockCommentBang : kBlockComment;
-  }
-}
-
-// The state after `c` in a state past the first character; kStart when
-// `c` cannot continue the token.
-ScanState nextState(ScanState state, int c) {
-  switch (state) {
-    case kIntegerPart: case kAfterComma: case kFraction:
-    case kAfterE: case kAfterExponentSign: case kExponentDigits:
-      return inNumber(state, c);
-    case kAfterPlus: case kAfterMinus: case kAfterRelation:
-      return inOperator(state, c);
-    case kInWord: case kAfterUnderscore: case kAfterSigil:
-      return inWord(state, c);
-    default:
-      return inText(state, c);
-  }
-}
-
-// Scans one token (white space and comments included) into scanBuffer.
-void scan() {
-  scannedLength = 0;
-  scanBuffer.text[0] = '\0';
-  scanBuffer.tokenClass = kEnd;
-  bool done = false;
-  ScanState state = kStart;
-  while (state == kStart && !done) state = startToken(readChar(), done);
-  while (!done) {
-    int c = readChar();
-    // End of input ends every state; the character that ends a token waits in buffer.
-    state = state == kComplete || c == kEof ? kStart : nextState(state, c);
-    if (state == kStart) {
-      buffer = c;
-      done = true;
+// Words and names after their first letter (states 14, 6): letters, digits
+// and underscores; after an underscore other characters are dropped until a
+// letter, digit or underscore comes.
+void scanWord() {
+  for (;;) {
+    // The common run, straight from the block (through locals, which the
+    // text written does not alias).
+    const unsigned char* next = blockNext;
+    const unsigned char* end = blockEnd;
+    std::size_t length = textLength;
+    for (; next != end && kWordCharacters.table[*next]; ++next) {
+      if (length < kTextLimit) text[length++] = static_cast<char>(*next);
     }
+    blockNext = next;
+    textLength = length;
+    int c = readByte();
+    if (isWordCharacter(c)) {
+      append(c);
+      continue;
+    }
+    if (c != '_') return finish(c);
+    do {
+      append(c);  // "_"
+      c = await([](int x) { return x == '_' || kWordCharacters.table[x]; });
+      if (c == kEof) return finish(c);
+    } while (c == '_');
+    append(c);
+  }
+}
+
+// A name after its sigil (state 7): characters up to a letter are dropped.
+void scanName() {
+  int c = await(isLetter);
+  if (c == kEof) return finish(c);
+  append(c);
+  scanWord();
+}
+
+// The rest of a number after its first digit (states 13, 1, 19, 2, 3, 20);
+// returns its class: an operator's while the exponent's sign waits for a
+// digit at end of input.
+int32_t scanNumber() {
+  // The run of integer digits, straight from the block; its value is kept
+  // while it is exact.
+  std::uint64_t value = static_cast<unsigned>(text[textLength - 1] - '0');
+  std::size_t digits = 1;
+  int c;
+  for (;;) {
+    const unsigned char* next = blockNext;
+    const unsigned char* end = blockEnd;
+    std::size_t length = textLength;
+    for (; next != end && isDigit(*next); ++next) {
+      value = value * 10 + static_cast<unsigned>(*next - '0');
+      ++digits;
+      if (length < kTextLimit) text[length++] = static_cast<char>(*next);
+    }
+    blockNext = next;
+    textLength = length;
+    c = readByte();
+    if (!isDigit(c)) break;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+    ++digits;
+    append(c);
+  }
+  if (c != ',' && c != 'e') {
+    finish(c);
+    // At most 15 digits: the value is below 2^53, so atof reads it exactly.
+    if (digits <= 15) {
+      double number = static_cast<double>(value);
+      integerToken = {true, false, text[0] == '-' ? -number : number};
+    }
+    return kNumber;
+  }
+  if (c == ',') {  // a decimal comma waits for a digit
+    append(c);
+    c = await(isDigit);
+    if (c == kEof) return finish(c), kNumber;
+    append(c);
+    while (isDigit(c = readByte())) append(c);
+  }
+  if (c != 'e') return finish(c), kNumber;
+  append(c);  // an exponent waits for a digit or a sign
+  c = await([](int x) { return isDigit(x) || x == '+' || x == '-'; });
+  if (c == kEof) return finish(c), kNumber;
+  if (!isDigit(c)) {
+    append(c);
+    c = await(isDigit);
+    // Required: the class is the operator's until a digit follows;
+    // lexer/numbers_comma_exponent_sign.
+    if (c == kEof) return finish(c), kOperator;
+  }
+  append(c);
+  while (isDigit(c = readByte())) append(c);
+  return finish(c), kNumber;
+}
+
+// A string after its opening quote (states 4, 5): a slash keeps the
+// character after it, quote included; line feeds and NUL bytes are text too.
+void scanString() {
+  for (;;) {
+    int c = readByte();
+    if (c == kEof) return finish(c);
+    if (c == '"') return finish(readByte());
+    append(c);
+    if (c == '/') {
+      c = readByte();
+      if (c == kEof) return finish(c);
+      append(c);
+    }
+  }
+}
+
+// A comment after its ":" (states 11, 8, 9, 10), dropped; returns the
+// character read after it, with which the next token begins.
+int skipComment() {
+  int c = await([](int x) { return x == '!' || x == ':'; });
+  if (c == ':') {  // "::" up to the end of the line
+    do {
+      c = readByte();
+    } while (c != kEof && c != '\n');
+    return c == kEof ? c : readByte();
+  }
+  while (c != kEof) {  // ":!" up to "!:"
+    c = readByte();
+    while (c == '!') {
+      c = readByte();
+      if (c == ':') return readByte();
+    }
+  }
+  return c;
+}
+
+// One token that is delivered: white space, comments and characters that
+// begin no token are skipped. Leaves its text and class in scanBuffer and
+// returns its length.
+std::size_t scanToken() {
+  int c;
+  if (buffer != 0) {
+    c = buffer;
+    buffer = 0;
+  } else {
+    c = readByte();
+  }
+  textLength = 0;
+  integerToken.known = false;
+  int32_t& tokenClass = scanBuffer.tokenClass;
+  for (;;) {
+    switch (c) {
+      case '\t': case '\n': case ' ':
+        c = readByte();
+        continue;
+      case ':':
+        c = skipComment();
+        continue;
+      case '!': case '<': case '>':
+        append(c);
+        tokenClass = kOperator;
+        c = readByte();
+        if (c != '=') {
+          finish(c);
+          return textLength;
+        }
+        break;
+      case '%': case '&': case '(': case ')': case '*': case '/': case '=': case '^': case '_':
+      case '|':
+        tokenClass = kOperator;
+        break;
+      case '+': case '-': {
+        append(c);
+        int next = readByte();
+        if (isDigit(next)) {
+          append(next);
+          tokenClass = scanNumber();
+          return textLength;
+        }
+        if (c == '-' && next == '>') {
+          c = next;
+          tokenClass = kArrow;
+          break;
+        }
+        tokenClass = kOperator;
+        finish(next);
+        return textLength;
+      }
+      case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8':
+      case '9':
+        append(c);
+        tokenClass = scanNumber();
+        return textLength;
+      case '"':
+        tokenClass = kString;
+        scanString();
+        // A NUL byte in the string ends its text.
+        return strnlen(text, textLength);
+      case ';':
+        tokenClass = kSemicolon;
+        break;
+      case '{': case '}':
+        tokenClass = kBrace;
+        break;
+      case '?': case '@': case '~':
+        append(c);
+        tokenClass = c == '?' ? kDeclaration : c == '@' ? kVariable : kCall;
+        scanName();
+        return textLength;
+      case kEof:
+        tokenClass = kEnd;
+        break;
+      default:
+        if (c == '.' || isLetter(c)) {
+          append(c);
+          tokenClass = kWord;
+          scanWord();
+          return textLength;
+        }
+        c = readByte();  // a character that begins no token is dropped
+        continue;
+    }
+    // A token that ends on a fixed character, `c`: one more is read and
+    // pushed back.
+    append(c);
+    finish(readByte());
+    return textLength;
   }
 }
 
@@ -231,54 +338,101 @@ int32_t Je_cislo(const char* text) {
   return (text[0] == '+' || text[0] == '-') && isDigit(static_cast<unsigned char>(text[1]));
 }
 
+namespace {
+
+// The word or operator the `length` characters at `text` spell, kNoWord if
+// none; chosen by length and first character.
+Word wordOf(const char* text, std::size_t length) {
+  auto is = [&](const char* word) { return std::memcmp(text, word, length) == 0; };
+  switch (length) {
+    case 1:
+      switch (text[0]) {
+        case '.': return kDot;
+        case '(': return kOpenParen;
+        case ')': return kCloseParen;
+        case '|': return kOr;
+        case '&': return kAnd;
+        case '!': return kNot;
+        case '<': return kLess;
+        case '>': return kGreater;
+        case '=': return kEqual;
+        case '+': return kPlus;
+        case '-': return kMinus;
+        case '*': return kTimes;
+        case '/': return kDivide;
+        case '%': return kModulo;
+        case ';': return kSemicolonText;
+        case '{': return kOpenBrace;
+        case '}': return kCloseBrace;
+        default: return kNoWord;
+      }
+    case 2:
+      if (text[1] == '2') {
+        switch (text[0]) {
+          case 'w': return kW2;
+          case 'i': return kI2;
+          case 'e': return kE2;
+          case 'p': return kP2;
+          default: return kNoWord;
+        }
+      }
+      if (text[1] != '=') return kNoWord;
+      switch (text[0]) {
+        case '!': return kNotEqual;
+        case '<': return kLessEqual;
+        case '>': return kGreaterEqual;
+        default: return kNoWord;
+      }
+    case 3:
+      return is("cti") ? kCtiWord : is("pis") ? kPisWord : kNoWord;
+    case 6:
+      return is("i2_end") ? kI2End : is("w2_end") ? kW2End : is("pis_ln") ? kPisLnWord : kNoWord;
+    default:
+      return kNoWord;
+  }
+}
+
+}  // namespace
+
 // Required: a text is matched whatever its class, so a string spelling a
 // keyword or operator acts as one; pinned by
 // statements/string_with_keyword_text_starts_statement and
 // conditional/strings_with_operator_text_act_as_operators.
-Word wordOf(const char* text) {
-  struct Entry {
-    const char* text;
-    Word word;
-  };
-  static constexpr Entry kWords[] = {
-      {"w2", kW2},         {"i2", kI2},       {"e2", kE2},          {"i2_end", kI2End},
-      {"w2_end", kW2End},  {"cti", kCtiWord}, {"pis", kPisWord},    {"pis_ln", kPisLnWord},
-      {"p2", kP2},         {".", kDot},       {"(", kOpenParen},    {")", kCloseParen},
-      {"|", kOr},          {"&", kAnd},       {"!", kNot},          {"<", kLess},
-      {">", kGreater},     {"=", kEqual},     {"!=", kNotEqual},    {"<=", kLessEqual},
-      {">=", kGreaterEqual}, {"+", kPlus},    {"-", kMinus},        {"*", kTimes},
-      {"/", kDivide},      {"%", kModulo},    {";", kSemicolonText}, {"{", kOpenBrace},
-      {"}", kCloseBrace},
-  };
-  for (const Entry& entry : kWords) {
-    if (text[0] == entry.text[0] && std::strcmp(text, entry.text) == 0) return entry.word;
-  }
-  return kNoWord;
-}
+Word wordOf(const char* text) { return wordOf(text, std::strlen(text)); }
 
 namespace {
 
 // Modes 0 to 2: the next token from the source, recorded in modes 1 and 2.
 // Kept out of Lex so that a replayed token costs only the dispatch.
 [[gnu::noinline]] void fromSource() {
-  do {
-    scan();
-  } while (scanBuffer.tokenClass == kComment || scanBuffer.tokenClass == kWhiteSpace);
-  scanBuffer.length = static_cast<uint16_t>(std::strlen(scanBuffer.text.data()));
-  scanBuffer.word = wordOf(scanBuffer.text.data());
-  scanBuffer.record = nullptr;
-  scanBuffer.number = {};
+  std::size_t length = scanToken();
+  Token& token = scanBuffer;
+  token.length = static_cast<uint16_t>(length);
+  int32_t tokenClass = token.tokenClass;
+  // Names begin with a sigil and numbers with a digit or sign: no word or
+  // operator among them.
+  bool named = tokenClass == kVariable || tokenClass == kCall || tokenClass == kDeclaration;
+  token.word = named || tokenClass == kNumber ? kNoWord : wordOf(text, length);
+  token.record = nullptr;
+  token.number = {};
   // A number token's value, read once; a text longer than a value is cut
   // when pushed and then reads differently.
-  if (scanBuffer.tokenClass == kNumber && scanBuffer.length < kValueSize &&
-      Je_cislo(scanBuffer.text.data())) {
-    scanBuffer.number = {true, toNumber(scanBuffer.text.data())};
+  if (integerToken.known) {
+    token.number = integerToken;
+  } else if (tokenClass == kNumber && length < kValueSize && Je_cislo(text)) {
+    token.number = {true, false, toNumber(text)};
   }
-  token_buffer = &scanBuffer;
+  token_buffer = &token;
   if (rezim_LA != kSource) Vloz_do_zas_cykl();
 }
 
 }  // namespace
+
+void discardSourceBlock() {
+  blockNext = blockEnd = block;
+  blockStream = nullptr;
+  blockReadError = 0;
+}
 
 int32_t Lex() {
   switch (rezim_LA) {

@@ -2,7 +2,6 @@
 // and whether it needs numeric text; applyOperator pops the operands,
 // checks them and pushes the result.
 #include <cmath>
-#include <compare>
 #include <cstring>
 
 #include "procedures.h"
@@ -41,59 +40,101 @@ const OperatorInfo& infoOf(Word word) { return *kOperatorsByWord.byWord[word]; }
 
 bool numericOperands() { return Je_cislo(pom_a.data()) && Je_cislo(pom_b.data()); }
 
-[[gnu::flatten]] void pushTruth(bool value) {
-  if (StackNode* node = newValueNode()) {
-    node->text[0] = value ? '1' : '0';
-    node->text[1] = '\0';
-    node->length = 1;
-    node->number = {true, value ? 1.0 : 0.0};
+namespace {
+
+// Makes `node` the truth value "1" or "0".
+void setTruth(StackNode& node, bool value) {
+  node.text[0] = value ? '1' : '0';
+  node.text[1] = '\0';
+  node.length = 1;
+  node.number = {true, false, value ? 1.0 : 0.0};
+}
+
+}  // namespace
+
+void pushTruth(bool value) {
+  if (StackNode* node = newValueNode()) setTruth(*node, value);
+}
+
+namespace {
+
+// setNumber of a number that is not whole (or too large): its text now.
+[[gnu::noinline]] unsigned setFormattedNumber(StackNode& node, double value, const char* rule) {
+  int length = formatFixed(value, node.text.data(), kValueSize);
+  if (length >= static_cast<int>(kValueSize)) {  // a cut "%f" text would be another number
+    dropValues(1);
+    return reportTooLarge(rule);
   }
+  node.length = static_cast<std::size_t>(length);
+  node.number = {};
+  return 0;
+}
+
+}  // namespace
+
+unsigned setNumber(StackNode& node, double value, const char* rule) {
+  // A whole number's "%f" text is exact, so reading it back gives `value`;
+  // it is written only when a text is wanted.
+  if (std::fabs(value) < kWholeLimit &&
+      value == static_cast<double>(static_cast<std::int64_t>(value))) {
+    node.text[0] = '\0';
+    node.length = 0;
+    node.number = {true, true, value};
+    return 0;
+  }
+  return setFormattedNumber(node, value, rule);
 }
 
 unsigned pushNumber(double value, const char* rule) {
   StackNode* node = newValueNode();
   if (node == nullptr) return 0;
-  int length = formatFixed(value, node->text.data(), kValueSize);
-  if (length >= static_cast<int>(kValueSize)) {  // a cut "%f" text would be another number
-    dropValues(1);
-    return reportTooLarge(rule);
-  }
-  node->length = static_cast<std::size_t>(length);
-  // A whole number's "%f" text is exact, so reading it back gives `value`.
-  bool exact = std::fabs(value) < 1e18 &&
-               value == static_cast<double>(static_cast<std::int64_t>(value));
-  node->number = {exact, value};
-  return 0;
+  return setNumber(*node, value, rule);
 }
 
 namespace {
 
-// The operator on operands of which `numbers` says whether both are numeric
-// text, `left` and `right` their numbers then; the texts are in pom_b and
-// pom_a where they are needed.
-unsigned compute(Word word, const OperatorInfo& info, bool numbers, double left, double right) {
-  if (info.needsNumbers && !numbers) return reportNotNumber(info.rule);
+// (Apart, so that the other operators call nothing.)
+[[gnu::noinline]] unsigned setRemainder(StackNode& node, double left, double right,
+                                        const char* rule) {
+  return setNumber(node, std::fmod(left, right), rule);
+}
+
+// Writes the result of the operator into `node`, the top of the stack, when
+// `numbers` says that both operands are numeric text, `left` and `right`
+// their numbers.
+unsigned computeNumbers(Word word, const OperatorInfo& info, StackNode& node, double left,
+                        double right) {
   switch (word) {
-    case kOr: pushTruth(left != 0.0 || right != 0.0); return 0;
-    case kAnd: pushTruth(left != 0.0 && right != 0.0); return 0;
-    case kPlus:
-      if (numbers) return pushNumber(left + right, info.rule);
-      copyText(hodnota_zas, pom_b.data());
-      appendText(hodnota_zas, pom_a.data());
-      Vloz_do_zas();
-      return 0;
-    case kMinus: return pushNumber(left - right, info.rule);
-    case kTimes: return pushNumber(left * right, info.rule);
-    case kDivide: return pushNumber(left / right, info.rule);
-    case kModulo: return pushNumber(std::fmod(left, right), info.rule);
-    default: break;
+    case kOr: setTruth(node, left != 0.0 || right != 0.0); return 0;
+    case kAnd: setTruth(node, left != 0.0 && right != 0.0); return 0;
+    case kPlus: return setNumber(node, left + right, info.rule);
+    case kMinus: return setNumber(node, left - right, info.rule);
+    case kTimes: return setNumber(node, left * right, info.rule);
+    case kDivide: return setNumber(node, left / right, info.rule);
+    case kModulo: return setRemainder(node, left, right, info.rule);
+    // A NaN operand makes the pair unordered: every comparison is false
+    // except "!=".
+    case kLess: setTruth(node, left < right); return 0;
+    case kGreater: setTruth(node, left > right); return 0;
+    case kEqual: setTruth(node, left == right); return 0;
+    case kNotEqual: setTruth(node, left != right); return 0;
+    case kLessEqual: setTruth(node, left <= right); return 0;
+    default: setTruth(node, left >= right); return 0;
   }
-  // The comparisons: left against right as numbers when both are numeric
-  // text, otherwise as strcmp orders the bytes, of which only the sign is
-  // used. A NaN operand makes the pair unordered, which no text pair can be,
-  // and every comparison false except "!=".
-  std::partial_ordering order =
-      numbers ? left <=> right : std::strcmp(pom_b.data(), pom_a.data()) <=> 0;
+}
+
+// The operator on texts that are not both numeric text, in pom_b (left) and
+// pom_a (right): "+" joins them, the comparisons order them as strcmp does
+// (only the sign counts); the other operators need numbers.
+unsigned computeTexts(Word word, const OperatorInfo& info) {
+  if (info.needsNumbers) return reportNotNumber(info.rule);
+  if (word == kPlus) {
+    copyText(hodnota_zas, pom_b.data());
+    appendText(hodnota_zas, pom_a.data());
+    Vloz_do_zas();
+    return 0;
+  }
+  int order = std::strcmp(pom_b.data(), pom_a.data());
   switch (word) {
     case kLess: pushTruth(order < 0); break;
     case kGreater: pushTruth(order > 0); break;
@@ -105,28 +146,35 @@ unsigned compute(Word word, const OperatorInfo& info, bool numbers, double left,
   return 0;
 }
 
+// applyOperator on operands whose numbers are not both known: by their texts.
+[[gnu::noinline]] unsigned applyToTexts(Word word, const OperatorInfo& info) {
+  KnownNumber r = popInto(pom_a);  // the right operand is on top
+  KnownNumber l = popInto(pom_b);
+  if (!numericOperands()) return computeTexts(word, info);
+  double leftNumber = l.known ? l.value : toNumber(pom_b.data());
+  double rightNumber = r.known ? r.value : toNumber(pom_a.data());
+  StackNode* node = newValueNode();
+  if (node == nullptr) return 0;
+  return computeNumbers(word, info, *node, leftNumber, rightNumber);
+}
+
 }  // namespace
 
-unsigned applyOperator(Word word) {
+[[gnu::noinline]] unsigned applyOperator(Word word) {
   // While effects are off nothing is popped or pushed and no type error
   // arises: skipped code is only parsed.
   if (i2_priznak == 0) return 0;
   const OperatorInfo& info = infoOf(word);
-  // Both operands' numbers known: their texts are not needed.
+  // Both operands' numbers known: their texts are not needed, and the
+  // result takes the left operand's place.
   StackNode* right = vrchol_zas;
   StackNode* left = right != nullptr ? right->next : nullptr;
-  if (left != nullptr && left->number.known && right->number.known) {
-    double l = left->number.value;
-    double r = right->number.value;
-    dropValues(2);
-    return compute(word, info, true, l, r);
+  if (left == nullptr || !left->number.known || !right->number.known) {
+    return applyToTexts(word, info);
   }
-  KnownNumber r = popInto(pom_a);  // the right operand is on top
-  KnownNumber l = popInto(pom_b);
-  bool numbers = numericOperands();
-  double leftNumber = !numbers ? 0 : l.known ? l.value : toNumber(pom_b.data());
-  double rightNumber = !numbers ? 0 : r.known ? r.value : toNumber(pom_a.data());
-  return compute(word, info, numbers, leftNumber, rightNumber);
+  double r = right->number.value;
+  dropValues(1);
+  return computeNumbers(word, info, *left, left->number.value, r);
 }
 
 }  // namespace m4t4

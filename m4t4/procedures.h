@@ -55,11 +55,21 @@ double toNumber(const char* text);   // exactly atof(text)
 // Writes printf("%f", value) into `out`, cut to size-1 characters; returns
 // the length of the whole text, as snprintf does.
 int formatFixed(double value, char* out, std::size_t size);
+// Whole numbers below this magnitude keep their "%f" text unwritten until it
+// is wanted (KnownNumber::textPending): atof of that text gives them back.
+constexpr double kWholeLimit = 1e18;
+// Writes the pending "%f" text of `number` into `text`.
+inline void writePendingText(Field& text, std::size_t& length, KnownNumber& number) {
+  if (!number.textPending) return;
+  length = static_cast<std::size_t>(formatFixed(number.value, text.data(), text.size()));
+  number.textPending = false;
+}
 
 // lexer.cpp
 int32_t Lex();
 Word wordOf(const char* text);   // the word or operator `text` spells, kNoWord if none
 int32_t Je_cislo(const char* text);
+void discardSourceBlock();  // forgets the source bytes read ahead (a new run starts)
 
 // stores.cpp
 TableRecord* Vloz_do_tab();
@@ -88,7 +98,10 @@ StackNode* newValueNode();
 void dropValues(int count);          // pops `count` values without reading them
 // Vloz_do_tab for the variable `token` names; the record found is kept in
 // the token for its replays.
-TableRecord* recordOf(Token& token);
+[[gnu::noinline]] TableRecord* lookUpToken(Token& token);  // recordOf for a token without its record
+inline TableRecord* recordOf(Token& token) {
+  return token.record != nullptr ? token.record : lookUpToken(token);
+}
 // Pushes the value of the variable `token` names (Nacti_obsah_tab and
 // Vloz_do_zas); the record found is kept in the token for its replays.
 void pushVariable(Token& token);
@@ -153,5 +166,8 @@ void pushTruth(bool value);         // pushes "1" or "0"
 // Pushes "%f" of value; a text longer than a value holds is reported under
 // the rule `rule`.
 unsigned pushNumber(double value, const char* rule);
+// Makes `node` (the top of the stack) the number `value`: its text waits
+// unwritten when `value` is a whole number below kWholeLimit.
+unsigned setNumber(StackNode& node, double value, const char* rule);
 
 }  // namespace m4t4

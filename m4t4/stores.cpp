@@ -4,72 +4,139 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
-#include <string_view>
-#include <unordered_map>
+#include <cstdint>
 
 #include "procedures.h"
 
 namespace m4t4 {
 namespace {
 
-std::unordered_map<std::string_view, TableRecord*> recordIndex;  // records by name
+// The records by name: open addressing over a power-of-two number of slots,
+// at most half of them used, each slot holding a record and its name's hash.
+struct Slot {
+  std::uint64_t hash = 0;
+  TableRecord* record = nullptr;  // null: the slot is free
+};
+Slot* slots = nullptr;
+std::size_t slotMask = 0;        // number of slots - 1; 0 while there are none
 int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
 int64_t valueCount = 0;          // values on the stack
 
-TableRecord* find(const char* name) {
-  auto it = recordIndex.find(std::string_view(name));
-  return it == recordIndex.end() ? nullptr : it->second;
+std::uint64_t hashOf(const char* name, std::size_t length) {
+  std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+  for (std::size_t i = 0; i < length; ++i) {
+    hash = (hash ^ static_cast<unsigned char>(name[i])) * 1099511628211u;
+  }
+  return hash;
 }
 
-// A new record, or null (and the run stopped) when the table is full or
-// memory runs out.
-TableRecord* create(const char* name) {
+// The slot of the record named by the `length` characters at `name`, or the
+// free slot where it belongs.
+Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
+  for (std::size_t i = hash & slotMask;; i = (i + 1) & slotMask) {
+    Slot& slot = slots[i];
+    if (slot.record == nullptr) return slot;
+    if (slot.hash == hash && slot.record->nameLength == length &&
+        std::memcmp(slot.record->name.data(), name, length) == 0) {
+      return slot;
+    }
+  }
+}
+
+// Twice the slots (32 at first); false when memory runs out.
+bool grow() {
+  std::size_t count = slotMask == 0 ? 32 : (slotMask + 1) * 2;
+  Slot* larger = new (std::nothrow) Slot[count];
+  if (larger == nullptr) return false;
+  Slot* old = slots;
+  std::size_t oldCount = slotMask == 0 ? 0 : slotMask + 1;
+  slots = larger;
+  slotMask = count - 1;
+  for (std::size_t i = 0; i < oldCount; ++i) {
+    if (old[i].record == nullptr) continue;
+    std::size_t j = old[i].hash & slotMask;
+    while (slots[j].record != nullptr) j = (j + 1) & slotMask;
+    slots[j] = old[i];
+  }
+  delete[] old;
+  return true;
+}
+
+// Vloz_do_tab for the `length` characters at `name` (at most 254).
+TableRecord* lookUp(const char* name, std::size_t length) {
+  std::uint64_t hash = hashOf(name, length);
+  if (slotMask != 0) {
+    Slot& slot = slotOf(name, length, hash);
+    if (slot.record != nullptr) return slot.record;
+  }
+  if (i2_priznak == 0) return nullptr;
+  // A new record, or null (and the run stopped) when the table is full or
+  // memory runs out.
   if (recordCount >= kMaxVariables) {
     refuseRecord("Vloz_do_tab", "prilis mnoho promennych");
     return nullptr;
   }
-  TableRecord* record = nullptr;
-  try {
-    record = new TableRecord;
-    copyText(record->name, name);
-    recordIndex.emplace(std::string_view(record->name.data()), record);
-  } catch (const std::bad_alloc&) {
+  if (static_cast<std::size_t>(recordCount + 1) * 2 > slotMask + 1 && !grow()) {
+    refuseRecord("Vloz_do_tab", "nedostatek pameti");
+    return nullptr;
+  }
+  auto* record = new (std::nothrow) TableRecord;
+  if (record == nullptr || !record->name.assign(name, length) ||
+      !record->value.assign(kUndefinedValue, std::strlen(kUndefinedValue))) {
     delete record;
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
-  copyText(record->value, kUndefinedValue);
-  record->length = std::strlen(kUndefinedValue);
+  record->nameLength = static_cast<uint32_t>(length);
+  record->length = static_cast<uint32_t>(std::strlen(kUndefinedValue));
   record->next = vrchol_tab;
   vrchol_tab = record;
   ++recordCount;
+  slotOf(name, length, hash) = {hash, record};
   return record;
+}
+
+// A record's value from `length` characters at `text` (at most 254), with
+// `number`; false (and the run stopped) when memory runs out.
+bool storeValue(TableRecord& record, const char* text, std::size_t length, KnownNumber number) {
+  if (!record.value.assign(text, length)) {
+    refuseRecord("Vloz_obsah_tab", "nedostatek pameti");
+    return false;
+  }
+  record.length = static_cast<uint32_t>(length);
+  record.number = number;
+  return true;
+}
+
+// Writes the pending "%f" text of a record's whole number.
+void writePendingText(TableRecord& record) {
+  if (!record.number.textPending) return;
+  char text[kFieldSize];
+  std::size_t length = static_cast<std::size_t>(formatFixed(record.number.value, text, sizeof text));
+  storeValue(record, text, length, {true, false, record.number.value});  // fits: never fails
 }
 
 }  // namespace
 
-TableRecord* Vloz_do_tab() {
-  TableRecord* record = find(hodnota_tab.data());
-  if (record != nullptr || i2_priznak == 0) return record;
-  return create(hodnota_tab.data());
-}
+TableRecord* Vloz_do_tab() { return lookUp(hodnota_tab.data(), std::strlen(hodnota_tab.data())); }
 
 void Vloz_obsah_tab(TableRecord* record) {
   if (i2_priznak == 0 || record == nullptr) return;
-  copyText(record->value, hodnota_tab.data());
-  record->length = std::strlen(record->value.data());
-  record->number = {};
+  storeValue(*record, hodnota_tab.data(), std::strlen(hodnota_tab.data()), {});
 }
 
 void Nacti_obsah_tab() {
   if (i2_priznak == 0) return;
   TableRecord* record = Vloz_do_tab();
+  if (record != nullptr) writePendingText(*record);
   copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
 }
 
 void Uvolni_tab() {
-  recordIndex.clear();
+  delete[] slots;
+  slots = nullptr;
+  slotMask = 0;
   recordCount = 0;
   while (vrchol_tab != nullptr) {
     TableRecord* next = vrchol_tab->next;
@@ -78,7 +145,10 @@ void Uvolni_tab() {
   }
 }
 
-StackNode* newValueNode() {
+namespace {
+
+// newValueNode when no spare node waits, the stack is full or effects are off.
+[[gnu::noinline, gnu::cold]] StackNode* newValueNodeSlowly() {
   if (i2_priznak == 0) return nullptr;
   if (valueCount >= kMaxValues) {
     refuseRecord("Vloz_do_zas", "prilis mnoho hodnot");
@@ -100,20 +170,55 @@ StackNode* newValueNode() {
   return node;
 }
 
-[[gnu::flatten]] void pushValue(const char* text, std::size_t length, KnownNumber number) {
-  StackNode* node = newValueNode();
-  if (node == nullptr) return;
+}  // namespace
+
+StackNode* newValueNode() {
+  StackNode* node = spareNodes;
+  if (i2_priznak == 0 || node == nullptr || valueCount >= kMaxValues) return newValueNodeSlowly();
+  spareNodes = node->next;
+  ++valueCount;
+  node->next = vrchol_zas;
+  vrchol_zas = node;
+  return node;
+}
+
+namespace {
+
+// Makes `node` the value `length` characters at `text` with `number`.
+inline void fillNode(StackNode& node, const char* text, std::size_t length, KnownNumber number) {
   length = std::min(length, kValueSize - 1);  // a value keeps 254 characters
-  if (length < kShortText) {
+  if (number.textPending) {  // (a pending text is not there to copy)
+    node.text[0] = '\0';
+  } else if (length < kShortText) {
     // Most values are short: one fixed-size copy, which `text` (a buffer
     // of at least kShortText bytes) allows.
-    std::memcpy(node->text.data(), text, kShortText);
+    std::memcpy(node.text.data(), text, kShortText);
   } else {
-    std::memcpy(node->text.data(), text, length);
+    std::memcpy(node.text.data(), text, length);
   }
-  node->text[length] = '\0';
-  node->length = length;
-  node->number = number;
+  node.text[length] = '\0';
+  node.length = length;
+  node.number = number;
+}
+
+[[gnu::noinline, gnu::cold]] void pushValueSlowly(const char* text, std::size_t length,
+                                                  KnownNumber number) {
+  if (StackNode* node = newValueNodeSlowly()) fillNode(*node, text, length, number);
+}
+
+}  // namespace
+
+void pushValue(const char* text, std::size_t length, KnownNumber number) {
+  StackNode* node = spareNodes;
+  // (The common case, a spare node to fill, calls nothing.)
+  if (i2_priznak == 0 || node == nullptr || valueCount >= kMaxValues) {
+    return pushValueSlowly(text, length, number);
+  }
+  spareNodes = node->next;
+  ++valueCount;
+  node->next = vrchol_zas;
+  vrchol_zas = node;
+  fillNode(*node, text, length, number);
 }
 
 void dropValues(int count) {
@@ -134,6 +239,7 @@ KnownNumber popInto(char* target, std::size_t size) {
     target[0] = '\0';  // unit test Stores.StackIsLastInFirstOutAndEmptyPopGivesEmptyText
     return {};
   }
+  writePendingText(vrchol_zas->text, vrchol_zas->length, vrchol_zas->number);
   std::size_t length = std::min(vrchol_zas->length, size - 1);
   std::memcpy(target, vrchol_zas->text.data(), length);
   target[length] = '\0';
@@ -146,14 +252,15 @@ void popIntoRecord(TableRecord& record) {
   if (i2_priznak == 0) return;
   StackNode* node = vrchol_zas;
   if (node == nullptr) {  // a call without arguments used as a value
-    record.value[0] = '\0';
-    record.length = 0;
-    record.number = {};
+    storeValue(record, "", 0, {});
     return;
   }
-  std::memcpy(record.value.data(), node->text.data(), node->length + 1);
-  record.length = node->length;
-  record.number = node->number;
+  if (node->number.textPending) {  // (a pending text is not there to copy)
+    record.length = 0;
+    record.number = node->number;
+  } else {
+    storeValue(record, node->text.data(), node->length, node->number);
+  }
   dropValues(1);
 }
 
@@ -167,11 +274,9 @@ void pushVariable(Token& token) {
   pushValue(record->value.data(), record->length, record->number);
 }
 
-TableRecord* recordOf(Token& token) {
-  if (token.record == nullptr) {
-    copyText(hodnota_tab, token.text.data());
-    token.record = Vloz_do_tab();
-  }
+TableRecord* lookUpToken(Token& token) {
+  // (The name as the exchange buffer would hold it: its first 254 characters.)
+  token.record = lookUp(token.text.data(), std::min<std::size_t>(token.length, kValueSize - 1));
   return token.record;
 }
 

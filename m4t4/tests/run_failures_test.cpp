@@ -84,6 +84,18 @@ TEST(RunFailures, AllocationFailureEndsTheRunWithADiagnostic) {
       variable.output,
       "a\nV bloku: 'Vloz_do_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 
+  // A value too long to be held in its table record needs a field of its own.
+  Result longValue = runFailing(
+      "{ pis_ln(\"a\"); @x -> \"a text longer than thirty-one characters\"; pis_ln(\"b\"); } .",
+      sizeof(Field));
+  EXPECT_EQ(
+      longValue.output,
+      "a\nV bloku: 'Vloz_obsah_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
+
+  Result longName = runFailing("{ pis_ln(\"a\"); @a_name_of_twenty_four_chars -> 1; } .", sizeof(Field));
+  EXPECT_EQ(longName.output,
+            "a\nV bloku: 'Vloz_do_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
+
   Result value = runFailing("{ pis_ln(\"a\"); } .", sizeof(StackNode));
   EXPECT_EQ(value.output,
             "V bloku: 'Vloz_do_zas', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);

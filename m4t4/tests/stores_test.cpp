@@ -76,6 +76,49 @@ TEST_F(Stores, CopiesAreBounded) {
   EXPECT_EQ(std::string(hodnota_zas.data()), "ab" + std::string(252, 'z'));
 }
 
+TEST_F(Stores, WholeResultsGiveTheirTextWhenRead) {
+  copyText(hodnota_tab, "@a");
+  TableRecord* record = Vloz_do_tab();
+  pushNumber(-12.0, "rule");
+  popIntoRecord(*record);
+  copyText(hodnota_tab, "@a");
+  Nacti_obsah_tab();
+  EXPECT_STREQ(hodnota_tab.data(), "-12.000000");
+  pushNumber(-0.0, "rule");
+  pushNumber(0.5, "rule");
+  Uber_ze_zas();
+  EXPECT_STREQ(hodnota_zas.data(), "0.500000");
+  Uber_ze_zas();
+  EXPECT_STREQ(hodnota_zas.data(), "-0.000000");
+}
+
+TEST_F(Stores, LongNamesAndValuesAreKeptWhole) {
+  const std::string name = "@a_name_of_more_than_twenty_four_characters";
+  const std::string value(254, 'v');
+  copyText(hodnota_tab, name.c_str());
+  TableRecord* record = Vloz_do_tab();
+  copyText(hodnota_tab, value.c_str());
+  Vloz_obsah_tab(record);
+  copyText(hodnota_tab, (name + "x").c_str());  // another variable
+  Nacti_obsah_tab();
+  EXPECT_STREQ(hodnota_tab.data(), "hodnota neurcena");
+  copyText(hodnota_tab, name.c_str());
+  Nacti_obsah_tab();
+  EXPECT_EQ(hodnota_tab.data(), value);
+  copyText(hodnota_tab, "short");  // a short value after a long one
+  Vloz_obsah_tab(record);
+  pushNumber(-7.0, "rule");  // a whole number's text, written when read
+  popIntoRecord(*record);
+  copyText(hodnota_tab, name.c_str());
+  Nacti_obsah_tab();
+  EXPECT_STREQ(hodnota_tab.data(), "-7.000000");
+  copyText(hodnota_tab, "short");
+  Vloz_obsah_tab(record);
+  copyText(hodnota_tab, name.c_str());
+  Nacti_obsah_tab();
+  EXPECT_STREQ(hodnota_tab.data(), "short");
+}
+
 TEST_F(Stores, ManyVariablesStayDistinct) {
   for (int i = 0; i < 2000; ++i) {
     std::string name = "@v" + std::to_string(i);
@@ -84,9 +127,14 @@ TEST_F(Stores, ManyVariablesStayDistinct) {
     copyText(hodnota_tab, std::to_string(i * 2).c_str());
     Vloz_obsah_tab(record);
   }
-  copyText(hodnota_tab, "@v1234");
+  for (int i = 0; i < 2000; ++i) {  // each one found again, whatever the table grew to
+    copyText(hodnota_tab, ("@v" + std::to_string(i)).c_str());
+    Nacti_obsah_tab();
+    ASSERT_EQ(hodnota_tab.data(), std::to_string(i * 2)) << i;
+  }
+  copyText(hodnota_tab, "@v");
   Nacti_obsah_tab();
-  EXPECT_STREQ(hodnota_tab.data(), "2468");
+  EXPECT_STREQ(hodnota_tab.data(), "hodnota neurcena");
 }
 
 }  // namespace
