@@ -47,6 +47,8 @@ void reportWriteError(int error);
 // Delivers the next token into tok_n; a bad character sets LAError, which
 // nothing else reads: the grammar reports the token it cannot use.
 void lex();
+// Forgets what was read ahead of the source (at the start and end of a run).
+void resetSource();
 bool isWhiteSpace(int c);
 // The truth test: a number is true when it is not 0, any other text when it
 // is not empty.

@@ -128,6 +128,33 @@ TEST_F(Plimbo, CommentsAndUnterminatedTexts) {
   EXPECT_EQ(next(), Tok(kEnd, kEndOfInput));
 }
 
+// The source is read in blocks of 64 KiB: every kind of token, and a line
+// break, placed so that the end of the first block falls at each of their
+// characters in turn.
+TEST_F(Plimbo, TokensCrossTheEndOfAReadBlock) {
+  const std::string tail = "$name_12 12345,678 -9 KEYWORD \"s\\\"t\" // c\n/* x */ <: ;";
+  const std::vector<Tok> expected = {{"$name_12", kVariable}, {"12345,678", kNumber}, {"-9", kNumber},
+                                     {"KEYWORD", kKeyword},   {"s\\\"t", kString},     {"<:", kAssignment},
+                                     {";", kSemicolon},       {kEnd, kEndOfInput}};
+  constexpr std::size_t kBlock = 1 << 16;
+  for (std::size_t inFirst = 0; inFirst <= tail.size(); ++inFirst) {
+    reset();
+    const std::string padding(kBlock - inFirst, '\n');
+    scan(padding + tail);
+    for (const auto& token : expected) EXPECT_EQ(next(), token) << inFirst;
+    EXPECT_EQ(lineNo, static_cast<std::int64_t>(padding.size()) + 2) << inFirst;
+  }
+}
+
+TEST_F(Plimbo, NumberLiteralsAreReadAsAtofReadsThem) {
+  // Up to 15 digits a literal is read exactly; 19 digits round to the
+  // nearest double, 1234567890123456768 (a multiple of 256); a trailing comma
+  // and leading zeros change nothing.
+  EXPECT_EQ(run("{ VRACEE (0012 + 1); VRACEE (999999999999999 + 1); VRACEE (1234567890123456789 + 0); "
+                "VRACEE (12, + 1); VRACEE (0012); } ZDECHNI"),
+            "13.000000\n1000000000000000.000000\n1234567890123456768.000000\n13.000000\n0012\n" + kOk);
+}
+
 TEST_F(Plimbo, NumberTestLooksAtTheFirstCharactersOnly) {
   for (const char* text : {"5", "-5", "+,5", ",5", "7abc", "+5x", "0"}) EXPECT_EQ(MyIsdigit(text), 1) << text;
   for (const char* text : {"", "-", ",", "abc", "-a", "+,", ",,5", " 5", "inf"}) EXPECT_EQ(MyIsdigit(text), 0) << text;
