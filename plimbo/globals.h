@@ -132,11 +132,14 @@ struct Token {
   TokenText text;        // NUL-terminated
 };
 
-// One variable of the symbol table.
-struct SymbolRecord {
-  TokenText name;      // the variable's name with its leading '$'
-  Value value;         // its current value
-  SymbolRecord* next;  // the record created before this one
+// One variable of the symbol table. What a search and a read of the value
+// touch comes first: a record starts a cache line, and its name pointer, the
+// value's fields and the start of its text share that line.
+struct alignas(64) SymbolRecord {
+  const char* name;          // the variable's name with its leading '$', NUL-terminated
+  std::uint32_t nameLength;  // characters in name
+  Value value;               // its current value
+  SymbolRecord* next;        // the record created before this one
 };
 
 // One entry of the value pushdown.

@@ -196,6 +196,41 @@ TEST_F(Plimbo, StoresReadUnknownNamesAndPopInReverseOrder) {
   EXPECT_STREQ(PDAcces.text.data(), "");
 }
 
+// Enough variables for the index to grow many times, and names that differ
+// only in one character at or around the end of an 8-byte word.
+TEST_F(Plimbo, EveryVariableKeepsItsOwnValue) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 3000; ++i) names.push_back("$v" + std::to_string(i));
+  for (std::size_t length = 1; length <= 18; ++length) {
+    names.push_back("$" + std::string(length, 'a'));
+    names.push_back("$" + std::string(length - 1, 'a') + "b");
+  }
+  std::string program = "{ ";
+  for (std::size_t i = 0; i < names.size(); ++i) program += names[i] + " <: " + std::to_string(i) + "; ";
+  std::string expected;
+  for (std::size_t i = names.size(); i-- > 0;) {
+    program += "VRACEE (" + names[i] + "); ";
+    expected += std::to_string(i) + "\n";
+  }
+  program += "} ZDECHNI";
+  EXPECT_EQ(run(program), expected + kOk);
+}
+
+TEST_F(Plimbo, TokenAndExchangeBufferFindTheSameRecord) {
+  scan("$abcdefgh $abcdefghi");
+  lex();
+  SymbolRecord* eight = lookUp(*tok_n);
+  lex();
+  SymbolRecord* nine = lookUp(*tok_n);
+  ASSERT_NE(eight, nullptr);
+  EXPECT_NE(eight, nine);
+  put(STAcces, "$abcdefgh");
+  EXPECT_EQ(ST_insert(), eight);
+  put(STAcces, "$abcdefghi");
+  EXPECT_EQ(ST_insert(), nine);
+  EXPECT_EQ(ST_size(), 2u);
+}
+
 TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
   WH_PD_addLevel();
   LAMode = kRecordCondition;
