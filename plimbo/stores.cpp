@@ -5,6 +5,7 @@
 // The symbol records are indexed by an open-addressing hash table of their
 // names, so a search costs the same however many variables there are. Records
 // and names are carved from large blocks in the order they are created.
+#include <array>
 #include <bit>
 #include <cstring>
 #include <memory>
@@ -79,16 +80,22 @@ std::uint64_t wordAt(const char* p) {
   return word;
 }
 
+// Masks that keep the first n characters of a word, n = 0 to 8.
+constexpr auto kFirstCharacters = [] {
+  std::array<std::uint64_t, kWord + 1> masks{};
+  for (std::size_t n = 0; n < kWord; ++n) {
+    const unsigned bits = static_cast<unsigned>(n) * 8;
+    masks[n] = std::endian::native == std::endian::little ? (std::uint64_t{1} << bits) - 1
+                                                          : ~(~std::uint64_t{0} >> bits);
+  }
+  masks[kWord] = ~std::uint64_t{0};
+  return masks;
+}();
+
 // The word at p with only its first count characters (all of them when
 // count is 8 or more); the rest are zero.
 std::uint64_t firstCharacters(const char* p, std::size_t count) {
-  const std::uint64_t word = wordAt(p);
-  if (count >= kWord) return word;
-  const unsigned bits = static_cast<unsigned>(count) * 8;
-  if constexpr (std::endian::native == std::endian::little)
-    return word & ((std::uint64_t{1} << bits) - 1);
-  else
-    return word & ~(~std::uint64_t{0} >> bits);
+  return wordAt(p) & kFirstCharacters[std::min(count, kWord)];
 }
 
 std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
@@ -113,7 +120,7 @@ bool sameName(const char* padded, const char* name, std::size_t length) {
 
 // The slot of name: the one holding its record, or the free one where it
 // would go. The table must have a free slot.
-Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
+[[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   const std::size_t mask = slots.size() - 1;
   const auto check = static_cast<std::uint32_t>(hash >> 32);
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
@@ -136,14 +143,8 @@ void reserveSlot() {
     }
 }
 
-// ST_insert of the name of length characters (at most a value text's),
-// readable up to the end of its last word. Out of line: a replayed token
-// knows its record and calls nothing.
-[[gnu::noinline]] SymbolRecord* insert(const char* name, std::size_t length) {
-  const std::uint64_t hash = hashName(name, length);
-  if (!slots.empty()) {
-    if (SymbolRecord* record = slotOf(name, length, hash).record) return record;
-  }
+// Creates the record of a name that is not in the table.
+[[gnu::noinline]] SymbolRecord* create(const char* name, std::size_t length, std::uint64_t hash) {
   if (if_flag == 0) return nullptr;
   if (symbolCount >= kMaxSymbols) {
     refuseRecord("ST_insert", "prilis mnoho promennych");
@@ -164,6 +165,17 @@ void reserveSlot() {
   slotOf(name, length, hash) = {static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(length), record};
   ++symbolCount;
   return record;
+}
+
+// ST_insert of the name of length characters (at most a value text's),
+// readable up to the end of its last word. Out of line: a replayed token
+// knows its record and calls nothing.
+[[gnu::noinline]] SymbolRecord* insert(const char* name, std::size_t length) {
+  const std::uint64_t hash = hashName(name, length);
+  if (!slots.empty()) {
+    if (SymbolRecord* record = slotOf(name, length, hash).record) return record;
+  }
+  return create(name, length, hash);
 }
 
 PushdownRecord* pushdownSpare = nullptr;  // popped records kept for the next pushes
