@@ -113,9 +113,12 @@ struct SymbolRecord;
 
 // A value text with what the operators need to know of it, worked out once
 // when the value is made: whether MyIsdigit accepts it and, if so, its atof.
+// An integer result of arithmetic gets its text only when the text is read
+// (writeText); until then textPending is set and length is 0.
 struct Value {
   std::uint32_t length;  // characters in text
   bool numeric;          // MyIsdigit(text)
+  bool textPending;      // text is not written yet: it is "%f" of number
   double number;         // atof(text); 0 when not numeric
   std::array<char, kValueSize> text;  // NUL-terminated
 };

@@ -81,8 +81,14 @@ void formatTruth(bool truth, Value& value);
 // or size when it does not fit.
 std::size_t formatFixed(double number, char* out, std::size_t size);
 // The text "%f" makes of number, as a value; false when it is longer than a
-// value text may be.
+// value text may be. The text of an integer is written only when writeText
+// asks for it.
 bool formatNumber(double number, Value& value);
+// Writes the value's text if it is still pending.
+inline void writeText(Value& value) {
+  void writePendingText(Value& value);
+  if (value.textPending) writePendingText(value);
+}
 
 // stores.cpp
 // Copies a value: its fields and the used part of its text. A short text is
