@@ -226,6 +226,22 @@ void numberOfToken(Token& token) {
 // Digits that a double holds exactly whatever they are.
 constexpr std::size_t kExactDigits = 15;
 
+// Finishes a token whose text says more: a NUL byte inside a string ends its
+// text, as everywhere else; keywords and strings are looked up as words;
+// numbers and strings get their number.
+[[gnu::noinline]] void finishText(Token& t, bool nul, bool digitsOnly) {
+  if (nul) t.length = static_cast<std::uint32_t>(std::strlen(t.text.data()));
+  if (t.type == kKeyword || t.type == kString) t.word = wordOf(t.text.data(), t.length);
+  if (digitsOnly && t.length <= kExactDigits) {
+    std::uint64_t whole = 0;
+    for (std::size_t i = 0; i < t.length; ++i) whole = whole * 10 + static_cast<unsigned char>(t.text[i] - '0');
+    t.numeric = true;
+    t.number = static_cast<double>(whole);
+  } else if (t.type == kNumber || t.type == kString) {
+    numberOfToken(t);
+  }
+}
+
 // Scans the next token that is neither white space nor a comment into
 // scanned. Each state takes the characters it stays on in a loop of its own;
 // c is always the character the current state looks at next. To end a token
@@ -238,7 +254,6 @@ void scanToken() {
   if (c == kNoPushback) c = in.get();
   std::int32_t type = kEndOfInput;
   Word word = kNoWord;      // the word the text is, where the state tells
-  bool wordByText = false;  // the word is looked up from the text (keywords, strings)
   bool digitsOnly = false;  // a number of digits alone
   bool nul = false;         // a NUL byte was appended (and ends the text)
   State state = State::kStart;
@@ -277,7 +292,6 @@ void scanToken() {
             break;
           case '"':
             type = kString;
-            wordByText = true;
             state = State::kString;
             break;
           case '$':
@@ -328,8 +342,7 @@ void scanToken() {
             if (is(c, kCapitalBit)) {
               token.append(c);
               type = kKeyword;
-              wordByText = true;
-              c = appendRun(in, token, kCapitalBit);
+                c = appendRun(in, token, kCapitalBit);
               state = State::kKeyword;
               continue;
             }
@@ -483,22 +496,14 @@ void scanToken() {
   in.store();
   Token& t = scanned;
   t.text[token.length] = '\0';
-  // A NUL byte inside a string ends its text, as everywhere else.
-  t.length = static_cast<std::uint32_t>(nul ? std::strlen(t.text.data()) : token.length);
+  t.length = static_cast<std::uint32_t>(token.length);
   t.type = type;
-  t.word = wordByText ? wordOf(t.text.data(), t.length) : word;
+  t.word = word;
   t.symbol = nullptr;
   t.numeric = false;
   t.number = 0;
-  if (digitsOnly && t.length <= kExactDigits) {
-    std::uint64_t whole = 0;
-    for (std::size_t i = 0; i < t.length; ++i) whole = whole * 10 + static_cast<unsigned char>(t.text[i] - '0');
-    t.numeric = true;
-    t.number = static_cast<double>(whole);
-  } else if (type == kNumber || type == kString) {
-    numberOfToken(t);
-  }
   tok_n = &t;
+  if (type == kNumber || type == kString || type == kKeyword || nul) finishText(t, nul, digitsOnly);
 }
 
 }  // namespace
