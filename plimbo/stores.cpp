@@ -92,10 +92,10 @@ constexpr auto kFirstCharacters = [] {
   return masks;
 }();
 
-// The word at p with only its first count characters (all of them when
-// count is 8 or more); the rest are zero.
+// The word at p with only its first count (up to 8) characters; the rest
+// are zero.
 std::uint64_t firstCharacters(const char* p, std::size_t count) {
-  return wordAt(p) & kFirstCharacters[std::min(count, kWord)];
+  return wordAt(p) & kFirstCharacters[count];
 }
 
 std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
@@ -103,8 +103,9 @@ std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWo
 std::uint64_t hashName(const char* name, std::size_t length) {
   constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15;
   std::uint64_t hash = length;
-  for (std::size_t i = 0; i < length; i += kWord)
-    hash = (hash ^ firstCharacters(name + i, length - i)) * kMultiplier;
+  std::size_t i = 0;
+  for (; i + kWord < length; i += kWord) hash = (hash ^ wordAt(name + i)) * kMultiplier;
+  hash = (hash ^ firstCharacters(name + i, length - i)) * kMultiplier;  // the last word
   // Every bit of the name reaches the low bits, which pick the slot.
   hash ^= hash >> 32;
   hash *= 0xD6E8FEB86659FD93;
@@ -113,9 +114,10 @@ std::uint64_t hashName(const char* name, std::size_t length) {
 
 // Whether a record's name (padded) is name, both length characters long.
 bool sameName(const char* padded, const char* name, std::size_t length) {
-  for (std::size_t i = 0; i < length; i += kWord)
-    if (wordAt(padded + i) != firstCharacters(name + i, length - i)) return false;
-  return true;
+  std::size_t i = 0;
+  for (; i + kWord < length; i += kWord)
+    if (wordAt(padded + i) != wordAt(name + i)) return false;
+  return wordAt(padded + i) == firstCharacters(name + i, length - i);  // the last word
 }
 
 // The slot of name: the one holding its record, or the free one where it
