@@ -517,23 +517,15 @@ void resetSource() {
 }
 
 void lex() {
-  switch (LAMode) {
-    case kReadSource:
-      scanToken();
-      break;
-    case kRecordCondition:
-    case kRecordBody:
-      scanToken();
-      WH_PD_insert();
-      break;
-    case kReplayCondition:
-    case kReplayBody:
-      WH_PD_read();
-      break;
-    default:
-      WH_PD_readAhead();
-      break;
+  // The two modes of nearly every token first, each with one test.
+  const std::int32_t mode = LAMode;
+  if (mode == kReplayCondition || mode == kReplayBody) return WH_PD_read();
+  if (mode == kReadSource) return scanToken();
+  if (mode == kRecordCondition || mode == kRecordBody) {
+    scanToken();
+    return WH_PD_insert();
   }
+  WH_PD_readAhead();
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }
