@@ -242,10 +242,27 @@ constexpr std::size_t kExactDigits = 15;
   }
 }
 
+// Delivers the token collected in token, of class type and the given word,
+// with c pushed back (kNoPushback: none).
+[[gnu::always_inline]] inline void deliver(const Cursor& in, const Collected& token, int c, std::int32_t type,
+                                           Word word) {
+  buffer = c;
+  in.store();
+  Token& t = scanned;
+  t.text[token.length] = '\0';
+  t.length = static_cast<std::uint32_t>(token.length);
+  t.type = type;
+  t.word = word;
+  t.symbol = nullptr;
+  t.numeric = false;
+  t.number = 0;
+  tok_n = &t;
+}
+
 // Scans the next token that is neither white space nor a comment into
 // scanned. Each state takes the characters it stays on in a loop of its own;
-// c is always the character the current state looks at next. To end a token
-// is to push that character back into buffer.
+// c is always the character the current state looks at next. A token ends
+// by pushing that character back into buffer.
 void scanToken() {
   Cursor in;
   Collected token;
@@ -253,11 +270,10 @@ void scanToken() {
   buffer = kNoPushback;
   if (c == kNoPushback) c = in.get();
   std::int32_t type = kEndOfInput;
-  Word word = kNoWord;      // the word the text is, where the state tells
-  bool digitsOnly = false;  // a number of digits alone
-  bool nul = false;         // a NUL byte was appended (and ends the text)
+  Word word = kNoWord;  // the word the text is, where the state tells
+  bool nul = false;     // a NUL byte was appended (and ends the text)
   State state = State::kStart;
-  for (bool done = false; !done;) {
+  for (;;) {
     switch (state) {
       case State::kStart:
         // White space: tokens of their own, never delivered.
@@ -275,9 +291,12 @@ void scanToken() {
           case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
             token.append(c);
             type = kNumber;
-            c = appendRun(in, token, kDigitBit);
-            digitsOnly = c != ',';
             state = State::kNumber;
+            c = appendRun(in, token, kDigitBit);
+            if (c != ',') {
+              deliver(in, token, c, kNumber, kNoWord);
+              return finishText(scanned, false, true);
+            }
             continue;
           case ',':
             token.append(c);
@@ -342,17 +361,16 @@ void scanToken() {
             if (is(c, kCapitalBit)) {
               token.append(c);
               type = kKeyword;
-                c = appendRun(in, token, kCapitalBit);
               state = State::kKeyword;
+              c = appendRun(in, token, kCapitalBit);
               continue;
             }
             // A character that can begin no token is delivered alone, consumed.
             token.append(c);
-            nul = c == 0;
-            type = kBadCharacter;
             LAError = 1;
-            done = true;
-            continue;
+            deliver(in, token, kNoPushback, kBadCharacter, kNoWord);
+            if (c == 0) finishText(scanned, true, false);
+            return;
         }
         c = in.get();
         break;
@@ -371,17 +389,16 @@ void scanToken() {
           c = in.get();
           break;
         }
-        buffer = c;
-        done = true;
-        break;
+        deliver(in, token, c, type, word);
+        if (type == kNumber) finishText(scanned, false, false);
+        return;
       case State::kFraction:
         if (is(c, kDigitBit)) {
           token.append(c);
           c = appendRun(in, token, kDigitBit);
         }
-        buffer = c;
-        done = true;
-        break;
+        deliver(in, token, c, kNumber, kNoWord);
+        return finishText(scanned, false, false);
       case State::kRelation:
         if (c == ':') {
           token.append(c);
@@ -399,9 +416,7 @@ void scanToken() {
           c = in.get();
           break;
         }
-        buffer = c;
-        done = true;
-        break;
+        return deliver(in, token, c, type, word);
       case State::kSlash:
         if (c == '/' || c == '*') {
           // Comment text is never delivered, so it is not collected.
@@ -410,9 +425,7 @@ void scanToken() {
           c = in.get();
           break;
         }
-        buffer = c;
-        done = true;
-        break;
+        return deliver(in, token, c, type, word);
       case State::kLineComment:
         while (c != '\n' && c != kEnd) c = in.get();
         // End of input ends the comment there, and is scanned again.
@@ -445,9 +458,7 @@ void scanToken() {
           token.append(c);
           c = appendRun(in, token, kNameBit);
         }
-        buffer = c;
-        done = true;
-        break;
+        return deliver(in, token, c, type, kNoWord);
       case State::kString:
         if (c == '"') {
           state = State::kComplete;
@@ -456,9 +467,8 @@ void scanToken() {
         }
         // End of input ends the string there, and is scanned again.
         if (c == kEnd) {
-          buffer = c;
-          done = true;
-          break;
+          deliver(in, token, c, kString, kNoWord);
+          return finishText(scanned, nul, false);
         }
         token.append(c);
         nul |= c == 0;
@@ -467,9 +477,8 @@ void scanToken() {
         break;
       case State::kStringEscape:
         if (c == kEnd) {
-          buffer = c;
-          done = true;
-          break;
+          deliver(in, token, c, kString, kNoWord);
+          return finishText(scanned, nul, false);
         }
         token.append(c);
         nul |= c == 0;
@@ -478,9 +487,8 @@ void scanToken() {
         break;
       case State::kKeyword:
         // The capitals were taken with the first one.
-        buffer = c;
-        done = true;
-        break;
+        deliver(in, token, c, kKeyword, kNoWord);
+        return finishText(scanned, false, false);
       case State::kComplete:
         if (type == kComment) {
           // A finished comment is discarded; the character after it starts
@@ -488,22 +496,11 @@ void scanToken() {
           state = State::kStart;
           break;
         }
-        buffer = c;
-        done = true;
-        break;
+        deliver(in, token, c, type, word);
+        if (type == kString) finishText(scanned, nul, false);
+        return;
     }
   }
-  in.store();
-  Token& t = scanned;
-  t.text[token.length] = '\0';
-  t.length = static_cast<std::uint32_t>(token.length);
-  t.type = type;
-  t.word = word;
-  t.symbol = nullptr;
-  t.numeric = false;
-  t.number = 0;
-  tok_n = &t;
-  if (type == kNumber || type == kString || type == kKeyword || nul) finishText(t, nul, digitsOnly);
 }
 
 }  // namespace
