@@ -317,7 +317,8 @@ void scanToken() {
             token.append(c);
             type = kVariable;
             state = State::kName;
-            break;
+            c = appendRun(in, token, kNameBit);
+            continue;
           case '{': case '}':
             token.append(c);
             type = kBrace;
@@ -328,12 +329,14 @@ void scanToken() {
             token.append(c);
             type = kCallName;
             state = State::kName;
-            break;
+            c = appendRun(in, token, kNameBit);
+            continue;
           case '@':
             token.append(c);
             type = kDeclarationName;
             state = State::kName;
-            break;
+            c = appendRun(in, token, kNameBit);
+            continue;
           case '/':
             token.append(c);
             type = kOperator;
@@ -454,10 +457,7 @@ void scanToken() {
         c = in.get();
         break;
       case State::kName:
-        if (is(c, kNameBit)) {
-          token.append(c);
-          c = appendRun(in, token, kNameBit);
-        }
+        // The characters of the name were taken with its first one.
         return deliver(in, token, c, type, kNoWord);
       case State::kString:
         if (c == '"') {
