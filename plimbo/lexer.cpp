@@ -276,10 +276,12 @@ void scanToken() {
   for (;;) {
     switch (state) {
       case State::kStart:
-        // White space: tokens of their own, never delivered.
-        while (is(c, kSpaceBit)) c = in.get();
         token.length = 0;
         switch (c) {
+          case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+            // White space: tokens of their own, never delivered.
+            c = in.get();
+            continue;
           case '+': case '-':
             // Required: a sign followed by digits is part of the number, so
             // "$a -1" is two factors (expressions/errors/no_unary_minus).
