@@ -213,6 +213,7 @@ Word wordOf(const char* text, std::size_t length) {
 // its value text (the text cut to 254 characters).
 void numberOfToken(Token& token) {
   token.numeric = MyIsdigit(token.text.data()) != 0;
+  token.number = 0;
   if (!token.numeric) return;
   if (token.length <= kMaxValueLength) {
     token.number = toNumber(token.text.data());
@@ -229,21 +230,24 @@ constexpr std::size_t kExactDigits = 15;
 // Finishes a token whose text says more: a NUL byte inside a string ends its
 // text, as everywhere else; keywords and strings are looked up as words;
 // numbers and strings get their number.
-[[gnu::noinline]] void finishText(Token& t, bool nul, bool digitsOnly) {
+[[gnu::noinline]] void finishText(Token& t, bool nul) {
   if (nul) t.length = static_cast<std::uint32_t>(std::strlen(t.text.data()));
   if (t.type == kKeyword || t.type == kString) t.word = wordOf(t.text.data(), t.length);
-  if (digitsOnly && t.length <= kExactDigits) {
-    std::uint64_t whole = 0;
-    for (std::size_t i = 0; i < t.length; ++i) whole = whole * 10 + static_cast<unsigned char>(t.text[i] - '0');
-    t.numeric = true;
-    t.number = static_cast<double>(whole);
-  } else if (t.type == kNumber || t.type == kString) {
-    numberOfToken(t);
-  }
+  if (t.type == kNumber || t.type == kString) numberOfToken(t);
+}
+
+// Finishes a number of digits alone.
+[[gnu::noinline]] void finishDigits(Token& t) {
+  if (t.length > kExactDigits) return numberOfToken(t);
+  std::uint64_t whole = 0;
+  for (std::size_t i = 0; i < t.length; ++i) whole = whole * 10 + static_cast<unsigned char>(t.text[i] - '0');
+  t.numeric = true;
+  t.number = static_cast<double>(whole);
 }
 
 // Delivers the token collected in token, of class type and the given word,
-// with c pushed back (kNoPushback: none).
+// with c pushed back (kNoPushback: none). The fields that only some classes
+// have are filled in by the states of those classes.
 [[gnu::always_inline]] inline void deliver(const Cursor& in, const Collected& token, int c, std::int32_t type,
                                            Word word) {
   buffer = c;
@@ -253,9 +257,6 @@ constexpr std::size_t kExactDigits = 15;
   t.length = static_cast<std::uint32_t>(token.length);
   t.type = type;
   t.word = word;
-  t.symbol = nullptr;
-  t.numeric = false;
-  t.number = 0;
   tok_n = &t;
 }
 
@@ -297,7 +298,7 @@ void scanToken() {
             c = appendRun(in, token, kDigitBit);
             if (c != ',') {
               deliver(in, token, c, kNumber, kNoWord);
-              return finishText(scanned, false, true);
+              return finishDigits(scanned);
             }
             continue;
           case ',':
@@ -374,7 +375,7 @@ void scanToken() {
             token.append(c);
             LAError = 1;
             deliver(in, token, kNoPushback, kBadCharacter, kNoWord);
-            if (c == 0) finishText(scanned, true, false);
+            if (c == 0) finishText(scanned, true);
             return;
         }
         c = in.get();
@@ -395,7 +396,7 @@ void scanToken() {
           break;
         }
         deliver(in, token, c, type, word);
-        if (type == kNumber) finishText(scanned, false, false);
+        if (type == kNumber) finishText(scanned, false);
         return;
       case State::kFraction:
         if (is(c, kDigitBit)) {
@@ -403,7 +404,7 @@ void scanToken() {
           c = appendRun(in, token, kDigitBit);
         }
         deliver(in, token, c, kNumber, kNoWord);
-        return finishText(scanned, false, false);
+        return finishText(scanned, false);
       case State::kRelation:
         if (c == ':') {
           token.append(c);
@@ -460,7 +461,9 @@ void scanToken() {
         break;
       case State::kName:
         // The characters of the name were taken with its first one.
-        return deliver(in, token, c, type, kNoWord);
+        deliver(in, token, c, type, kNoWord);
+        scanned.symbol = nullptr;  // looked up on first use
+        return;
       case State::kString:
         if (c == '"') {
           state = State::kComplete;
@@ -470,7 +473,7 @@ void scanToken() {
         // End of input ends the string there, and is scanned again.
         if (c == kEnd) {
           deliver(in, token, c, kString, kNoWord);
-          return finishText(scanned, nul, false);
+          return finishText(scanned, nul);
         }
         token.append(c);
         nul |= c == 0;
@@ -480,7 +483,7 @@ void scanToken() {
       case State::kStringEscape:
         if (c == kEnd) {
           deliver(in, token, c, kString, kNoWord);
-          return finishText(scanned, nul, false);
+          return finishText(scanned, nul);
         }
         token.append(c);
         nul |= c == 0;
@@ -490,7 +493,7 @@ void scanToken() {
       case State::kKeyword:
         // The capitals were taken with the first one.
         deliver(in, token, c, kKeyword, kNoWord);
-        return finishText(scanned, false, false);
+        return finishText(scanned, false);
       case State::kComplete:
         if (type == kComment) {
           // A finished comment is discarded; the character after it starts
@@ -499,7 +502,7 @@ void scanToken() {
           break;
         }
         deliver(in, token, c, type, word);
-        if (type == kString) finishText(scanned, nul, false);
+        if (type == kString) finishText(scanned, nul);
         return;
     }
   }
