@@ -31,7 +31,7 @@ class Arena {
     std::size_t skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
     if (at_ == nullptr || skip + size > left_) {
       const std::size_t blockSize = std::max(kBlockSize, size + kBlockAlignment);
-      blocks_.push_back(std::make_unique<char[]>(blockSize));
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
       at_ = blocks_.back().get();
       left_ = blockSize;
       skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
@@ -157,7 +157,8 @@ void reserveSlot() {
   auto* storedName = static_cast<char*>(nameArena.allocate(padded, kWord));
   std::memset(storedName + padded - kWord, 0, kWord);
   std::memcpy(storedName, name, length);
-  auto* record = new (recordArena.allocate(sizeof(SymbolRecord), alignof(SymbolRecord))) SymbolRecord{};
+  // Every field is set below; the value's text only as far as it is used.
+  auto* record = new (recordArena.allocate(sizeof(SymbolRecord), alignof(SymbolRecord))) SymbolRecord;
   record->name = storedName;
   record->nameLength = static_cast<std::uint32_t>(length);
   setText(record->value, kUndefinedValue, sizeof kUndefinedValue - 1);
