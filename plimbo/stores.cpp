@@ -108,10 +108,13 @@ Arena nameArena;    // their names, each padded with NUL bytes to whole words
 // One entry of the index. A search compares the name only where the hash
 // and the length agree.
 struct Slot {
-  std::uint32_t check;   // the high half of the name's hash
-  std::uint32_t length;  // characters in the name
+  std::uint64_t key;     // the high half of the name's hash, then its length (keyOf)
   SymbolRecord* record;  // none: the slot is free
 };
+
+std::uint64_t keyOf(std::uint64_t hash, std::size_t length) {
+  return (hash & ~std::uint64_t{0xFFFFFFFF}) | length;
+}
 
 std::vector<Slot> slots;  // a power of two in size, at most half of it used
 std::size_t symbolCount = 0;
@@ -170,11 +173,11 @@ bool sameName(const char* padded, const char* name, std::size_t length) {
 // would go. The table must have a free slot.
 [[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   const std::size_t mask = slots.size() - 1;
-  const auto check = static_cast<std::uint32_t>(hash >> 32);
+  const std::uint64_t key = keyOf(hash, length);
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = slots[i];
     if (slot.record == nullptr) return slot;
-    if (slot.check == check && slot.length == length && sameName(slot.record->name, name, length)) return slot;
+    if (slot.key == key && sameName(slot.record->name, name, length)) return slot;
   }
 }
 
@@ -211,7 +214,7 @@ void reserveSlot() {
   classify(record->value);
   record->next = SymbolTable_root;
   SymbolTable_root = record;
-  slotOf(name, length, hash) = {static_cast<std::uint32_t>(hash >> 32), static_cast<std::uint32_t>(length), record};
+  slotOf(name, length, hash) = {keyOf(hash, length), record};
   ++symbolCount;
   return record;
 }
