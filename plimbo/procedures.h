@@ -84,9 +84,10 @@ std::size_t formatFixed(double number, char* out, std::size_t size);
 // value text may be. The text of an integer is written only when writeText
 // asks for it.
 bool formatNumber(double number, Value& value);
-// Writes the value's text if it is still pending.
+void writePendingText(Value& value);
+// Writes the value's text if it is still pending. The exchange buffers
+// STAcces and PDAcces always hold written texts.
 inline void writeText(Value& value) {
-  void writePendingText(Value& value);
   if (value.textPending) writePendingText(value);
 }
 

@@ -121,7 +121,6 @@ unsigned vracee() {
   if (unsigned status = parenthesizedExpression("vracee")) return status;
   PD_pop();
   if (if_flag != 0) {
-    writeText(PDAcces);
     PDAcces.text[PDAcces.length] = '\n';  // room: a value text leaves the last byte free
     emit(PDAcces.text.data(), PDAcces.length + 1);
     PDAcces.text[PDAcces.length] = '\0';

@@ -267,6 +267,7 @@ void ST_getValue() {
   if (if_flag == 0) return;
   SymbolRecord* record = ST_insert();
   if (record != nullptr) copyValue(STAcces, record->value);
+  writeText(STAcces);
 }
 
 void ST_free() {
@@ -321,7 +322,10 @@ void PD_popInto(Value& to) {
   PD_drop();
 }
 
-void PD_pop() { PD_popInto(PDAcces); }
+void PD_pop() {
+  PD_popInto(PDAcces);
+  writeText(PDAcces);
+}
 
 void PD_free() {
   releaseRecords(Pushdown_root);

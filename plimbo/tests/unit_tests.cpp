@@ -232,6 +232,24 @@ TEST_F(Plimbo, TokenAndExchangeBufferFindTheSameRecord) {
   EXPECT_EQ(ST_size(), 2u);
 }
 
+// An integer result carries its number and writes its text when read; the
+// exchange buffers get it written.
+TEST_F(Plimbo, ExchangeBuffersHoldWrittenTexts) {
+  ASSERT_TRUE(formatNumber(-42, PDAcces));
+  PD_push();
+  PD_pop();
+  EXPECT_STREQ(PDAcces.text.data(), "-42.000000");
+  EXPECT_EQ(PDAcces.length, 10u);
+  put(STAcces, "$n");
+  SymbolRecord* record = ST_insert();
+  ASSERT_TRUE(formatNumber(7, STAcces));
+  ST_saveValue(record);
+  put(STAcces, "$n");
+  ST_getValue();
+  EXPECT_STREQ(STAcces.text.data(), "7.000000");
+  EXPECT_EQ(STAcces.number, 7.0);
+}
+
 TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
   WH_PD_addLevel();
   LAMode = kRecordCondition;
