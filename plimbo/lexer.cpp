@@ -267,8 +267,8 @@ constexpr std::size_t kExactDigits = 15;
 void scanToken() {
   Cursor in;
   Collected token;
+  // Every way out sets buffer again.
   int c = buffer;
-  buffer = kNoPushback;
   if (c == kNoPushback) c = in.get();
   std::int32_t type = kEndOfInput;
   Word word = kNoWord;  // the word the text is, where the state tells
@@ -323,11 +323,9 @@ void scanToken() {
             c = appendRun(in, token, kNameBit);
             continue;
           case '{': case '}':
+            // Complete at once: the token ends at the next character.
             token.append(c);
-            type = kBrace;
-            word = kSingleWords[c];
-            state = State::kComplete;
-            break;
+            return deliver(in, token, in.get(), kBrace, kSingleWords[c]);
           case '#':
             token.append(c);
             type = kCallName;
@@ -347,17 +345,13 @@ void scanToken() {
             state = State::kSlash;
             break;
           case ';':
+            // Complete at once, as the braces.
             token.append(c);
-            type = kSemicolon;
-            word = kSemicolonText;
-            state = State::kComplete;
-            break;
+            return deliver(in, token, in.get(), kSemicolon, kSemicolonText);
           case '=': case '(': case '*': case ')': case '%': case '&': case '|':
+            // Complete at once, as the braces.
             token.append(c);
-            type = kOperator;
-            word = kSingleWords[c];
-            state = State::kComplete;
-            break;
+            return deliver(in, token, in.get(), kOperator, kSingleWords[c]);
           case kEnd:
             token.append(kEndOfInputText);
             type = kEndOfInput;
