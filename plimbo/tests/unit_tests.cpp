@@ -146,6 +146,16 @@ TEST_F(Plimbo, TokensCrossTheEndOfAReadBlock) {
   }
 }
 
+// A source that NASAJ reads words from too is not read ahead: the word is
+// the one right after the ";" that the scanner took to end the ")".
+TEST_F(Plimbo, SourceSharedWithTheInputIsReadNoFurtherThanScanned) {
+  streams_.push_back(streamOf("{ NASAJ ($x);hello VRACEE ($x); } ZDECHNI"));
+  std::FILE* both = streams_.back();
+  std::FILE* out = output();
+  EXPECT_EQ(interpret(both, both, out), 0);
+  EXPECT_EQ(contentOf(out), "hello\n" + kOk);
+}
+
 TEST_F(Plimbo, NumberLiteralsAreReadAsAtofReadsThem) {
   // Up to 15 digits a literal is read exactly; 19 digits round to the
   // nearest double, 1234567890123456768 (a multiple of 256); a trailing comma
