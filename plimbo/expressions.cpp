@@ -80,7 +80,9 @@ bool numericResult(Word op, double l, double r, Value& result) {
 
 // Writes the result of a comparison or concatenation of texts into result,
 // which may be left itself; false when the operator does not apply to texts.
-bool textResult(Word op, const Value& left, const Value& right, Value& result) {
+bool textResult(Word op, Value& left, Value& right, Value& result) {
+  writeText(left);
+  writeText(right);
   // strcmp promises only the sign of its result.
   const int order = std::strcmp(left.text.data(), right.text.data());
   switch (op) {
@@ -107,7 +109,7 @@ bool textResult(Word op, const Value& left, const Value& right, Value& result) {
 
 // Applies op to left and right, writing the result into result (which may be
 // left); prints the diagnostic and returns 1 when op does not apply.
-unsigned compute(Word op, const Value& left, const Value& right, Value& result) {
+unsigned compute(Word op, Value& left, Value& right, Value& result) {
   const OperatorRow& row = rowOf(op);
   if (left.numeric && right.numeric) {
     // A number whose "%f" text would be cut is refused rather than changed.

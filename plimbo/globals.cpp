@@ -41,6 +41,7 @@ void reset() {
   nestingDepth = 0;
   tok_n = &startToken;
   buffer = kNoPushback;
+  resetSource();
   LAError = 0;
   lineNo = 1;
   LAMode = kReadSource;

@@ -113,9 +113,12 @@ struct SymbolRecord;
 
 // A value text with what the operators need to know of it, worked out once
 // when the value is made: whether MyIsdigit accepts it and, if so, its atof.
+// An integer result of arithmetic gets its text only when the text is read
+// (writeText); until then textPending is set and length is 0.
 struct Value {
   std::uint32_t length;  // characters in text
   bool numeric;          // MyIsdigit(text)
+  bool textPending;      // text is not written yet: it is "%f" of number
   double number;         // atof(text); 0 when not numeric
   std::array<char, kValueSize> text;  // NUL-terminated
 };
@@ -132,11 +135,14 @@ struct Token {
   TokenText text;        // NUL-terminated
 };
 
-// One variable of the symbol table.
-struct SymbolRecord {
-  TokenText name;      // the variable's name with its leading '$'
-  Value value;         // its current value
-  SymbolRecord* next;  // the record created before this one
+// One variable of the symbol table. What a search and a read of the value
+// touch comes first: a record starts a cache line, and its name pointer, the
+// value's fields and the start of its text share that line.
+struct alignas(64) SymbolRecord {
+  const char* name;          // the variable's name with its leading '$', NUL-terminated
+  std::uint32_t nameLength;  // characters in name
+  Value value;               // its current value
+  SymbolRecord* next;        // the record created before this one
 };
 
 // One entry of the value pushdown.

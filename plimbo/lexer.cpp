@@ -1,5 +1,8 @@
 // The scanner: a hand-coded automaton over the source stream, and the mode
 // switch that replays recorded loop tokens instead.
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "procedures.h"
@@ -27,162 +30,165 @@ enum class State {
 };
 
 constexpr int kEnd = -1;  // end of input as a character value
+constexpr std::size_t kMaxTokenLength = kTokenTextSize - 1;
 
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-bool isCapital(int c) { return c >= 'A' && c <= 'Z'; }
-bool isNameChar(int c) { return isDigit(c) || (c >= 'a' && c <= 'z') || c == '_'; }
+// Character classes, as bits of kClasses.
+constexpr std::uint8_t kDigitBit = 1;
+constexpr std::uint8_t kNameBit = 2;     // digits, lower-case letters and '_'
+constexpr std::uint8_t kCapitalBit = 4;
+constexpr std::uint8_t kSpaceBit = 8;    // blank, and tab to carriage return
 
-// The next character of the source stream.
-int readChar() {
-  // Only this thread reads the source: no stream locking needed.
-  int c = f != nullptr ? getc_unlocked(f) : kEnd;
-  if (c == '\n') ++lineNo;
-  if (c == EOF && f != nullptr && std::ferror(f)) {
-    // The rest of the source is lost: say so instead of the syntax error its
-    // end would cause, and read nothing more.
-    stopRun("\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n");
-    f = nullptr;
+// The classes of every character value, end of input (-1) included: the
+// classes of c are kClasses[c + 1].
+constexpr auto kClasses = [] {
+  std::array<std::uint8_t, 257> classes{};
+  for (int c = 0; c < 256; ++c) {
+    std::uint8_t bits = 0;
+    if (c >= '0' && c <= '9') bits |= kDigitBit | kNameBit;
+    if ((c >= 'a' && c <= 'z') || c == '_') bits |= kNameBit;
+    if (c >= 'A' && c <= 'Z') bits |= kCapitalBit;
+    if (c == ' ' || (c >= '\t' && c <= '\r')) bits |= kSpaceBit;
+    classes[static_cast<std::size_t>(c) + 1] = bits;
   }
-  return c;
-}
+  return classes;
+}();
 
-// The next character: the pushed-back one, or one read from the source. Only
-// the first character of a token can be a pushed-back one: a token ends by
-// pushing back the character after it, so within a token buffer is empty and
-// the scan reads the stream directly.
-int nextChar() {
-  if (buffer == kNoPushback) return readChar();
-  const int c = buffer;
-  buffer = kNoPushback;
-  return c;
-}
+inline bool is(int c, std::uint8_t bits) { return (kClasses[static_cast<std::size_t>(c + 1)] & bits) != 0; }
+// A byte of the source block, never end of input.
+inline bool is(unsigned char c, std::uint8_t bits) { return (kClasses[c + 1u] & bits) != 0; }
 
-// The token being scanned; its text is collected straight into the scanned token.
-struct Scan {
-  std::size_t length = 0;
-  std::int32_t type = kEndOfInput;
-  State state = State::kStart;
-  bool done = false;
-  bool nul = false;  // a NUL byte was appended (and ends the text)
+// The source is read in blocks; the scanner takes its characters from the
+// block. Where one character at a time is all that may be taken from the
+// stream, a block holds one character: a terminal (a line typed is scanned
+// and run before the next is read) and a stream that NASAJ reads words from
+// too (the words come right after the program text scanned so far).
+constexpr std::size_t kBlockSize = 1 << 16;
+// Bytes after the block that a fixed-size copy of a short run may read.
+constexpr std::size_t kRunCopy = 16;
 
-  // A token keeps its first 255 characters; the rest is dropped.
-  void append(int c) {
-    if (length < kTokenTextSize - 1) scanned.text[length++] = static_cast<char>(c);
-    nul |= c == 0;
-  }
-  void go(std::int32_t cls, State next) { type = cls; state = next; }
-  void appendGo(int c, std::int32_t cls, State next) { append(c); go(cls, next); }
-  // Finishes the token without consuming c.
-  void end(int c) { buffer = c; done = true; }
+struct Source {
+  std::FILE* stream = nullptr;  // the stream the block comes from
+  bool byCharacter = false;     // whether the stream is read one character at a time
+  const unsigned char* at;      // next character of the block
+  const unsigned char* end;     // end of the characters read into the block
+  // The characters read, then a NUL byte that belongs to no class: a run of
+  // a class stops there without testing for the end.
+  unsigned char block[kBlockSize + kRunCopy];
 };
 
-void startState(Scan& s, int c) {
-  switch (c) {
-    case '+': case '-':
-      // Required: a sign followed by digits is part of the number, so
-      // "$a -1" is two factors (expressions/errors/no_unary_minus).
-      return s.appendGo(c, kOperator, State::kNumber);
-    case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
-      return s.appendGo(c, kNumber, State::kNumber);
-    case ',':
-      return s.appendGo(c, kNumber, State::kFraction);
-    case '<': case '>': case '!':
-      return s.appendGo(c, kOperator, State::kRelation);
-    case '"':
-      return s.go(kString, State::kString);
-    case '$':
-      return s.appendGo(c, kVariable, State::kName);
-    case '{': case '}':
-      return s.appendGo(c, kBrace, State::kComplete);
-    case '#':
-      return s.appendGo(c, kCallName, State::kName);
-    case '@':
-      return s.appendGo(c, kDeclarationName, State::kName);
-    case '/':
-      return s.appendGo(c, kOperator, State::kSlash);
-    case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
-      s.type = kWhiteSpace;
-      s.done = true;
+Source source = {nullptr, false, source.block, source.block, {}};
+
+// Reads the next block of f; returns its first character, consumed, or end
+// of input. A failed read stops the run and ends the source.
+[[gnu::noinline]] int readBlock() {
+  if (f != source.stream) {
+    source.stream = f;
+    source.byCharacter = f != nullptr && (f == inputStream || ::isatty(fileno(f)) != 0);
+  }
+  std::size_t count = 0;
+  if (f == nullptr) {
+  } else if (source.byCharacter) {
+    // Only this thread reads the source: no stream locking needed.
+    const int c = getc_unlocked(f);
+    if (c != EOF) source.block[count++] = static_cast<unsigned char>(c);
+  } else {
+    count = std::fread(source.block, 1, kBlockSize, f);
+  }
+  source.block[count] = '\0';
+  source.at = source.block;
+  source.end = source.block + count;
+  if (count == 0) {
+    if (f != nullptr && std::ferror(f)) {
+      // The rest of the source is lost: say so instead of the syntax error
+      // its end would cause, and read nothing more.
+      stopRun("\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n");
+      f = nullptr;
+    }
+    return kEnd;
+  }
+  return *source.at++;
+}
+
+// The scanner's position in the block, kept in registers while a token is
+// scanned and stored back when it is finished.
+struct Cursor {
+  const unsigned char* at = source.at;
+  const unsigned char* end = source.end;
+
+  // The next character of the source, consumed; a line break is counted.
+  int get() {
+    int c;
+    if (at != end) [[likely]] {
+      c = *at++;
+    } else {
+      c = readBlock();
+      at = source.at;
+      end = source.end;
+    }
+    if (c == '\n') ++lineNo;
+    return c;
+  }
+  void store() const { source.at = at; }
+};
+
+// The text of the token being scanned. A token keeps its first 255
+// characters; the rest is dropped.
+struct Collected {
+  char* text = scanned.text.data();
+  std::size_t length = 0;
+
+  void append(int c) {
+    if (length < kMaxTokenLength) text[length++] = static_cast<char>(c);
+  }
+  // Appends count characters of the block from from.
+  void append(const unsigned char* from, std::size_t count) {
+    if (count <= kRunCopy && length + kRunCopy <= kTokenTextSize) {
+      std::memcpy(text + length, from, kRunCopy);  // a fixed size copies fastest
+      length += count;
       return;
-    case ';':
-      return s.appendGo(c, kSemicolon, State::kComplete);
-    case '=': case '(': case '*': case ')': case '%': case '&': case '|':
-      return s.appendGo(c, kOperator, State::kComplete);
-    case kEnd:
-      return s.appendGo(kEndOfInputText, kEndOfInput, State::kComplete);
-    default:
-      if (isCapital(c)) return s.appendGo(c, kKeyword, State::kKeyword);
-      // A character that can begin no token is delivered alone, consumed.
-      s.append(c);
-      s.type = kBadCharacter;
-      s.done = true;
-      LAError = 1;
+    }
+    count = std::min(count, kMaxTokenLength - length);
+    std::memcpy(text + length, from, count);
+    length += count;
+  }
+};
+
+// Appends the characters of the class bits that follow, in one run; returns
+// the first character after them, consumed. The class holds no line break.
+inline int appendRun(Cursor& in, Collected& token, std::uint8_t bits) {
+  for (;;) {
+    const unsigned char* p = in.at;
+    while (is(*p, bits)) ++p;  // the byte after the block stops it
+    token.append(in.at, static_cast<std::size_t>(p - in.at));
+    in.at = p;
+    const bool blockEnds = p == in.end;
+    const int c = in.get();
+    if (!blockEnds || !is(c, bits)) return c;
+    token.append(c);  // the first character of a new block
   }
 }
 
-// One transition of the automaton on character c. End of input inside a
-// comment or a string ends it there and is scanned again as the next token.
-void step(Scan& s, int c) {
-  switch (s.state) {
-    case State::kStart:
-      return startState(s, c);
-    case State::kNumber:
-      if (isDigit(c)) {
-        s.type = kNumber;
-        while (isDigit(c)) {
-          s.append(c);
-          c = readChar();
-        }
-        if (c != ',') return s.end(c);
-      }
-      if (c == ',') return s.appendGo(c, kNumber, State::kFraction);
-      return s.end(c);
-    case State::kFraction:
-      if (isDigit(c)) return s.append(c);
-      return s.end(c);
-    case State::kRelation:
-      if (c == ':') return s.appendGo(c, kAssignment, State::kComplete);
-      if (c == '=') return s.appendGo(c, kOperator, State::kComplete);
-      return s.end(c);
-    case State::kSlash:
-      if (c == '/') return s.go(kComment, State::kLineComment);
-      if (c == '*') return s.go(kComment, State::kBlockComment);
-      return s.end(c);
-    case State::kLineComment:
-      if (c == '\n') s.state = State::kComplete;
-      if (c == kEnd) s.end(c);
-      return;
-    case State::kBlockComment:
-      if (c == '*') s.state = State::kBlockCommentStar;
-      if (c == kEnd) s.end(c);
-      return;
-    case State::kBlockCommentStar:
-      if (c == kEnd) return s.end(c);
-      s.state = c == '/' ? State::kComplete : State::kBlockComment;
-      return;
-    case State::kName:
-      // The rest of the name at once.
-      while (isNameChar(c)) {
-        s.append(c);
-        c = readChar();
-      }
-      return s.end(c);
-    case State::kString:
-      if (c == '"') return void(s.state = State::kComplete);
-      if (c == kEnd) return s.end(c);
-      s.append(c);
-      if (c == '\\') s.state = State::kStringEscape;
-      return;
-    case State::kStringEscape:
-      if (c == kEnd) return s.end(c);
-      return s.appendGo(c, kString, State::kString);
-    case State::kKeyword:
-      if (isCapital(c)) return s.append(c);
-      return s.end(c);
-    case State::kComplete:
-      return s.end(c);
-  }
-}
+// The word of a token that is one character long and ends in the complete state.
+constexpr auto kSingleWords = [] {
+  std::array<Word, 256> words{};
+  words['{'] = kOpenBrace;
+  words['}'] = kCloseBrace;
+  words['('] = kOpenParen;
+  words[')'] = kCloseParen;
+  words[';'] = kSemicolonText;
+  words['|'] = kOr;
+  words['&'] = kAnd;
+  words['='] = kEqual;
+  words['*'] = kTimes;
+  words['%'] = kRemainder;
+  words['!'] = kNot;
+  words['<'] = kLess;
+  words['>'] = kGreater;
+  words['+'] = kPlus;
+  words['-'] = kMinus;
+  words['/'] = kDivide;
+  return words;
+}();
 
 // The word a token text of length characters is.
 Word wordOf(const char* text, std::size_t length) {
@@ -190,26 +196,7 @@ Word wordOf(const char* text, std::size_t length) {
     return text[0] == word[0] && std::memcmp(text, word, length) == 0 ? value : kNoWord;
   };
   switch (length) {
-    case 1:
-      switch (text[0]) {
-        case '{': return kOpenBrace;
-        case '}': return kCloseBrace;
-        case '(': return kOpenParen;
-        case ')': return kCloseParen;
-        case ';': return kSemicolonText;
-        case '!': return kNot;
-        case '|': return kOr;
-        case '&': return kAnd;
-        case '<': return kLess;
-        case '>': return kGreater;
-        case '=': return kEqual;
-        case '+': return kPlus;
-        case '-': return kMinus;
-        case '*': return kTimes;
-        case '/': return kDivide;
-        case '%': return kRemainder;
-        default: return kNoWord;
-      }
+    case 1: return kSingleWords[static_cast<unsigned char>(text[0])];
     case 2:
       if (text[1] != '=') return kNoWord;
       return text[0] == '!' ? kNotEqual : text[0] == '<' ? kLessEqual : text[0] == '>' ? kGreaterEqual : kNoWord;
@@ -222,15 +209,11 @@ Word wordOf(const char* text, std::size_t length) {
   }
 }
 
-// Fills in what the grammar asks of the token: its word and, for a number or
-// a string, the number of its value text (the text cut to 254 characters).
-void classifyToken(Token& token) {
-  token.word = wordOf(token.text.data(), token.length);
-  token.symbol = nullptr;
-  token.numeric = false;
-  token.number = 0;
-  if (token.type != kNumber && token.type != kString) return;
+// Fills in the number of a number or a string token: MyIsdigit and atof of
+// its value text (the text cut to 254 characters).
+void numberOfToken(Token& token) {
   token.numeric = MyIsdigit(token.text.data()) != 0;
+  token.number = 0;
   if (!token.numeric) return;
   if (token.length <= kMaxValueLength) {
     token.number = toNumber(token.text.data());
@@ -241,50 +224,304 @@ void classifyToken(Token& token) {
   }
 }
 
-// Scans the next token that is neither white space nor a comment.
+// Digits that a double holds exactly whatever they are.
+constexpr std::size_t kExactDigits = 15;
+
+// Finishes a token whose text says more: a NUL byte inside a string ends its
+// text, as everywhere else; keywords and strings are looked up as words;
+// numbers and strings get their number.
+[[gnu::noinline]] void finishText(Token& t, bool nul) {
+  if (nul) t.length = static_cast<std::uint32_t>(std::strlen(t.text.data()));
+  if (t.type == kKeyword || t.type == kString) t.word = wordOf(t.text.data(), t.length);
+  if (t.type == kNumber || t.type == kString) numberOfToken(t);
+}
+
+// Finishes a number of digits alone.
+[[gnu::noinline]] void finishDigits(Token& t) {
+  if (t.length > kExactDigits) return numberOfToken(t);
+  std::uint64_t whole = 0;
+  for (std::size_t i = 0; i < t.length; ++i) whole = whole * 10 + static_cast<unsigned char>(t.text[i] - '0');
+  t.numeric = true;
+  t.number = static_cast<double>(whole);
+}
+
+// Delivers the token collected in token, of class type and the given word,
+// with c pushed back (kNoPushback: none). The fields that only some classes
+// have are filled in by the states of those classes.
+[[gnu::always_inline]] inline void deliver(const Cursor& in, const Collected& token, int c, std::int32_t type,
+                                           Word word) {
+  buffer = c;
+  in.store();
+  Token& t = scanned;
+  t.text[token.length] = '\0';
+  t.length = static_cast<std::uint32_t>(token.length);
+  t.type = type;
+  t.word = word;
+  tok_n = &t;
+}
+
+// Scans the next token that is neither white space nor a comment into
+// scanned. Each state takes the characters it stays on in a loop of its own;
+// c is always the character the current state looks at next. A token ends
+// by pushing that character back into buffer.
 void scanToken() {
+  Cursor in;
+  Collected token;
+  // Every way out sets buffer again.
+  int c = buffer;
+  if (c == kNoPushback) c = in.get();
+  std::int32_t type = kEndOfInput;
+  Word word = kNoWord;  // the word the text is, where the state tells
+  bool nul = false;     // a NUL byte was appended (and ends the text)
+  State state = State::kStart;
   for (;;) {
-    Scan s;
-    int c = nextChar();
-    while (isWhiteSpace(c)) c = readChar();  // white space: tokens of their own, never delivered
-    step(s, c);
-    while (!s.done) step(s, readChar());
-    if (s.type == kWhiteSpace || s.type == kComment) continue;
-    scanned.text[s.length] = '\0';
-    // A NUL byte inside a string ends its text, as everywhere else.
-    scanned.length = static_cast<std::uint32_t>(s.nul ? std::strlen(scanned.text.data()) : s.length);
-    scanned.type = s.type;
-    classifyToken(scanned);
-    tok_n = &scanned;
-    return;
+    switch (state) {
+      case State::kStart:
+        token.length = 0;
+        switch (c) {
+          case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+            // White space: tokens of their own, never delivered.
+            c = in.get();
+            continue;
+          case '+': case '-':
+            // Required: a sign followed by digits is part of the number, so
+            // "$a -1" is two factors (expressions/errors/no_unary_minus).
+            token.append(c);
+            type = kOperator;
+            word = c == '+' ? kPlus : kMinus;
+            state = State::kNumber;
+            break;
+          case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
+            token.append(c);
+            type = kNumber;
+            state = State::kNumber;
+            c = appendRun(in, token, kDigitBit);
+            if (c != ',') {
+              deliver(in, token, c, kNumber, kNoWord);
+              return finishDigits(scanned);
+            }
+            continue;
+          case ',':
+            token.append(c);
+            type = kNumber;
+            state = State::kFraction;
+            break;
+          case '<': case '>': case '!':
+            token.append(c);
+            type = kOperator;
+            word = kSingleWords[c];
+            state = State::kRelation;
+            break;
+          case '"':
+            type = kString;
+            state = State::kString;
+            break;
+          case '$':
+            token.append(c);
+            type = kVariable;
+            state = State::kName;
+            c = appendRun(in, token, kNameBit);
+            continue;
+          case '{': case '}':
+            // Complete at once: the token ends at the next character.
+            token.append(c);
+            return deliver(in, token, in.get(), kBrace, kSingleWords[c]);
+          case '#':
+            token.append(c);
+            type = kCallName;
+            state = State::kName;
+            c = appendRun(in, token, kNameBit);
+            continue;
+          case '@':
+            token.append(c);
+            type = kDeclarationName;
+            state = State::kName;
+            c = appendRun(in, token, kNameBit);
+            continue;
+          case '/':
+            token.append(c);
+            type = kOperator;
+            word = kDivide;
+            state = State::kSlash;
+            break;
+          case ';':
+            // Complete at once, as the braces.
+            token.append(c);
+            return deliver(in, token, in.get(), kSemicolon, kSemicolonText);
+          case '=': case '(': case '*': case ')': case '%': case '&': case '|':
+            // Complete at once, as the braces.
+            token.append(c);
+            return deliver(in, token, in.get(), kOperator, kSingleWords[c]);
+          case kEnd:
+            token.append(kEndOfInputText);
+            type = kEndOfInput;
+            state = State::kComplete;
+            break;
+          default:
+            if (is(c, kCapitalBit)) {
+              token.append(c);
+              type = kKeyword;
+              state = State::kKeyword;
+              c = appendRun(in, token, kCapitalBit);
+              continue;
+            }
+            // A character that can begin no token is delivered alone, consumed.
+            token.append(c);
+            LAError = 1;
+            deliver(in, token, kNoPushback, kBadCharacter, kNoWord);
+            if (c == 0) finishText(scanned, true);
+            return;
+        }
+        c = in.get();
+        break;
+      case State::kNumber:
+        if (is(c, kDigitBit)) {
+          type = kNumber;
+          word = kNoWord;
+          token.append(c);
+          c = appendRun(in, token, kDigitBit);
+        }
+        if (c == ',') {
+          token.append(c);
+          type = kNumber;
+          word = kNoWord;
+          state = State::kFraction;
+          c = in.get();
+          break;
+        }
+        deliver(in, token, c, type, word);
+        if (type == kNumber) finishText(scanned, false);
+        return;
+      case State::kFraction:
+        if (is(c, kDigitBit)) {
+          token.append(c);
+          c = appendRun(in, token, kDigitBit);
+        }
+        deliver(in, token, c, kNumber, kNoWord);
+        return finishText(scanned, false);
+      case State::kRelation:
+        if (c == ':') {
+          token.append(c);
+          type = kAssignment;
+          word = kNoWord;
+          state = State::kComplete;
+          c = in.get();
+          break;
+        }
+        if (c == '=') {
+          token.append(c);
+          type = kOperator;
+          word = word == kNot ? kNotEqual : word == kLess ? kLessEqual : kGreaterEqual;
+          state = State::kComplete;
+          c = in.get();
+          break;
+        }
+        return deliver(in, token, c, type, word);
+      case State::kSlash:
+        if (c == '/' || c == '*') {
+          // Comment text is never delivered, so it is not collected.
+          type = kComment;
+          state = c == '/' ? State::kLineComment : State::kBlockComment;
+          c = in.get();
+          break;
+        }
+        return deliver(in, token, c, type, word);
+      case State::kLineComment:
+        while (c != '\n' && c != kEnd) c = in.get();
+        // End of input ends the comment there, and is scanned again.
+        if (c == kEnd) {
+          state = State::kStart;
+          break;
+        }
+        state = State::kComplete;
+        c = in.get();
+        break;
+      case State::kBlockComment:
+        while (c != '*' && c != kEnd) c = in.get();
+        if (c == kEnd) {
+          state = State::kStart;
+          break;
+        }
+        state = State::kBlockCommentStar;
+        c = in.get();
+        break;
+      case State::kBlockCommentStar:
+        if (c == kEnd) {
+          state = State::kStart;
+          break;
+        }
+        state = c == '/' ? State::kComplete : State::kBlockComment;
+        c = in.get();
+        break;
+      case State::kName:
+        // The characters of the name were taken with its first one.
+        deliver(in, token, c, type, kNoWord);
+        scanned.symbol = nullptr;  // looked up on first use
+        return;
+      case State::kString:
+        if (c == '"') {
+          state = State::kComplete;
+          c = in.get();
+          break;
+        }
+        // End of input ends the string there, and is scanned again.
+        if (c == kEnd) {
+          deliver(in, token, c, kString, kNoWord);
+          return finishText(scanned, nul);
+        }
+        token.append(c);
+        nul |= c == 0;
+        if (c == '\\') state = State::kStringEscape;
+        c = in.get();
+        break;
+      case State::kStringEscape:
+        if (c == kEnd) {
+          deliver(in, token, c, kString, kNoWord);
+          return finishText(scanned, nul);
+        }
+        token.append(c);
+        nul |= c == 0;
+        state = State::kString;
+        c = in.get();
+        break;
+      case State::kKeyword:
+        // The capitals were taken with the first one.
+        deliver(in, token, c, kKeyword, kNoWord);
+        return finishText(scanned, false);
+      case State::kComplete:
+        if (type == kComment) {
+          // A finished comment is discarded; the character after it starts
+          // the next token.
+          state = State::kStart;
+          break;
+        }
+        deliver(in, token, c, type, word);
+        if (type == kString) finishText(scanned, nul);
+        return;
+    }
   }
 }
 
 }  // namespace
 
-bool isWhiteSpace(int c) {
-  // Blank, and tab to carriage return: \t \n \v \f \r.
-  return c == ' ' || (c >= '\t' && c <= '\r');
+bool isWhiteSpace(int c) { return is(c, kSpaceBit); }
+
+void resetSource() {
+  source.stream = nullptr;
+  source.block[0] = '\0';
+  source.at = source.end = source.block;
 }
 
 void lex() {
-  switch (LAMode) {
-    case kReadSource:
-      scanToken();
-      break;
-    case kRecordCondition:
-    case kRecordBody:
-      scanToken();
-      WH_PD_insert();
-      break;
-    case kReplayCondition:
-    case kReplayBody:
-      WH_PD_read();
-      break;
-    default:
-      WH_PD_readAhead();
-      break;
+  // The two modes of nearly every token first, each with one test.
+  const std::int32_t mode = LAMode;
+  if (mode == kReplayCondition || mode == kReplayBody) return WH_PD_read();
+  if (mode == kReadSource) return scanToken();
+  if (mode == kRecordCondition || mode == kRecordBody) {
+    scanToken();
+    return WH_PD_insert();
   }
+  WH_PD_readAhead();
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }

@@ -83,6 +83,7 @@ int MyIsdigit(const char* text) {
 }
 
 void classify(Value& value) {
+  value.textPending = false;
   value.numeric = MyIsdigit(value.text.data()) != 0;
   value.number = value.numeric ? toNumber(value.text.data()) : 0;
 }
@@ -92,6 +93,7 @@ void setText(Value& value, const char* text, std::size_t length) {
   std::memcpy(value.text.data(), text, length);
   value.text[length] = '\0';
   value.length = static_cast<std::uint32_t>(length);
+  value.textPending = false;
 }
 
 void valueOfToken(Value& value, const Token& token) {
@@ -103,6 +105,7 @@ void valueOfToken(Value& value, const Token& token) {
     setText(value, token.text.data(), token.length);
   }
   value.numeric = token.numeric;
+  value.textPending = false;
   value.number = token.number;
 }
 
@@ -111,6 +114,7 @@ void formatTruth(bool truth, Value& value) {
   value.text[1] = '\0';
   value.length = 1;
   value.numeric = true;
+  value.textPending = false;
   value.number = truth ? 1 : 0;
 }
 
@@ -155,18 +159,26 @@ std::size_t formatFixed(double number, char* out, std::size_t size) {
 
 bool formatNumber(double number, Value& value) {
   if (isExactInteger(number)) {
-    // The text is the integer and ".000000": atof gives the number back.
-    value.length = static_cast<std::uint32_t>(formatInteger(number, value.text.data()));
+    // The text will be the integer and ".000000", which atof reads back as
+    // the number: most results are only ever used as numbers.
+    value.length = 0;
     value.numeric = true;
+    value.textPending = true;
     value.number = number;
     return true;
   }
   const std::size_t length = formatFixed(number, value.text.data(), value.text.size());
   if (length > kMaxValueLength) return false;
   value.length = static_cast<std::uint32_t>(length);
+  value.textPending = false;
   value.numeric = std::isfinite(number);  // inf, -inf, nan and -nan are not numeric texts
   value.number = value.numeric ? toNumber(value.text.data()) : 0;
   return true;
+}
+
+void writePendingText(Value& value) {
+  value.length = static_cast<std::uint32_t>(formatInteger(value.number, value.text.data()));
+  value.textPending = false;
 }
 
 }  // namespace plimbo

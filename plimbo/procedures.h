@@ -47,6 +47,8 @@ void reportWriteError(int error);
 // Delivers the next token into tok_n; a bad character sets LAError, which
 // nothing else reads: the grammar reports the token it cannot use.
 void lex();
+// Forgets what was read ahead of the source (at the start and end of a run).
+void resetSource();
 bool isWhiteSpace(int c);
 // The truth test: a number is true when it is not 0, any other text when it
 // is not empty.
@@ -79,8 +81,15 @@ void formatTruth(bool truth, Value& value);
 // or size when it does not fit.
 std::size_t formatFixed(double number, char* out, std::size_t size);
 // The text "%f" makes of number, as a value; false when it is longer than a
-// value text may be.
+// value text may be. The text of an integer is written only when writeText
+// asks for it.
 bool formatNumber(double number, Value& value);
+void writePendingText(Value& value);
+// Writes the value's text if it is still pending. The exchange buffers
+// STAcces and PDAcces always hold written texts.
+inline void writeText(Value& value) {
+  if (value.textPending) writePendingText(value);
+}
 
 // stores.cpp
 // Copies a value: its fields and the used part of its text. A short text is

@@ -1,9 +1,20 @@
 // The symbol table (variables) and the value pushdown. Both are driven through
 // the exchange buffers STAcces and PDAcces and change nothing while effects
 // are suppressed.
+//
+// The symbol records are indexed by an open-addressing hash table of their
+// names, so a search costs the same however many variables there are. Records
+// and names are carved from large blocks in the order they are created.
+#include <sys/mman.h>  // madvise
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdlib>
 #include <cstring>
-#include <string_view>
-#include <unordered_map>
+#include <memory>
+#include <new>
+#include <vector>
 
 #include "procedures.h"
 
@@ -15,15 +26,212 @@ constexpr char kUndefinedValue[] = "not defined value";
 
 SymbolRecord* SymbolTable_root = nullptr;  // newest symbol record
 
-// Name -> record; the keys point into the records' names.
-std::unordered_map<std::string_view, SymbolRecord*> symbolIndex;
+// Memory handed out in creation order from large blocks and released all at
+// once.
+class Arena {
+ public:
+  // size bytes aligned to alignment (at most kBlockAlignment).
+  void* allocate(std::size_t size, std::size_t alignment) {
+    std::size_t skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
+    if (at_ == nullptr || skip + size > left_) {
+      addBlock(size + kBlockAlignment);
+      skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
+    }
+    void* memory = at_ + skip;
+    at_ += skip + size;
+    left_ -= skip + size;
+    return memory;
+  }
+  void release() {
+    blocks_.clear();
+    blocks_.shrink_to_fit();
+    at_ = nullptr;
+    left_ = 0;
+    held_ = 0;
+  }
+
+ private:
+  static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
+  static constexpr std::size_t kBlockAlignment = 64;
+#if defined(MADV_HUGEPAGE) && !defined(__EMSCRIPTEN__)
+  // Once an arena holds this much, its blocks are huge pages' size.
+  static constexpr std::size_t kHugeFrom = std::size_t{1} << 20;
+  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
+#endif
+
+  struct Release {
+    bool fromMalloc;
+    void operator()(char* block) const {
+      if (fromMalloc)
+        std::free(block);
+      else
+        delete[] block;
+    }
+  };
+
+  // Adds a block of at least size bytes and hands out from it.
+  void addBlock(std::size_t size) {
+    blocks_.reserve(blocks_.size() + 1);  // so that the block is held once it is made
+    std::size_t blockSize = std::max(kBlockSize, size);
+    char* block = nullptr;
+#if defined(MADV_HUGEPAGE) && !defined(__EMSCRIPTEN__)
+    if (held_ >= kHugeFrom && size <= kHugePage) {
+      // Records that fill many megabytes are read in no order: on pages of
+      // 4 KiB each read would need a TLB entry of its own. The kernel may
+      // back an aligned block with one huge page when asked (Linux); the
+      // advice is all, and nothing changes if it is not taken.
+      blockSize = kHugePage;
+      block = static_cast<char*>(std::aligned_alloc(kHugePage, kHugePage));
+      if (block == nullptr) throw std::bad_alloc();
+      ::madvise(block, kHugePage, MADV_HUGEPAGE);
+      blocks_.emplace_back(block, Release{true});
+    }
+#endif
+    if (block == nullptr) {
+      block = new char[blockSize];
+      blocks_.emplace_back(block, Release{false});
+    }
+    at_ = block;
+    left_ = blockSize;
+    held_ += blockSize;
+  }
+
+  std::vector<std::unique_ptr<char[], Release>> blocks_;
+  char* at_ = nullptr;
+  std::size_t left_ = 0;
+  std::size_t held_ = 0;  // bytes in blocks_
+};
+
+Arena recordArena;  // the symbol records
+Arena nameArena;    // their names, each padded with NUL bytes to whole words
+
+// One entry of the index. A search compares the name only where the hash
+// and the length agree.
+struct Slot {
+  std::uint64_t key;     // the high half of the name's hash, then its length (keyOf)
+  SymbolRecord* record;  // none: the slot is free
+};
+
+std::uint64_t keyOf(std::uint64_t hash, std::size_t length) {
+  return (hash & ~std::uint64_t{0xFFFFFFFF}) | length;
+}
+
+std::vector<Slot> slots;  // a power of two in size, at most half of it used
+std::size_t symbolCount = 0;
+
+// Names are read a word of 8 bytes at a time; the bytes after a name are
+// masked off, so a name must be readable up to the end of its last word.
+constexpr std::size_t kWord = 8;
+
+std::uint64_t wordAt(const char* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, kWord);
+  return word;
+}
+
+// Masks that keep the first n characters of a word, n = 0 to 8.
+constexpr auto kFirstCharacters = [] {
+  std::array<std::uint64_t, kWord + 1> masks{};
+  for (std::size_t n = 0; n < kWord; ++n) {
+    const unsigned bits = static_cast<unsigned>(n) * 8;
+    masks[n] = std::endian::native == std::endian::little ? (std::uint64_t{1} << bits) - 1
+                                                          : ~(~std::uint64_t{0} >> bits);
+  }
+  masks[kWord] = ~std::uint64_t{0};
+  return masks;
+}();
+
+// The word at p with only its first count (up to 8) characters; the rest
+// are zero.
+std::uint64_t firstCharacters(const char* p, std::size_t count) {
+  return wordAt(p) & kFirstCharacters[count];
+}
+
+std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
+
+std::uint64_t hashName(const char* name, std::size_t length) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15;
+  std::uint64_t hash = length;
+  std::size_t i = 0;
+  for (; i + kWord < length; i += kWord) hash = (hash ^ wordAt(name + i)) * kMultiplier;
+  hash = (hash ^ firstCharacters(name + i, length - i)) * kMultiplier;  // the last word
+  // Every bit of the name reaches the low bits, which pick the slot.
+  hash ^= hash >> 32;
+  hash *= 0xD6E8FEB86659FD93;
+  return hash ^ (hash >> 32);
+}
+
+// Whether a record's name (padded) is name, both length characters long.
+bool sameName(const char* padded, const char* name, std::size_t length) {
+  std::size_t i = 0;
+  for (; i + kWord < length; i += kWord)
+    if (wordAt(padded + i) != wordAt(name + i)) return false;
+  return wordAt(padded + i) == firstCharacters(name + i, length - i);  // the last word
+}
+
+// The slot of name: the one holding its record, or the free one where it
+// would go. The table must have a free slot.
+[[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
+  const std::size_t mask = slots.size() - 1;
+  const std::uint64_t key = keyOf(hash, length);
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    Slot& slot = slots[i];
+    if (slot.record == nullptr) return slot;
+    if (slot.key == key && sameName(slot.record->name, name, length)) return slot;
+  }
+}
+
+// Makes room for one more record: the table is kept at most half full.
+void reserveSlot() {
+  constexpr std::size_t kInitialSlots = 64;
+  if ((symbolCount + 1) * 2 <= slots.size()) return;
+  std::vector<Slot> old(std::max(kInitialSlots, slots.size() * 2));
+  old.swap(slots);
+  for (const Slot& entry : old)
+    if (entry.record != nullptr) {
+      const SymbolRecord* record = entry.record;
+      slotOf(record->name, record->nameLength, hashName(record->name, record->nameLength)) = entry;
+    }
+}
+
+// Creates the record of a name that is not in the table.
+[[gnu::noinline]] SymbolRecord* create(const char* name, std::size_t length, std::uint64_t hash) {
+  if (if_flag == 0) return nullptr;
+  if (symbolCount >= kMaxSymbols) {
+    refuseRecord("ST_insert", "prilis mnoho promennych");
+    return nullptr;
+  }
+  reserveSlot();
+  const std::size_t padded = paddedLength(length);
+  auto* storedName = static_cast<char*>(nameArena.allocate(padded, kWord));
+  std::memset(storedName + padded - kWord, 0, kWord);
+  std::memcpy(storedName, name, length);
+  // Every field is set below; the value's text only as far as it is used.
+  auto* record = new (recordArena.allocate(sizeof(SymbolRecord), alignof(SymbolRecord))) SymbolRecord;
+  record->name = storedName;
+  record->nameLength = static_cast<std::uint32_t>(length);
+  setText(record->value, kUndefinedValue, sizeof kUndefinedValue - 1);
+  classify(record->value);
+  record->next = SymbolTable_root;
+  SymbolTable_root = record;
+  slotOf(name, length, hash) = {keyOf(hash, length), record};
+  ++symbolCount;
+  return record;
+}
+
+// ST_insert of the name of length characters (at most a value text's),
+// readable up to the end of its last word. Out of line: a replayed token
+// knows its record and calls nothing.
+[[gnu::noinline]] SymbolRecord* insert(const char* name, std::size_t length) {
+  const std::uint64_t hash = hashName(name, length);
+  if (!slots.empty()) {
+    if (SymbolRecord* record = slotOf(name, length, hash).record) return record;
+  }
+  return create(name, length, hash);
+}
+
 PushdownRecord* pushdownSpare = nullptr;  // popped records kept for the next pushes
 std::size_t pushdownDepth = 0;            // records on the pushdown
-
-SymbolRecord* findSymbol(const char* name, std::size_t length) {
-  auto it = symbolIndex.find(std::string_view(name, length));
-  return it == symbolIndex.end() ? nullptr : it->second;
-}
 
 void releaseRecords(PushdownRecord*& list) {
   while (list != nullptr) {
@@ -35,31 +243,20 @@ void releaseRecords(PushdownRecord*& list) {
 
 }  // namespace
 
-std::size_t ST_size() { return symbolIndex.size(); }
+std::size_t ST_size() { return symbolCount; }
 
 SymbolRecord* lookUp(Token& token) {
-  if (token.symbol == nullptr) {
-    setText(STAcces, token.text.data(), token.length);
-    token.symbol = ST_insert();
-  }
+  // The token's text has room for whole words up to its end; a name is cut
+  // to a value text's length, as STAcces would cut it.
+  if (token.symbol == nullptr)
+    token.symbol = insert(token.text.data(), std::min<std::size_t>(token.length, kMaxValueLength));
   return token.symbol;
 }
 
 SymbolRecord* ST_insert() {
-  SymbolRecord* record = findSymbol(STAcces.text.data(), STAcces.length);
-  if (record != nullptr || if_flag == 0) return record;
-  if (symbolIndex.size() >= kMaxSymbols) {
-    refuseRecord("ST_insert", "prilis mnoho promennych");
-    return nullptr;
-  }
-  record = new SymbolRecord;
-  std::memcpy(record->name.data(), STAcces.text.data(), STAcces.length + 1);
-  setText(record->value, kUndefinedValue, sizeof kUndefinedValue - 1);
-  classify(record->value);
-  record->next = SymbolTable_root;
-  SymbolTable_root = record;
-  symbolIndex.emplace(std::string_view(record->name.data(), STAcces.length), record);
-  return record;
+  char name[kTokenTextSize] = {};
+  std::memcpy(name, STAcces.text.data(), STAcces.length);
+  return insert(name, STAcces.length);
 }
 
 void ST_saveValue(SymbolRecord* record) {
@@ -70,15 +267,16 @@ void ST_getValue() {
   if (if_flag == 0) return;
   SymbolRecord* record = ST_insert();
   if (record != nullptr) copyValue(STAcces, record->value);
+  writeText(STAcces);
 }
 
 void ST_free() {
-  symbolIndex.clear();
-  while (SymbolTable_root != nullptr) {
-    SymbolRecord* record = SymbolTable_root;
-    SymbolTable_root = record->next;
-    delete record;
-  }
+  // The records and names go with the blocks they were carved from.
+  SymbolTable_root = nullptr;
+  std::vector<Slot>().swap(slots);
+  symbolCount = 0;
+  recordArena.release();
+  nameArena.release();
 }
 
 Value* PD_pushSlot() {
@@ -124,7 +322,10 @@ void PD_popInto(Value& to) {
   PD_drop();
 }
 
-void PD_pop() { PD_popInto(PDAcces); }
+void PD_pop() {
+  PD_popInto(PDAcces);
+  writeText(PDAcces);
+}
 
 void PD_free() {
   releaseRecords(Pushdown_root);

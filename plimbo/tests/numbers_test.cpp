@@ -38,6 +38,7 @@ void checkDouble(double number) {
   const bool fits = formatNumber(number, value);
   ASSERT_EQ(fits, expected.size() <= 254) << expected;
   if (!fits) return;
+  writeText(value);
   ASSERT_EQ(std::string(value.text.data(), value.length), expected);
   ASSERT_EQ(value.numeric, MyIsdigit(expected.c_str()) == 1) << expected;
   if (value.numeric) {

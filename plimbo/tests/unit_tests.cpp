@@ -128,6 +128,43 @@ TEST_F(Plimbo, CommentsAndUnterminatedTexts) {
   EXPECT_EQ(next(), Tok(kEnd, kEndOfInput));
 }
 
+// The source is read in blocks of 64 KiB: every kind of token, and a line
+// break, placed so that the end of the first block falls at each of their
+// characters in turn.
+TEST_F(Plimbo, TokensCrossTheEndOfAReadBlock) {
+  const std::string tail = "$name_12 12345,678 -9 KEYWORD \"s\\\"t\" // c\n/* x */ <: ;";
+  const std::vector<Tok> expected = {{"$name_12", kVariable}, {"12345,678", kNumber}, {"-9", kNumber},
+                                     {"KEYWORD", kKeyword},   {"s\\\"t", kString},     {"<:", kAssignment},
+                                     {";", kSemicolon},       {kEnd, kEndOfInput}};
+  constexpr std::size_t kBlock = 1 << 16;
+  for (std::size_t inFirst = 0; inFirst <= tail.size(); ++inFirst) {
+    reset();
+    const std::string padding(kBlock - inFirst, '\n');
+    scan(padding + tail);
+    for (const auto& token : expected) EXPECT_EQ(next(), token) << inFirst;
+    EXPECT_EQ(lineNo, static_cast<std::int64_t>(padding.size()) + 2) << inFirst;
+  }
+}
+
+// A source that NASAJ reads words from too is not read ahead: the word is
+// the one right after the ";" that the scanner took to end the ")".
+TEST_F(Plimbo, SourceSharedWithTheInputIsReadNoFurtherThanScanned) {
+  streams_.push_back(streamOf("{ NASAJ ($x);hello VRACEE ($x); } ZDECHNI"));
+  std::FILE* both = streams_.back();
+  std::FILE* out = output();
+  EXPECT_EQ(interpret(both, both, out), 0);
+  EXPECT_EQ(contentOf(out), "hello\n" + kOk);
+}
+
+TEST_F(Plimbo, NumberLiteralsAreReadAsAtofReadsThem) {
+  // Up to 15 digits a literal is read exactly; 19 digits round to the
+  // nearest double, 1234567890123456768 (a multiple of 256); a trailing comma
+  // and leading zeros change nothing.
+  EXPECT_EQ(run("{ VRACEE (0012 + 1); VRACEE (999999999999999 + 1); VRACEE (1234567890123456789 + 0); "
+                "VRACEE (12, + 1); VRACEE (0012); } ZDECHNI"),
+            "13.000000\n1000000000000000.000000\n1234567890123456768.000000\n13.000000\n0012\n" + kOk);
+}
+
 TEST_F(Plimbo, NumberTestLooksAtTheFirstCharactersOnly) {
   for (const char* text : {"5", "-5", "+,5", ",5", "7abc", "+5x", "0"}) EXPECT_EQ(MyIsdigit(text), 1) << text;
   for (const char* text : {"", "-", ",", "abc", "-a", "+,", ",,5", " 5", "inf"}) EXPECT_EQ(MyIsdigit(text), 0) << text;
@@ -167,6 +204,60 @@ TEST_F(Plimbo, StoresReadUnknownNamesAndPopInReverseOrder) {
   EXPECT_STREQ(PDAcces.text.data(), "x");
   PD_pop();
   EXPECT_STREQ(PDAcces.text.data(), "");
+}
+
+// Enough variables for the index to grow many times and for the records to
+// fill blocks of every size, and names that differ only in one character at
+// or around the end of an 8-byte word.
+TEST_F(Plimbo, EveryVariableKeepsItsOwnValue) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 12000; ++i) names.push_back("$v" + std::to_string(i));
+  for (std::size_t length = 1; length <= 18; ++length) {
+    names.push_back("$" + std::string(length, 'a'));
+    names.push_back("$" + std::string(length - 1, 'a') + "b");
+  }
+  std::string program = "{ ";
+  for (std::size_t i = 0; i < names.size(); ++i) program += names[i] + " <: " + std::to_string(i) + "; ";
+  std::string expected;
+  for (std::size_t i = names.size(); i-- > 0;) {
+    program += "VRACEE (" + names[i] + "); ";
+    expected += std::to_string(i) + "\n";
+  }
+  program += "} ZDECHNI";
+  EXPECT_EQ(run(program), expected + kOk);
+}
+
+TEST_F(Plimbo, TokenAndExchangeBufferFindTheSameRecord) {
+  scan("$abcdefgh $abcdefghi");
+  lex();
+  SymbolRecord* eight = lookUp(*tok_n);
+  lex();
+  SymbolRecord* nine = lookUp(*tok_n);
+  ASSERT_NE(eight, nullptr);
+  EXPECT_NE(eight, nine);
+  put(STAcces, "$abcdefgh");
+  EXPECT_EQ(ST_insert(), eight);
+  put(STAcces, "$abcdefghi");
+  EXPECT_EQ(ST_insert(), nine);
+  EXPECT_EQ(ST_size(), 2u);
+}
+
+// An integer result carries its number and writes its text when read; the
+// exchange buffers get it written.
+TEST_F(Plimbo, ExchangeBuffersHoldWrittenTexts) {
+  ASSERT_TRUE(formatNumber(-42, PDAcces));
+  PD_push();
+  PD_pop();
+  EXPECT_STREQ(PDAcces.text.data(), "-42.000000");
+  EXPECT_EQ(PDAcces.length, 10u);
+  put(STAcces, "$n");
+  SymbolRecord* record = ST_insert();
+  ASSERT_TRUE(formatNumber(7, STAcces));
+  ST_saveValue(record);
+  put(STAcces, "$n");
+  ST_getValue();
+  EXPECT_STREQ(STAcces.text.data(), "7.000000");
+  EXPECT_EQ(STAcces.number, 7.0);
 }
 
 TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
