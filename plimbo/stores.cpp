@@ -5,12 +5,8 @@
 // The symbol records are indexed by an open-addressing hash table of their
 // names, so a search costs the same however many variables there are. Records
 // and names are carved from large blocks in the order they are created.
-#include <sys/mman.h>  // madvise
-
-#include <algorithm>
 #include <array>
 #include <bit>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -34,7 +30,10 @@ class Arena {
   void* allocate(std::size_t size, std::size_t alignment) {
     std::size_t skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
     if (at_ == nullptr || skip + size > left_) {
-      addBlock(size + kBlockAlignment);
+      const std::size_t blockSize = std::max(kBlockSize, size + kBlockAlignment);
+      blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
+      at_ = blocks_.back().get();
+      left_ = blockSize;
       skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
     }
     void* memory = at_ + skip;
@@ -47,59 +46,14 @@ class Arena {
     blocks_.shrink_to_fit();
     at_ = nullptr;
     left_ = 0;
-    held_ = 0;
   }
 
  private:
   static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
   static constexpr std::size_t kBlockAlignment = 64;
-#if defined(MADV_HUGEPAGE) && !defined(__EMSCRIPTEN__)
-  // Once an arena holds this much, its blocks are huge pages' size.
-  static constexpr std::size_t kHugeFrom = std::size_t{1} << 20;
-  static constexpr std::size_t kHugePage = std::size_t{2} << 20;
-#endif
-
-  struct Release {
-    bool fromMalloc;
-    void operator()(char* block) const {
-      if (fromMalloc)
-        std::free(block);
-      else
-        delete[] block;
-    }
-  };
-
-  // Adds a block of at least size bytes and hands out from it.
-  void addBlock(std::size_t size) {
-    blocks_.reserve(blocks_.size() + 1);  // so that the block is held once it is made
-    std::size_t blockSize = std::max(kBlockSize, size);
-    char* block = nullptr;
-#if defined(MADV_HUGEPAGE) && !defined(__EMSCRIPTEN__)
-    if (held_ >= kHugeFrom && size <= kHugePage) {
-      // Records that fill many megabytes are read in no order: on pages of
-      // 4 KiB each read would need a TLB entry of its own. The kernel may
-      // back an aligned block with one huge page when asked (Linux); the
-      // advice is all, and nothing changes if it is not taken.
-      blockSize = kHugePage;
-      block = static_cast<char*>(std::aligned_alloc(kHugePage, kHugePage));
-      if (block == nullptr) throw std::bad_alloc();
-      ::madvise(block, kHugePage, MADV_HUGEPAGE);
-      blocks_.emplace_back(block, Release{true});
-    }
-#endif
-    if (block == nullptr) {
-      block = new char[blockSize];
-      blocks_.emplace_back(block, Release{false});
-    }
-    at_ = block;
-    left_ = blockSize;
-    held_ += blockSize;
-  }
-
-  std::vector<std::unique_ptr<char[], Release>> blocks_;
+  std::vector<std::unique_ptr<char[]>> blocks_;
   char* at_ = nullptr;
   std::size_t left_ = 0;
-  std::size_t held_ = 0;  // bytes in blocks_
 };
 
 Arena recordArena;  // the symbol records
