@@ -3,8 +3,9 @@
 // are suppressed.
 //
 // The symbol records are indexed by an open-addressing hash table of their
-// names, so a search costs the same however many variables there are. Records
-// and names are carved from large blocks in the order they are created.
+// names, so a search costs the same however many variables there are. Records,
+// the names too long to be held in them and the buffers of long value texts
+// are carved from large blocks in the order they are made.
 #include <array>
 #include <bit>
 #include <cstring>
@@ -56,8 +57,9 @@ class Arena {
   std::size_t left_ = 0;
 };
 
-Arena recordArena;  // the symbol records
-Arena nameArena;    // their names, each padded with NUL bytes to whole words
+Arena recordArena;    // the symbol records
+Arena nameArena;      // names too long for a record, each padded with NUL bytes to whole words
+Arena longTextArena;  // the records' buffers of long value texts
 
 // One entry of the index. A search compares the name only where the hash
 // and the length agree.
@@ -131,7 +133,7 @@ bool sameName(const char* padded, const char* name, std::size_t length) {
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = slots[i];
     if (slot.record == nullptr) return slot;
-    if (slot.key == key && sameName(slot.record->name, name, length)) return slot;
+    if (slot.key == key && sameName(slot.record->name(), name, length)) return slot;
   }
 }
 
@@ -144,7 +146,7 @@ void reserveSlot() {
   for (const Slot& entry : old)
     if (entry.record != nullptr) {
       const SymbolRecord* record = entry.record;
-      slotOf(record->name, record->nameLength, hashName(record->name, record->nameLength)) = entry;
+      slotOf(record->name(), record->nameLength, hashName(record->name(), record->nameLength)) = entry;
     }
 }
 
@@ -156,16 +158,26 @@ void reserveSlot() {
     return nullptr;
   }
   reserveSlot();
-  const std::size_t padded = paddedLength(length);
-  auto* storedName = static_cast<char*>(nameArena.allocate(padded, kWord));
-  std::memset(storedName + padded - kWord, 0, kWord);
-  std::memcpy(storedName, name, length);
   // Every field is set below; the value's text only as far as it is used.
   auto* record = new (recordArena.allocate(sizeof(SymbolRecord), alignof(SymbolRecord))) SymbolRecord;
-  record->name = storedName;
-  record->nameLength = static_cast<std::uint32_t>(length);
-  setText(record->value, kUndefinedValue, sizeof kUndefinedValue - 1);
-  classify(record->value);
+  if (length < kInlineName) {
+    std::memset(record->inlineName, 0, kInlineName);
+    std::memcpy(record->inlineName, name, length);
+  } else {
+    const std::size_t padded = paddedLength(length);
+    auto* storedName = static_cast<char*>(nameArena.allocate(padded, kWord));
+    std::memset(storedName + padded - kWord, 0, kWord);
+    std::memcpy(storedName, name, length);
+    record->longName = storedName;
+  }
+  record->nameLength = static_cast<std::uint8_t>(length);
+  static_assert(sizeof kUndefinedValue <= kInlineValue, "held in the record");
+  std::memcpy(record->inlineText, kUndefinedValue, sizeof kUndefinedValue);
+  record->length = sizeof kUndefinedValue - 1;
+  record->numeric = false;
+  record->textPending = false;
+  record->number = 0;
+  record->longText = nullptr;
   record->next = SymbolTable_root;
   SymbolTable_root = record;
   slotOf(name, length, hash) = {keyOf(hash, length), record};
@@ -199,6 +211,12 @@ void releaseRecords(PushdownRecord*& list) {
 
 std::size_t ST_size() { return symbolCount; }
 
+char* makeLongText() {
+  constexpr std::size_t kLongTextSize = 256;  // a value text and room to spare, whole cache lines
+  static_assert(kLongTextSize >= kValueSize);
+  return static_cast<char*>(longTextArena.allocate(kLongTextSize, 64));
+}
+
 SymbolRecord* lookUp(Token& token) {
   // The token's text has room for whole words up to its end; a name is cut
   // to a value text's length, as STAcces would cut it.
@@ -214,13 +232,13 @@ SymbolRecord* ST_insert() {
 }
 
 void ST_saveValue(SymbolRecord* record) {
-  if (if_flag != 0 && record != nullptr) copyValue(record->value, STAcces);
+  if (if_flag != 0 && record != nullptr) storeValue(*record, STAcces);
 }
 
 void ST_getValue() {
   if (if_flag == 0) return;
   SymbolRecord* record = ST_insert();
-  if (record != nullptr) copyValue(STAcces, record->value);
+  if (record != nullptr) loadValue(STAcces, *record);
   writeText(STAcces);
 }
 
@@ -231,6 +249,7 @@ void ST_free() {
   symbolCount = 0;
   recordArena.release();
   nameArena.release();
+  longTextArena.release();
 }
 
 Value* PD_pushSlot() {
@@ -273,6 +292,21 @@ void PD_popInto(Value& to) {
     return;
   }
   copyValue(to, Pushdown_root->value);
+  PD_drop();
+}
+
+void PD_popInto(SymbolRecord& to) {
+  if (if_flag == 0) return;
+  if (Pushdown_root == nullptr) {
+    // Nothing to take (a call without arguments): the empty text.
+    to.inlineText[0] = '\0';
+    to.length = 0;
+    to.numeric = false;
+    to.textPending = false;
+    to.number = 0;
+    return;
+  }
+  storeValue(to, Pushdown_root->value);
   PD_drop();
 }
 
