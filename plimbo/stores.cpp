@@ -61,16 +61,10 @@ Arena recordArena;    // the symbol records
 Arena nameArena;      // names too long for a record, each padded with NUL bytes to whole words
 Arena longTextArena;  // the records' buffers of long value texts
 
-// One entry of the index. A search compares the name only where the hash
-// and the length agree.
-struct Slot {
-  std::uint64_t key;     // the high half of the name's hash, then its length (keyOf)
-  SymbolRecord* record;  // none: the slot is free
-};
-
-std::uint64_t keyOf(std::uint64_t hash, std::size_t length) {
-  return (hash & ~std::uint64_t{0xFFFFFFFF}) | length;
-}
+// One entry of the index: the record, none when the slot is free. A search
+// compares names only in the records its probes meet, mostly just the one
+// it looks for: the table is at most half full.
+using Slot = SymbolRecord*;
 
 std::vector<Slot> slots;  // a power of two in size, at most half of it used
 std::size_t symbolCount = 0;
@@ -129,25 +123,21 @@ bool sameName(const char* padded, const char* name, std::size_t length) {
 // would go. The table must have a free slot.
 [[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   const std::size_t mask = slots.size() - 1;
-  const std::uint64_t key = keyOf(hash, length);
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = slots[i];
-    if (slot.record == nullptr) return slot;
-    if (slot.key == key && sameName(slot.record->name(), name, length)) return slot;
+    if (slot == nullptr || (slot->nameLength == length && sameName(slot->name(), name, length))) return slot;
   }
 }
 
-// Makes room for one more record: the table is kept at most half full.
+// Makes room for one more record: the table is kept at most half full. The
+// records are put into a larger table by walking their list, which reads
+// them in the order they lie in memory.
 void reserveSlot() {
   constexpr std::size_t kInitialSlots = 64;
   if ((symbolCount + 1) * 2 <= slots.size()) return;
-  std::vector<Slot> old(std::max(kInitialSlots, slots.size() * 2));
-  old.swap(slots);
-  for (const Slot& entry : old)
-    if (entry.record != nullptr) {
-      const SymbolRecord* record = entry.record;
-      slotOf(record->name(), record->nameLength, hashName(record->name(), record->nameLength)) = entry;
-    }
+  std::vector<Slot>(std::max(kInitialSlots, slots.size() * 2)).swap(slots);
+  for (SymbolRecord* record = SymbolTable_root; record != nullptr; record = record->next)
+    slotOf(record->name(), record->nameLength, hashName(record->name(), record->nameLength)) = record;
 }
 
 // Creates the record of a name that is not in the table.
@@ -180,7 +170,7 @@ void reserveSlot() {
   record->longText = nullptr;
   record->next = SymbolTable_root;
   SymbolTable_root = record;
-  slotOf(name, length, hash) = {keyOf(hash, length), record};
+  slotOf(name, length, hash) = record;
   ++symbolCount;
   return record;
 }
@@ -191,7 +181,7 @@ void reserveSlot() {
 [[gnu::noinline]] SymbolRecord* insert(const char* name, std::size_t length) {
   const std::uint64_t hash = hashName(name, length);
   if (!slots.empty()) {
-    if (SymbolRecord* record = slotOf(name, length, hash).record) return record;
+    if (SymbolRecord* record = slotOf(name, length, hash)) return record;
   }
   return create(name, length, hash);
 }
