@@ -167,8 +167,6 @@ struct alignas(64) SymbolRecord {
   // The variable's name with its leading '$', NUL-terminated and readable up
   // to the end of its last 8-byte word.
   const char* name() const { return nameLength < kInlineName ? inlineName : longName; }
-  // The value's text, NUL-terminated (unless textPending).
-  const char* text() const { return length < kInlineValue ? inlineText : longText; }
 };
 static_assert(sizeof(SymbolRecord) == 64, "a symbol record is one cache line");
 // The part of a record that a value is copied into and out of whole.
