@@ -99,7 +99,7 @@ bool textResult(Word op, Value& left, Value& right, Value& result) {
       const std::size_t added = std::min<std::size_t>(right.length, kMaxValueLength - at);
       std::memcpy(result.text.data() + at, right.text.data(), added);
       result.text[at + added] = '\0';
-      result.length = static_cast<std::uint32_t>(at + added);
+      result.length = static_cast<std::uint8_t>(at + added);
       classify(result);
       return true;
     }
@@ -232,7 +232,7 @@ unsigned F() {
     // While effects are suppressed the variable is neither read nor created.
     SymbolRecord* record = if_flag != 0 ? lookUp(token) : nullptr;
     if (record != nullptr) {
-      if (Value* slot = PD_pushSlot()) copyValue(*slot, record->value);
+      if (Value* slot = PD_pushSlot()) loadValue(*slot, *record);
     }
   } else if (token.type == kCallName) {
     return vol_fce();

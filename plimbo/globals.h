@@ -116,12 +116,13 @@ struct SymbolRecord;
 // An integer result of arithmetic gets its text only when the text is read
 // (writeText); until then textPending is set and length is 0.
 struct Value {
-  std::uint32_t length;  // characters in text
+  double number;         // atof(text); 0 when not numeric
+  std::uint8_t length;   // characters in text
   bool numeric;          // MyIsdigit(text)
   bool textPending;      // text is not written yet: it is "%f" of number
-  double number;         // atof(text); 0 when not numeric
   std::array<char, kValueSize> text;  // NUL-terminated
 };
+static_assert(kMaxValueLength <= UINT8_MAX, "a value's length fits its byte");
 
 // A token, as scanned or as recorded for a loop.
 struct Token {
@@ -135,15 +136,48 @@ struct Token {
   TokenText text;        // NUL-terminated
 };
 
-// One variable of the symbol table. What a search and a read of the value
-// touch comes first: a record starts a cache line, and its name pointer, the
-// value's fields and the start of its text share that line.
+// Characters a symbol record holds in itself: a name shorter than
+// kInlineName (padded with NUL bytes to whole words) and a value text shorter
+// than kInlineValue. A longer name is kept apart for the whole run; a longer
+// value text goes to a buffer of the record's own, made the first time one is
+// stored and kept for the later ones.
+constexpr std::size_t kInlineName = 16;
+constexpr std::size_t kInlineValue = 20;
+
+// One variable of the symbol table, one cache line: a search and a read or
+// write of a short value touch nothing else. The record starts with its
+// value's fields where a Value has them, followed by inlineText where a Value
+// has its text, so that a value moves between the two as one block of
+// kValueHead bytes (and, when long, its text).
 struct alignas(64) SymbolRecord {
-  const char* name;          // the variable's name with its leading '$', NUL-terminated
-  std::uint32_t nameLength;  // characters in name
-  Value value;               // its current value
-  SymbolRecord* next;        // the record created before this one
+  double number;                  // value: atof of its text; 0 when not numeric
+  std::uint8_t length;            // value: characters in its text
+  bool numeric;                   // value: MyIsdigit of its text
+  bool textPending;               // value: its text is not written yet (length is 0)
+  char inlineText[kInlineValue];  // value: its text when shorter than kInlineValue
+  std::uint8_t nameLength;        // characters in the name
+  char* longText;                 // value: its text when kInlineValue characters or
+                                  // longer; none until such a text is first stored
+  SymbolRecord* next;             // the record created before this one
+  union {
+    char inlineName[kInlineName];  // the name, when shorter than kInlineName
+    const char* longName;          // else the name, padded the same way
+  };
+
+  // The variable's name with its leading '$', NUL-terminated and readable up
+  // to the end of its last 8-byte word.
+  const char* name() const { return nameLength < kInlineName ? inlineName : longName; }
 };
+static_assert(sizeof(SymbolRecord) == 64, "a symbol record is one cache line");
+// The part of a record that a value is copied into and out of whole.
+constexpr std::size_t kValueHead = offsetof(SymbolRecord, nameLength);
+static_assert(offsetof(SymbolRecord, number) == offsetof(Value, number) &&
+                  offsetof(SymbolRecord, length) == offsetof(Value, length) &&
+                  offsetof(SymbolRecord, numeric) == offsetof(Value, numeric) &&
+                  offsetof(SymbolRecord, textPending) == offsetof(Value, textPending) &&
+                  offsetof(SymbolRecord, inlineText) == offsetof(Value, text) &&
+                  kValueHead == offsetof(Value, text) + kInlineValue,
+              "a record's value is laid out as a Value");
 
 // One entry of the value pushdown.
 struct PushdownRecord {

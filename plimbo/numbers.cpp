@@ -92,7 +92,7 @@ void setText(Value& value, const char* text, std::size_t length) {
   if (length > kMaxValueLength) length = kMaxValueLength;
   std::memcpy(value.text.data(), text, length);
   value.text[length] = '\0';
-  value.length = static_cast<std::uint32_t>(length);
+  value.length = static_cast<std::uint8_t>(length);
   value.textPending = false;
 }
 
@@ -169,7 +169,7 @@ bool formatNumber(double number, Value& value) {
   }
   const std::size_t length = formatFixed(number, value.text.data(), value.text.size());
   if (length > kMaxValueLength) return false;
-  value.length = static_cast<std::uint32_t>(length);
+  value.length = static_cast<std::uint8_t>(length);
   value.textPending = false;
   value.numeric = std::isfinite(number);  // inf, -inf, nan and -nan are not numeric texts
   value.number = value.numeric ? toNumber(value.text.data()) : 0;
@@ -177,7 +177,7 @@ bool formatNumber(double number, Value& value) {
 }
 
 void writePendingText(Value& value) {
-  value.length = static_cast<std::uint32_t>(formatInteger(value.number, value.text.data()));
+  value.length = static_cast<std::uint8_t>(formatInteger(value.number, value.text.data()));
   value.textPending = false;
 }
 

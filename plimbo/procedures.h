@@ -95,11 +95,28 @@ inline void writeText(Value& value) {
 // Copies a value: its fields and the used part of its text. A short text is
 // copied with a fixed size, which the compiler does in a few moves.
 inline void copyValue(Value& to, const Value& from) {
-  constexpr std::size_t kShortText = 32;
-  if (from.length < kShortText)
-    std::memcpy(&to, &from, offsetof(Value, text) + kShortText);
+  constexpr std::size_t kShortCopy = 48;
+  if (from.length < kShortCopy - offsetof(Value, text))
+    std::memcpy(&to, &from, kShortCopy);
   else
     std::memcpy(&to, &from, offsetof(Value, text) + from.length + 1);
+}
+// Copies a variable's value into a value.
+inline void loadValue(Value& to, const SymbolRecord& from) {
+  std::memcpy(static_cast<void*>(&to), &from, kValueHead);
+  if (from.length >= kInlineValue) std::memcpy(to.text.data(), from.longText, from.length + 1u);
+}
+// Makes the buffer of a record's long value texts (kValueSize bytes).
+char* makeLongText();
+// Stores a value as a variable's value. A text too long for the record goes
+// to the record's own buffer, made here the first time (std::bad_alloc when
+// there is no memory for it; the value is then left as it was).
+inline void storeValue(SymbolRecord& to, const Value& from) {
+  if (from.length >= kInlineValue) {
+    if (to.longText == nullptr) to.longText = makeLongText();
+    std::memcpy(to.longText, from.text.data(), from.length + 1u);
+  }
+  std::memcpy(static_cast<void*>(&to), &from, kValueHead);
 }
 // The record of the variable token names (ST_insert of its name); kept in
 // the token, so a replayed token finds its record without a search.
@@ -116,6 +133,8 @@ void PD_pop();
 Value* PD_pushSlot();
 // PD_pop into to instead of PDAcces.
 void PD_popInto(Value& to);
+// PD_pop into a variable's value (as ST_saveValue would store it).
+void PD_popInto(SymbolRecord& to);
 // Pops the top value without copying it.
 void PD_drop();
 void PD_free();

@@ -27,7 +27,7 @@ void readWord() {
   }
   if (c != EOF) std::ungetc(c, in);
   ops1.text[length] = '\0';
-  ops1.length = static_cast<std::uint32_t>(std::strlen(ops1.text.data()));  // a NUL byte ends it
+  ops1.length = static_cast<std::uint8_t>(std::strlen(ops1.text.data()));  // a NUL byte ends it
   classify(ops1);
 }
 
@@ -75,7 +75,7 @@ unsigned prikaz() {
     lex();
     if (unsigned status = davaj()) return status;
     if (record != nullptr)
-      PD_popInto(record->value);  // does nothing while effects are suppressed
+      PD_popInto(*record);  // does nothing while effects are suppressed
     else
       PD_pop();
     return 0;

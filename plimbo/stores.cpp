@@ -3,8 +3,9 @@
 // are suppressed.
 //
 // The symbol records are indexed by an open-addressing hash table of their
-// names, so a search costs the same however many variables there are. Records
-// and names are carved from large blocks in the order they are created.
+// names, so a search costs the same however many variables there are. Records,
+// the names too long to be held in them and the buffers of long value texts
+// are carved from large blocks in the order they are made.
 #include <array>
 #include <bit>
 #include <cstring>
@@ -56,19 +57,14 @@ class Arena {
   std::size_t left_ = 0;
 };
 
-Arena recordArena;  // the symbol records
-Arena nameArena;    // their names, each padded with NUL bytes to whole words
+Arena recordArena;    // the symbol records
+Arena nameArena;      // names too long for a record, each padded with NUL bytes to whole words
+Arena longTextArena;  // the records' buffers of long value texts
 
-// One entry of the index. A search compares the name only where the hash
-// and the length agree.
-struct Slot {
-  std::uint64_t key;     // the high half of the name's hash, then its length (keyOf)
-  SymbolRecord* record;  // none: the slot is free
-};
-
-std::uint64_t keyOf(std::uint64_t hash, std::size_t length) {
-  return (hash & ~std::uint64_t{0xFFFFFFFF}) | length;
-}
+// One entry of the index: the record, none when the slot is free. A search
+// compares names only in the records its probes meet, mostly just the one
+// it looks for: the table is at most half full.
+using Slot = SymbolRecord*;
 
 std::vector<Slot> slots;  // a power of two in size, at most half of it used
 std::size_t symbolCount = 0;
@@ -127,25 +123,21 @@ bool sameName(const char* padded, const char* name, std::size_t length) {
 // would go. The table must have a free slot.
 [[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   const std::size_t mask = slots.size() - 1;
-  const std::uint64_t key = keyOf(hash, length);
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = slots[i];
-    if (slot.record == nullptr) return slot;
-    if (slot.key == key && sameName(slot.record->name, name, length)) return slot;
+    if (slot == nullptr || (slot->nameLength == length && sameName(slot->name(), name, length))) return slot;
   }
 }
 
-// Makes room for one more record: the table is kept at most half full.
+// Makes room for one more record: the table is kept at most half full. The
+// records are put into a larger table by walking their list, which reads
+// them in the order they lie in memory.
 void reserveSlot() {
   constexpr std::size_t kInitialSlots = 64;
   if ((symbolCount + 1) * 2 <= slots.size()) return;
-  std::vector<Slot> old(std::max(kInitialSlots, slots.size() * 2));
-  old.swap(slots);
-  for (const Slot& entry : old)
-    if (entry.record != nullptr) {
-      const SymbolRecord* record = entry.record;
-      slotOf(record->name, record->nameLength, hashName(record->name, record->nameLength)) = entry;
-    }
+  std::vector<Slot>(std::max(kInitialSlots, slots.size() * 2)).swap(slots);
+  for (SymbolRecord* record = SymbolTable_root; record != nullptr; record = record->next)
+    slotOf(record->name(), record->nameLength, hashName(record->name(), record->nameLength)) = record;
 }
 
 // Creates the record of a name that is not in the table.
@@ -156,19 +148,29 @@ void reserveSlot() {
     return nullptr;
   }
   reserveSlot();
-  const std::size_t padded = paddedLength(length);
-  auto* storedName = static_cast<char*>(nameArena.allocate(padded, kWord));
-  std::memset(storedName + padded - kWord, 0, kWord);
-  std::memcpy(storedName, name, length);
   // Every field is set below; the value's text only as far as it is used.
   auto* record = new (recordArena.allocate(sizeof(SymbolRecord), alignof(SymbolRecord))) SymbolRecord;
-  record->name = storedName;
-  record->nameLength = static_cast<std::uint32_t>(length);
-  setText(record->value, kUndefinedValue, sizeof kUndefinedValue - 1);
-  classify(record->value);
+  if (length < kInlineName) {
+    std::memset(record->inlineName, 0, kInlineName);
+    std::memcpy(record->inlineName, name, length);
+  } else {
+    const std::size_t padded = paddedLength(length);
+    auto* storedName = static_cast<char*>(nameArena.allocate(padded, kWord));
+    std::memset(storedName + padded - kWord, 0, kWord);
+    std::memcpy(storedName, name, length);
+    record->longName = storedName;
+  }
+  record->nameLength = static_cast<std::uint8_t>(length);
+  static_assert(sizeof kUndefinedValue <= kInlineValue, "held in the record");
+  std::memcpy(record->inlineText, kUndefinedValue, sizeof kUndefinedValue);
+  record->length = sizeof kUndefinedValue - 1;
+  record->numeric = false;
+  record->textPending = false;
+  record->number = 0;
+  record->longText = nullptr;
   record->next = SymbolTable_root;
   SymbolTable_root = record;
-  slotOf(name, length, hash) = {keyOf(hash, length), record};
+  slotOf(name, length, hash) = record;
   ++symbolCount;
   return record;
 }
@@ -179,7 +181,7 @@ void reserveSlot() {
 [[gnu::noinline]] SymbolRecord* insert(const char* name, std::size_t length) {
   const std::uint64_t hash = hashName(name, length);
   if (!slots.empty()) {
-    if (SymbolRecord* record = slotOf(name, length, hash).record) return record;
+    if (SymbolRecord* record = slotOf(name, length, hash)) return record;
   }
   return create(name, length, hash);
 }
@@ -199,6 +201,12 @@ void releaseRecords(PushdownRecord*& list) {
 
 std::size_t ST_size() { return symbolCount; }
 
+char* makeLongText() {
+  constexpr std::size_t kLongTextSize = 256;  // a value text and room to spare, whole cache lines
+  static_assert(kLongTextSize >= kValueSize);
+  return static_cast<char*>(longTextArena.allocate(kLongTextSize, 64));
+}
+
 SymbolRecord* lookUp(Token& token) {
   // The token's text has room for whole words up to its end; a name is cut
   // to a value text's length, as STAcces would cut it.
@@ -214,13 +222,13 @@ SymbolRecord* ST_insert() {
 }
 
 void ST_saveValue(SymbolRecord* record) {
-  if (if_flag != 0 && record != nullptr) copyValue(record->value, STAcces);
+  if (if_flag != 0 && record != nullptr) storeValue(*record, STAcces);
 }
 
 void ST_getValue() {
   if (if_flag == 0) return;
   SymbolRecord* record = ST_insert();
-  if (record != nullptr) copyValue(STAcces, record->value);
+  if (record != nullptr) loadValue(STAcces, *record);
   writeText(STAcces);
 }
 
@@ -231,6 +239,7 @@ void ST_free() {
   symbolCount = 0;
   recordArena.release();
   nameArena.release();
+  longTextArena.release();
 }
 
 Value* PD_pushSlot() {
@@ -273,6 +282,21 @@ void PD_popInto(Value& to) {
     return;
   }
   copyValue(to, Pushdown_root->value);
+  PD_drop();
+}
+
+void PD_popInto(SymbolRecord& to) {
+  if (if_flag == 0) return;
+  if (Pushdown_root == nullptr) {
+    // Nothing to take (a call without arguments): the empty text.
+    to.inlineText[0] = '\0';
+    to.length = 0;
+    to.numeric = false;
+    to.textPending = false;
+    to.number = 0;
+    return;
+  }
+  storeValue(to, Pushdown_root->value);
   PD_drop();
 }
 

@@ -259,6 +259,69 @@ TEST_F(Plimbo, ExchangeBuffersHoldWrittenTexts) {
   EXPECT_EQ(STAcces.number, 7.0);
 }
 
+// A record holds short value texts itself and long ones in a buffer of its
+// own; a variable's texts cross that limit both ways and stay whole.
+TEST_F(Plimbo, ValuesCrossTheRecordsInlineLimitBothWays) {
+  const std::string justShort(kInlineValue - 1, 's');
+  const std::string justLong(kInlineValue, 'l');
+  const std::string longest(254, 'm');
+  const std::string tooLong(300, 'n');
+  const std::string program =
+      "{ $x <: \"" + justLong + "\"; VRACEE ($x); $x <: \"ab\"; VRACEE ($x); "
+      "$x <: \"" + longest + "\"; VRACEE ($x); $x <: 5 + 2; VRACEE ($x); "
+      "$x <: \"" + justShort + "\"; VRACEE ($x); $x <: $x + \"t\"; VRACEE ($x); $y <: $x; "
+      "$x <: \"" + tooLong + "\"; VRACEE ($x); VRACEE ($y); "
+      "$n <: \"000000000000000000000042\"; VRACEE ($n); VRACEE ($n + 1); $n <: $n + 1; VRACEE ($n); } ZDECHNI";
+  // 5 + 2 is written "7.000000" when read; the 300 characters are cut to
+  // 254; the long text of 24 digits is still the number 42.
+  EXPECT_EQ(run(program), justLong + "\nab\n" + longest + "\n7.000000\n" + justShort + "\n" + justShort +
+                              "t\n" + std::string(254, 'n') + "\n" + justShort + "t\n" +
+                              "000000000000000000000042\n43.000000\n43.000000\n" + kOk);
+}
+
+TEST_F(Plimbo, StoredValuesKeepTheirTextNumberAndKind) {
+  put(STAcces, "$v");
+  SymbolRecord* record = ST_insert();
+  ASSERT_NE(record, nullptr);
+  const std::string longNumber = "-" + std::string(30, '0') + "12,5";  // atof stops at the comma
+  for (const std::string& text : {longNumber, std::string("x"), std::string(254, 'w'), std::string("3")}) {
+    put(STAcces, text.c_str());
+    ST_saveValue(record);
+    put(STAcces, "$v");
+    ST_getValue();
+    EXPECT_EQ(STAcces.text.data(), text);
+    EXPECT_EQ(STAcces.length, text.size());
+  }
+  EXPECT_TRUE(STAcces.numeric);
+  EXPECT_EQ(STAcces.number, 3.0);
+  put(STAcces, longNumber.c_str());
+  ST_saveValue(record);
+  put(STAcces, "$v");
+  ST_getValue();
+  EXPECT_TRUE(STAcces.numeric);
+  EXPECT_EQ(STAcces.number, -12.0);
+  put(STAcces, "$w");  // a new variable gets the undefined text, not an old long one
+  ST_getValue();
+  EXPECT_STREQ(STAcces.text.data(), "not defined value");
+  EXPECT_FALSE(STAcces.numeric);
+}
+
+// Names around the length a record holds itself, and the longest: a name is
+// cut to 254 characters, as the exchange buffer would cut it.
+TEST_F(Plimbo, LongNamesAreComparedWhole) {
+  const std::string held = "$" + std::string(kInlineName - 2, 'a');
+  const std::string apart = "$" + std::string(kInlineName - 1, 'a');
+  const std::string long1 = "$" + std::string(100, 'c') + "1";
+  const std::string long2 = "$" + std::string(100, 'c') + "2";
+  const std::string name254 = "$" + std::string(253, 'b');
+  const std::string name255 = name254 + "z";
+  const std::string program = "{ " + held + " <: 1; " + apart + " <: 2; " + long1 + " <: 3; " + long2 + " <: 4; " +
+                              name254 + " <: 5; VRACEE (" + held + "); VRACEE (" + apart + "); VRACEE (" + long1 +
+                              "); VRACEE (" + long2 + "); VRACEE (" + name255 + "); " + name255 + " <: 6; VRACEE (" +
+                              name254 + "); } ZDECHNI";
+  EXPECT_EQ(run(program), "1\n2\n3\n4\n5\n6\n" + kOk);
+}
+
 TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
   WH_PD_addLevel();
   LAMode = kRecordCondition;
@@ -451,6 +514,39 @@ TEST_F(Plimbo, AllocationFailureEndsTheRunWithADiagnostic) {
     }
   }
   EXPECT_TRUE(failed);
+  EXPECT_TRUE(succeeded);
+}
+
+// The first long text a variable holds needs memory of its own: running out
+// of it ends the run like any other shortage, after what was printed before.
+TEST_F(Plimbo, NoMemoryForALongValueEndsTheRun) {
+  const std::string source = "{ $x <: 1; VRACEE (\"before\"); $x <: \"a text longer than a record holds\"; "
+                             "VRACEE ($x); } ZDECHNI";
+  const std::string success = "before\na text longer than a record holds\n" + kOk;
+  const std::string failure = "(SA)Chyba (1), nedostatek pameti\n\nNeco se pokazilo...\n";
+  bool failedAtTheLongValue = false, succeeded = false;
+  for (long limit = 0; limit < 200 && !succeeded; ++limit) {
+    streams_.reserve(streams_.size() + 2);
+    streams_.push_back(streamOf(source));
+    std::FILE* program = streams_.back();
+    std::FILE* out = output();
+    allocationsLeft = limit;
+    status_ = interpret(program, nullptr, out);
+    allocationsLeft = -1;
+    const std::string text = contentOf(out);
+    if (text == success) {
+      succeeded = true;
+      continue;
+    }
+    EXPECT_EQ(status_, 1);
+    // After "before" only the long value allocates: $x and the pushdown
+    // record exist by then.
+    if (text == "before\n" + failure)
+      failedAtTheLongValue = true;
+    else
+      EXPECT_EQ(text, failure) << limit;
+  }
+  EXPECT_TRUE(failedAtTheLongValue);
   EXPECT_TRUE(succeeded);
 }
 
