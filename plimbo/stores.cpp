@@ -32,7 +32,8 @@ class Arena {
     std::size_t skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
     if (at_ == nullptr || skip + size > left_) {
       const std::size_t blockSize = std::max(kBlockSize, size + kBlockAlignment);
-      blocks_.push_back(std::make_unique_for_overwrite<char[]>(blockSize));
+      // Left uninitialised: every record is set field by field when carved.
+      blocks_.push_back(std::unique_ptr<char[]>(new char[blockSize]));
       at_ = blocks_.back().get();
       left_ = blockSize;
       skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
