@@ -198,23 +198,17 @@ void WH_PD_insert() {
   WhileLevel* level = While_PD;
   if (level == nullptr || (LAMode != kRecordCondition && LAMode != kRecordBody)) return;
   const bool condition = LAMode == kRecordCondition;
+  TokenNode*& first = condition ? level->condList : level->bodyList;
+  TokenNode*& last = condition ? level->condLast : level->bodyLast;
   if (level->prev == nullptr) {
-    if (condition)
-      appendToken(level->condList, level->condLast);
-    else
-      appendToken(level->bodyList, level->bodyLast);
+    appendToken(first, last);
     return;
   }
   // A nested loop's tokens belong to the body of every loop around it: they
   // are stored once, in the outermost body, and this level's list grows as
   // a span of it.
   WhileLevel* outermost = level->outermost;
-  TokenNode* node = appendToken(outermost->bodyList, outermost->bodyLast);
-  if (node == nullptr) return;
-  if (condition)
-    extendSpan(level->condList, level->condLast, node);
-  else
-    extendSpan(level->bodyList, level->bodyLast, node);
+  if (TokenNode* node = appendToken(outermost->bodyList, outermost->bodyLast)) extendSpan(first, last, node);
 }
 
 void WH_PD_read() {
