@@ -99,9 +99,8 @@ namespace {
   return setNumber(node, std::fmod(left, right), rule);
 }
 
-// Writes the result of the operator into `node`, the top of the stack, when
-// `numbers` says that both operands are numeric text, `left` and `right`
-// their numbers.
+// Writes the result of the operator on two numeric operands, of numbers
+// `left` and `right`, into `node`, the top of the stack.
 unsigned computeNumbers(Word word, const OperatorInfo& info, StackNode& node, double left,
                         double right) {
   switch (word) {
