@@ -47,6 +47,13 @@ class Plimbo : public ::testing::Test {
     return {tok_n->text.data(), tok_n->type};
   }
 
+  // The texts of the next count tokens.
+  std::vector<std::string> nextTexts(int count) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < count; ++i) texts.push_back(next().first);
+    return texts;
+  }
+
   // A new empty stream for output.
   std::FILE* output() {
     streams_.push_back(std::tmpfile());
@@ -95,6 +102,7 @@ class Plimbo : public ::testing::Test {
 };
 
 using Tok = std::pair<std::string, std::int32_t>;
+using Texts = std::vector<std::string>;
 
 // Puts text into an exchange buffer.
 void put(Value& buffer, const char* text) {
@@ -356,9 +364,7 @@ TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
   next();
   WH_ResetReadAts();
   LAMode = kReplayBody;
-  std::vector<std::string> replayed;
-  for (int i = 0; i < 4; ++i) replayed.push_back(next().first);
-  EXPECT_EQ(replayed, (std::vector<std::string>{"{", "}", "FINISH", "{"}));
+  EXPECT_EQ(nextTexts(4), (Texts{"{", "}", "FINISH", "{"}));
   LAMode = kReplayCondition;
   EXPECT_EQ(next().first, "1");
   EXPECT_EQ(next().first, ")");
@@ -370,32 +376,26 @@ TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
 // A loop nested in a first pass records into the enclosing body, which then
 // holds the whole block once; the nested loop replays just its own part.
 TEST_F(Plimbo, NestedFirstPassRecordsOnceIntoTheEnclosingBody) {
-  using Texts = std::vector<std::string>;
-  auto read = [&](int count) {
-    Texts texts;
-    for (int i = 0; i < count; ++i) texts.push_back(next().first);
-    return texts;
-  };
   WH_PD_addLevel();
   LAMode = kRecordBody;
   scan("{ DOKAD ( 1 ) { x } FINISH ; } FINISH");
-  read(3);
+  nextTexts(3);
   WH_PD_addLevel();
   LAMode = kRecordCondition;
-  read(2);
+  nextTexts(2);
   LAMode = kRecordBody;
-  read(4);
+  nextTexts(4);
   WH_ResetReadAts();
   LAMode = kReplayCondition;
-  EXPECT_EQ(read(3), (Texts{"1", ")", "1"}));
+  EXPECT_EQ(nextTexts(3), (Texts{"1", ")", "1"}));
   LAMode = kReplayBody;
-  EXPECT_EQ(read(5), (Texts{"{", "x", "}", "FINISH", "{"}));
+  EXPECT_EQ(nextTexts(5), (Texts{"{", "x", "}", "FINISH", "{"}));
   WH_PD_removeLevel();
   LAMode = kRecordBody;
-  read(3);
+  nextTexts(3);
   WH_ResetReadAts();
   LAMode = kReplayBody;
-  EXPECT_EQ(read(13), (Texts{"{", "DOKAD", "(", "1", ")", "{", "x", "}", "FINISH", ";", "}", "FINISH", "{"}));
+  EXPECT_EQ(nextTexts(13), (Texts{"{", "DOKAD", "(", "1", ")", "{", "x", "}", "FINISH", ";", "}", "FINISH", "{"}));
   WH_PD_free();
 }
 
@@ -406,30 +406,24 @@ TEST_F(Plimbo, NestedLoopReplaysItsPartOfTheEnclosingRecording) {
   WH_PD_addLevel();
   LAMode = kRecordBody;
   scan("{ DOKAD ( 1 ) { x } FINISH ; } FINISH");
-  for (int i = 0; i < 12; ++i) next();
-  auto read = [&](int count) {
-    std::vector<std::string> texts;
-    for (int i = 0; i < count; ++i) texts.push_back(next().first);
-    return texts;
-  };
-  using Texts = std::vector<std::string>;
+  nextTexts(12);
   WH_ResetReadAts();
   LAMode = kReplayBody;
-  EXPECT_EQ(read(3), (Texts{"{", "DOKAD", "("}));
+  EXPECT_EQ(nextTexts(3), (Texts{"{", "DOKAD", "("}));
   WH_PD_addLevel();
   WH_ResetTempReadAt();
   LAMode = kLookAheadCondition;
-  EXPECT_EQ(read(2), (Texts{"1", ")"}));
+  EXPECT_EQ(nextTexts(2), (Texts{"1", ")"}));
   LAMode = kLookAheadBody;
-  EXPECT_EQ(read(4), (Texts{"{", "x", "}", "FINISH"}));
+  EXPECT_EQ(nextTexts(4), (Texts{"{", "x", "}", "FINISH"}));
   WH_ResetReadAts();
   LAMode = kReplayCondition;
-  EXPECT_EQ(read(3), (Texts{"1", ")", "1"}));
+  EXPECT_EQ(nextTexts(3), (Texts{"1", ")", "1"}));
   LAMode = kReplayBody;
-  EXPECT_EQ(read(5), (Texts{"{", "x", "}", "FINISH", "{"}));
+  EXPECT_EQ(nextTexts(5), (Texts{"{", "x", "}", "FINISH", "{"}));
   WH_ResumeAfterNested();
   WH_PD_removeLevel();
-  EXPECT_EQ(read(4), (Texts{";", "}", "FINISH", "{"}));
+  EXPECT_EQ(nextTexts(4), (Texts{";", "}", "FINISH", "{"}));
   WH_PD_free();
   EXPECT_EQ(While_PD, nullptr);
 }
