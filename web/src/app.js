@@ -1,9 +1,12 @@
 // The playground page: an editor per language, standard input, Run/Stop, and
 // the output pane. Programs run in a worker (worker.js); a run that takes too
-// long or prints too much is ended by terminating the worker.
+// long or prints too much is ended by terminating the worker. The output pane
+// follows new output unless the reader has scrolled up, and the line that a
+// diagnostic names is marked in the editor; a click on the diagnostic moves
+// the cursor there.
 
-import { EditorState } from '@codemirror/state';
-import { EditorView, keymap, lineNumbers, highlightActiveLine, highlightActiveLineGutter, drawSelection } from '@codemirror/view';
+import { EditorState, StateEffect, StateField } from '@codemirror/state';
+import { EditorView, Decoration, keymap, lineNumbers, highlightActiveLine, highlightActiveLineGutter, drawSelection } from '@codemirror/view';
 import { defaultKeymap, history as undoHistory, historyKeymap } from '@codemirror/commands';
 import { syntaxHighlighting, HighlightStyle, bracketMatching } from '@codemirror/language';
 import { tags } from '@lezer/highlight';
@@ -80,6 +83,32 @@ function programChanged() {
 
 // ---- editor ----
 
+// The line a diagnostic names, marked until the next run; it moves with edits.
+const markLine = StateEffect.define(); // value: a line number, or 0 to clear
+const diagnosticMark = StateField.define({
+  create: () => Decoration.none,
+  update(marks, tr) {
+    let result = marks.map(tr.changes);
+    for (const effect of tr.effects) {
+      if (!effect.is(markLine)) continue;
+      result = effect.value
+        ? Decoration.set([Decoration.line({
+          class: 'cm-diagnostic-line',
+          attributes: { title: 'The line the message names: the mistake may also stand at the end of the line above' },
+        }).range(tr.state.doc.line(effect.value).from)])
+        : Decoration.none;
+    }
+    return result;
+  },
+  provide: (field) => EditorView.decorations.from(field),
+});
+
+function markedLine() {
+  let line = 0;
+  view.state.field(diagnosticMark).between(0, view.state.doc.length, (from) => { line = view.state.doc.lineAt(from).number; });
+  return line;
+}
+
 const runKeys = keymap.of([{ key: 'Mod-Enter', run: () => { run(); return true; } }]);
 let view;
 
@@ -91,7 +120,7 @@ function editorState(text, lang) {
       lineNumbers(), highlightActiveLineGutter(), highlightActiveLine(), drawSelection(),
       undoHistory(), bracketMatching(), EditorView.lineWrapping,
       keymap.of([...defaultKeymap, ...historyKeymap]),
-      LANGUAGES[lang], syntaxHighlighting(highlightStyle),
+      LANGUAGES[lang], syntaxHighlighting(highlightStyle), diagnosticMark,
       EditorView.contentAttributes.of({ 'aria-label': `${lang} program`, spellcheck: 'false' }),
       EditorView.updateListener.of((u) => { if (u.docChanged) programChanged(); }),
     ],
@@ -142,7 +171,7 @@ function newWorker() {
 function onWorkerMessage({ data }) {
   if (!current || data.id !== current.id) return;
   if (data.type === 'out') {
-    outputPane.append(current.decoder.decode(data.bytes, { stream: true }));
+    appendOutput(current.decoder.decode(data.bytes, { stream: true }));
     current.bytes.push(data.bytes);
   } else if (data.type === 'done') {
     if (data.ended === 'output') { // the program may still be running
@@ -168,8 +197,65 @@ function meaning(status) {
     2: ' (a malformed token ended the listing)' }[status] || '';
 }
 
+// Output reaches the pane once a frame, whatever the number of chunks (the
+// pane is measured each time, which costs a layout). New output is followed
+// while the pane shows its end; a reader who scrolled up keeps the place.
+let pendingOutput = '';
+let outputFrame = 0;
+
+function appendOutput(text) {
+  if (!text) return;
+  pendingOutput += text;
+  if (!outputFrame) outputFrame = requestAnimationFrame(flushOutput);
+}
+
+function flushOutput() {
+  cancelAnimationFrame(outputFrame);
+  outputFrame = 0;
+  if (!pendingOutput) return;
+  const atEnd = outputPane.scrollHeight - outputPane.scrollTop - outputPane.clientHeight < 4;
+  outputPane.append(pendingOutput);
+  pendingOutput = '';
+  if (atEnd) outputPane.scrollTop = outputPane.scrollHeight;
+}
+
+// The first diagnostic of the output and the source line it names. plimbo's
+// begin a line, "(blok)Chyba (3), ..."; m4t4's may follow what pis printed,
+// "V bloku: 'Blok', na radku: 3 nastala chyba ...". vexa's name no line.
+const DIAGNOSTIC = {
+  plimbo: /^\([^()\n]+\)Chyba \((\d+)\)[^\n]*/m,
+  m4t4: /V bloku: '[^'\n]*', na radku: (\d+) nastala chyba[^\n]*/,
+};
+
+function showDiagnostic() {
+  const pattern = DIAGNOSTIC[language];
+  const text = outputPane.textContent;
+  const found = pattern && text.match(pattern);
+  if (!found) return;
+  const line = Math.min(Math.max(Number(found[1]), 1), view.state.doc.lines);
+  view.dispatch({ effects: [markLine.of(line), EditorView.scrollIntoView(view.state.doc.line(line).from, { y: 'center' })] });
+  const message = document.createElement('span');
+  message.className = 'diagnostic';
+  message.textContent = found[0];
+  message.tabIndex = 0;
+  message.setAttribute('role', 'button');
+  message.title = `Go to line ${line} of the program`;
+  const go = () => {
+    view.dispatch({ selection: { anchor: view.state.doc.line(line).from }, scrollIntoView: true });
+    view.focus();
+  };
+  message.addEventListener('click', go);
+  message.addEventListener('keydown', (e) => { if (e.key === 'Enter' || e.key === ' ') { e.preventDefault(); go(); } });
+  const { scrollTop } = outputPane;
+  outputPane.replaceChildren(text.slice(0, found.index), message, text.slice(found.index + found[0].length));
+  outputPane.scrollTop = scrollTop;
+}
+
 function run() {
   if (current) stop('Stopped: a new run was started.');
+  view.dispatch({ effects: markLine.of(0) });
+  pendingOutput = '';
+  flushOutput();
   outputPane.textContent = '';
   stderrPane.textContent = '';
   stderrPane.hidden = true;
@@ -196,7 +282,9 @@ function stop(note) {
 
 function finish(note, stopped, status) {
   clearTimeout(current.timer);
-  outputPane.append(current.decoder.decode());
+  appendOutput(current.decoder.decode());
+  flushOutput();
+  showDiagnostic();
   const bytes = new Uint8Array(current.bytes.reduce((n, b) => n + b.length, 0));
   let at = 0;
   for (const b of current.bytes) { bytes.set(b, at); at += b.length; }
@@ -219,6 +307,8 @@ window.playground = {
   lastRun: null,
   runs: 0,
   state: () => ({ language, source: source(), input: inputBox.value }),
+  // The editor's cursor line and the line marked for a diagnostic (0: none).
+  lines: () => ({ cursor: view.state.doc.lineAt(view.state.selection.main.head).number, marked: markedLine() }),
 };
 
 languageSelect.addEventListener('change', () => {

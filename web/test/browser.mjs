@@ -302,6 +302,65 @@ try {
       `${program} nested ${deep} deep: neither the command line's output nor a clear message`, got.note);
   }
 
+  // A diagnostic's line is marked in the editor, and a click on the message
+  // moves the cursor there. plimbo names the line of the token after a
+  // missing ";"; m4t4's message follows what pis printed on the same line.
+  for (const [program, source, line, start] of [
+    ['plimbo', '{\n  $a <: 1;\n  $b <: 2\n  VRACEE ($a + $b);\n} ZDECHNI\n', 4, '(V)Chyba (4)'],
+    ['m4t4', '{\n  pis("total: ");\n  pis(10 - "x");\n} .\n', 3, "V bloku: 'Vnitrni_aritmeticky_vyraz', na radku: 3"]]) {
+    await runCase(page, base, `${program} diagnostic`, program, source, '');
+    const what = `${program} diagnostic on line ${line}`;
+    check((await page.evaluate(() => window.playground.lines())).marked === line, `${what}: the editor marks that line`);
+    const marked = await page.locator('.cm-diagnostic-line').allTextContents();
+    check(marked.length === 1 && marked[0] === source.split('\n')[line - 1], `${what}: the marked line shows`, JSON.stringify(marked));
+    const message = page.locator('#output .diagnostic');
+    check((await message.count()) === 1 && (await message.textContent()).startsWith(start),
+      `${what}: the message is the link`, await page.textContent('#output'));
+    check((await page.evaluate(() => window.playground.lines())).cursor !== line, `${what}: the cursor starts elsewhere`);
+    await message.click();
+    check((await page.evaluate(() => window.playground.lines())).cursor === line, `${what}: a click puts the cursor there`);
+  }
+  await runCase(page, base, 'a run without a diagnostic', 'plimbo', '{ VRACEE (1); } ZDECHNI', '');
+  check((await page.evaluate(() => window.playground.lines())).marked === 0
+    && (await page.locator('#output .diagnostic').count()) === 0, 'a run without a diagnostic marks nothing');
+
+  // The output pane follows new output while it shows its end; scrolled up,
+  // it stays where the reader put it. The program prints a line after every
+  // 500 passes of an inner loop, so its output arrives in chunks.
+  {
+    const slow = '{ $i <: 0; DOKAD (1) { $j <: 0; DOKAD ($j < 500) { $j <: $j + 1; } FINISH; VRACEE ("line " + $i); $i <: $i + 1; } FINISH; } ZDECHNI';
+    await page.goto(linkTo(base, 'plimbo', slow, ''));
+    await page.waitForFunction((s) => window.playground.state().source === s, slow);
+    const pane = () => page.evaluate(() => {
+      const o = document.getElementById('output');
+      return { length: o.textContent.length, top: o.scrollTop, atEnd: o.scrollHeight - o.scrollTop - o.clientHeight < 4,
+        overflows: o.scrollHeight > o.clientHeight + 50 };
+    });
+    const grows = (length) => page.waitForFunction((n) => document.getElementById('output').textContent.length > n, length,
+      { timeout: 8000 });
+    await page.click('#run');
+    await page.waitForFunction(() => {
+      const o = document.getElementById('output');
+      return o.scrollHeight > o.clientHeight + 50;
+    }, null, { timeout: 8000 });
+    await grows((await pane()).length);
+    let seen = await pane();
+    check(seen.overflows && seen.atEnd, 'the output pane follows new output', JSON.stringify(seen));
+    await page.hover('#output');
+    await page.mouse.wheel(0, -1_000_000);
+    await page.waitForFunction(() => document.getElementById('output').scrollTop === 0, null, { timeout: 3000 }).catch(() => {});
+    const up = await pane();
+    await grows(up.length);
+    seen = await pane();
+    check(up.top === 0 && seen.top === 0 && !seen.atEnd, 'scrolled up, the output pane keeps its place', JSON.stringify([up, seen]));
+    await page.evaluate(() => { const o = document.getElementById('output'); o.scrollTop = o.scrollHeight; });
+    await grows(seen.length);
+    seen = await pane();
+    check(seen.atEnd && seen.top > 0, 'scrolled back to the end, the output pane follows again', JSON.stringify(seen));
+    await page.click('#stop');
+    await page.waitForFunction(() => document.getElementById('stop').disabled);
+  }
+
   // Stop ends an endless loop within a second, and the page works after it.
   {
     const endless = '{ $i <: 0; DOKAD (1) { $i <: $i + 1; } FINISH; } ZDECHNI';
