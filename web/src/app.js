@@ -265,6 +265,10 @@ function run() {
   };
   setStatus('Running…', false);
   stopButton.disabled = false;
+  // The address and the storage are brought up to date here and now: a
+  // pending update would otherwise come later and could put this program's
+  // link back over a link that was opened in the meantime.
+  clearTimeout(addressTimer);
   storeProgram();
   history.replaceState(null, '', shareLink());
   const input = PROGRAMS[language].reads ? utf8.encode(inputBox.value) : new Uint8Array(0);

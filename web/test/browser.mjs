@@ -170,7 +170,9 @@ async function runCaseExpecting(page, base, what, language, source, input, expec
   await page.waitForFunction(([l, s, i]) => {
     const st = window.playground.state();
     return st.language === l && st.source === s && (l === 'vexa' || st.input === i);
-  }, [language, source, input]);
+  }, [language, source, input]).catch((e) => {
+    throw new Error(`${what}: the page did not take the program from its link: ${e.message}`);
+  });
   const got = await runInPage(page);
   compare(what, got, expected);
   return got;
