@@ -30,7 +30,6 @@ enum class State {
 };
 
 constexpr int kEnd = -1;  // end of input as a character value
-constexpr std::size_t kMaxTokenLength = kTokenTextSize - 1;
 
 // Character classes, as bits of kClasses.
 constexpr std::uint8_t kDigitBit = 1;
@@ -132,7 +131,8 @@ struct Cursor {
 };
 
 // The text of the token being scanned. A token keeps its first 255
-// characters; the rest is dropped.
+// characters; the rest is dropped. length never passes kMaxTokenLength, so
+// the terminator always has its byte.
 struct Collected {
   char* text = scanned.text.data();
   std::size_t length = 0;
@@ -142,8 +142,10 @@ struct Collected {
   }
   // Appends count characters of the block from from.
   void append(const unsigned char* from, std::size_t count) {
-    if (count <= kRunCopy && length + kRunCopy <= kTokenTextSize) {
-      std::memcpy(text + length, from, kRunCopy);  // a fixed size copies fastest
+    // A short run is copied as kRunCopy bytes (a fixed size copies fastest)
+    // when all of them fall within the first 255 characters.
+    if (count <= kRunCopy && length + kRunCopy <= kMaxTokenLength) {
+      std::memcpy(text + length, from, kRunCopy);
       length += count;
       return;
     }
@@ -189,6 +191,9 @@ constexpr auto kSingleWords = [] {
   words['/'] = kDivide;
   return words;
 }();
+
+// The word of the one-character token c (a character, not end of input).
+inline Word singleWord(int c) { return kSingleWords[static_cast<unsigned char>(c)]; }
 
 // The word a token text of length characters is.
 Word wordOf(const char* text, std::size_t length) {
@@ -309,7 +314,7 @@ void scanToken() {
           case '<': case '>': case '!':
             token.append(c);
             type = kOperator;
-            word = kSingleWords[c];
+            word = singleWord(c);
             state = State::kRelation;
             break;
           case '"':
@@ -325,7 +330,7 @@ void scanToken() {
           case '{': case '}':
             // Complete at once: the token ends at the next character.
             token.append(c);
-            return deliver(in, token, in.get(), kBrace, kSingleWords[c]);
+            return deliver(in, token, in.get(), kBrace, singleWord(c));
           case '#':
             token.append(c);
             type = kCallName;
@@ -351,7 +356,7 @@ void scanToken() {
           case '=': case '(': case '*': case ')': case '%': case '&': case '|':
             // Complete at once, as the braces.
             token.append(c);
-            return deliver(in, token, in.get(), kOperator, kSingleWords[c]);
+            return deliver(in, token, in.get(), kOperator, singleWord(c));
           case kEnd:
             token.append(kEndOfInputText);
             type = kEndOfInput;

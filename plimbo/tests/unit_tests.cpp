@@ -151,6 +151,14 @@ TEST_F(Plimbo, LongTokenKeepsItsFirst255Characters) {
   EXPECT_EQ(next().first, ";");
 }
 
+// A number that reaches 256 characters with a run short enough to be
+// copied whole keeps 255, and the next token is scanned as it stands.
+TEST_F(Plimbo, ShortRunEndingATokenAt256CharactersIsCut) {
+  scan(std::string(238, '1') + "," + std::string(17, '2') + ");");
+  EXPECT_EQ(next(), Tok(std::string(238, '1') + "," + std::string(16, '2'), kNumber));
+  EXPECT_EQ(nextTexts(2), (Texts{")", ";"}));
+}
+
 TEST_F(Plimbo, CommentsAndUnterminatedTexts) {
   scan("/* a **/ b */ // x\n\"open");
   EXPECT_EQ(next(), Tok(std::string("open"), kString));
@@ -158,18 +166,19 @@ TEST_F(Plimbo, CommentsAndUnterminatedTexts) {
   EXPECT_EQ(next(), Tok(kEnd, kEndOfInput));
 }
 
-// The source is read in blocks of 64 KiB: every kind of token, and a line
-// break, placed so that the end of the first block falls at each of their
+// The source is read in blocks: every kind of token, and a line break,
+// placed so that the end of the first block falls at each of their
 // characters in turn.
 TEST_F(Plimbo, TokensCrossTheEndOfAReadBlock) {
   const std::string tail = "$name_12 12345,678 -9 KEYWORD \"s\\\"t\" // c\n/* x */ <: ;";
   const std::vector<Tok> expected = {{"$name_12", kVariable}, {"12345,678", kNumber}, {"-9", kNumber},
                                      {"KEYWORD", kKeyword},   {"s\\\"t", kString},     {"<:", kAssignment},
                                      {";", kSemicolon},       {kEnd, kEndOfInput}};
-  constexpr std::size_t kBlock = 1 << 16;
+  // The padding fills whole blocks; its last block ends inFirst bytes into the tail.
+  const std::size_t blocks = tail.size() / kSourceBlockSize + 1;
   for (std::size_t inFirst = 0; inFirst <= tail.size(); ++inFirst) {
     reset();
-    const std::string padding(kBlock - inFirst, '\n');
+    const std::string padding(blocks * kSourceBlockSize - inFirst, '\n');
     scan(padding + tail);
     for (const auto& token : expected) EXPECT_EQ(next(), token) << inFirst;
     EXPECT_EQ(lineNo, static_cast<std::int64_t>(padding.size()) + 2) << inFirst;
