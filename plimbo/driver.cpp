@@ -4,7 +4,6 @@
 #include <pthread.h>
 #endif
 
-#include <algorithm>
 #include <cstdarg>
 #include <new>
 
@@ -23,10 +22,7 @@ constexpr std::size_t kAnalysisStackSize = std::size_t{64} << 20;
 
 // Prints format unless an earlier diagnostic already stopped the run.
 void vdiagnose(const char* format, va_list arguments) {
-  if (runStopped != 0) return;
-  char text[2 * kTokenTextSize + 256];
-  const int length = std::vsnprintf(text, sizeof text, format, arguments);
-  if (length > 0) emit(text, std::min(static_cast<std::size_t>(length), sizeof text - 1));
+  if (runStopped == 0) emitv(format, arguments);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // 1 from the procedure that found an error; callers pass a non-zero status up.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -40,6 +41,8 @@ void startOutput(std::FILE* stream);
 // Writes what is waiting; the errno of the first failed write, or 0.
 int finishOutput();
 void emit(const char* data, std::size_t size);
+// Prints format, whatever the length of the text it makes.
+void emitv(const char* format, va_list arguments);
 void emitf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void reportWriteError(int error);
 
