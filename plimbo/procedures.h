@@ -125,6 +125,22 @@ inline void storeValue(SymbolRecord& to, const Value& from) {
 // the token, so a replayed token finds its record without a search.
 SymbolRecord* lookUp(Token& token);
 std::size_t ST_size();
+// The key of the names' hash, drawn once per process. Tests set their own;
+// the key may change only while the table is empty.
+struct HashKey {
+  std::uint64_t k0, k1;  // the two halves of the 128-bit key
+};
+HashKey hashKey();
+void setHashKey(HashKey key);
+// For tests: the hash of a name under the current key.
+std::uint64_t ST_hash(const char* name, std::size_t length);
+// For tests: the probes a search for each name in the table makes, the most
+// and all together.
+struct ProbeLengths {
+  std::size_t longest;  // the longest search
+  std::size_t total;    // all searches, one per name
+};
+ProbeLengths ST_probeLengths();
 SymbolRecord* ST_insert();
 void ST_saveValue(SymbolRecord* record);
 void ST_getValue();

@@ -265,6 +265,51 @@ TEST_F(Plimbo, EveryVariableKeepsItsOwnValue) {
   EXPECT_EQ(run(program), expected + kOk);
 }
 
+// Names found (by trying names in turn) to share one slot of a 1,024-slot
+// index under one key fill one run of slots under that key, and spread
+// under another.
+TEST_F(Plimbo, NamesCollidingUnderOneKeySpreadUnderAnother) {
+  const HashKey process = hashKey();
+  const HashKey crafted = {0x0123456789abcdef, 0xfedcba9876543210};
+  setHashKey(crafted);
+  constexpr std::size_t kNames = 300, kSlots = 1024;  // 256 to 511 names use 1,024 slots
+  std::vector<std::string> names;
+  for (unsigned i = 0; names.size() < kNames; ++i) {
+    std::string name = "$n" + std::to_string(i);
+    if ((ST_hash(name.data(), name.size()) & (kSlots - 1)) == 0) names.push_back(name);
+  }
+  const auto insertAll = [&] {
+    for (const std::string& name : names) {
+      put(STAcces, name.c_str());
+      EXPECT_NE(ST_insert(), nullptr);
+    }
+    return ST_probeLengths();
+  };
+  EXPECT_EQ(insertAll().longest, kNames);
+  ST_free();
+  setHashKey({crafted.k0 + 1, crafted.k1});
+  const ProbeLengths spread = insertAll();
+  EXPECT_LE(spread.longest, 12u);
+  EXPECT_LE(spread.total, 2 * kNames);
+  ST_free();
+  setHashKey(process);
+}
+
+// Under the process's own key, 200,000 names alike but for their last
+// characters take about one probe each to find.
+TEST_F(Plimbo, ManyNamesTakeFewProbesEach) {
+  constexpr std::size_t kNames = 200000;
+  char name[16];
+  for (std::size_t i = 0; i < kNames; ++i) {
+    std::snprintf(name, sizeof name, "$name_%07zu", i);
+    put(STAcces, name);
+    ASSERT_NE(ST_insert(), nullptr);
+  }
+  const ProbeLengths lengths = ST_probeLengths();
+  EXPECT_LE(lengths.total, 2 * kNames);
+  EXPECT_LE(lengths.longest, 64u);
+}
+
 TEST_F(Plimbo, TokenAndExchangeBufferFindTheSameRecord) {
   scan("$abcdefgh $abcdefghi");
   lex();
