@@ -1,5 +1,6 @@
 // Command line, the run of one program, the start symbol and the helpers the
 // grammar procedures share.
+#include <sys/stat.h>
 #ifndef __EMSCRIPTEN__
 #include <pthread.h>
 #endif
@@ -121,6 +122,7 @@ int interpret(std::FILE* source, std::FILE* input, std::FILE* output) {
   reset();
   f = source;
   inputStream = input;
+  inputMayWait = input != nullptr && readMayWait(input);
   startOutput(output);
   int status = 1;
   if (analyseOnOwnStack()) {
@@ -139,17 +141,23 @@ int interpret(std::FILE* source, std::FILE* input, std::FILE* output) {
 namespace {
 
 // Opens the source for reading. A file that opens but cannot be read (a
-// directory, say) counts as one that cannot be opened.
+// directory, say) counts as one that cannot be opened. Only a regular file
+// is tried with a read: any other (a pipe, a terminal) is read through its
+// descriptor, which must find every byte still there, and a read from it
+// could wait.
 std::FILE* openSource(const char* name) {
   std::FILE* source = std::fopen(name, "r");
   if (source == nullptr) return nullptr;
-  const int first = std::getc(source);
-  if (std::ferror(source)) {
-    std::fclose(source);
-    return nullptr;
+  struct stat status;
+  bool readable = ::fstat(fileno(source), &status) == 0 && !S_ISDIR(status.st_mode);
+  if (readable && S_ISREG(status.st_mode)) {
+    const int first = std::getc(source);
+    readable = !std::ferror(source);
+    std::ungetc(first, source);
   }
-  std::ungetc(first, source);
-  return source;
+  if (readable) return source;
+  std::fclose(source);
+  return nullptr;
 }
 
 // Writes what the driver printed itself; the exit status of the process.

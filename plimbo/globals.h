@@ -255,6 +255,7 @@ extern Value ops1;  // right operand; statements.cpp reads input words into it
 
 // statements.cpp
 extern std::FILE* inputStream;  // the stream NASAJ reads words from, none: reads nothing
+extern bool inputMayWait;       // a read of inputStream may wait: the output is written out first
 
 // buffer's value while no character is pushed back. Characters are 0 to 255
 // and end of input is -1, so a pushed-back NUL byte stays a character.

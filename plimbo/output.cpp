@@ -85,6 +85,8 @@ void startOutput(std::FILE* stream) {
 #endif
 }
 
+void flushOutput() { writeBlock(); }
+
 int finishOutput() {
   writeBlock();
   return out.error;

@@ -16,7 +16,10 @@ int run(int argc, char** argv);
 // Runs the program read from source; NASAJ reads words from input (none: it
 // reads nothing) and everything is printed to output. Returns 0 after a
 // successful run, 1 after a failed one and kWriteFailed when output was lost
-// (the reason then on standard error).
+// (the reason then on standard error). A source whose descriptor is not a
+// regular file (a pipe, a terminal) is read through the descriptor, unless
+// it is the input too: nothing may have been read from it through the
+// stream before.
 int interpret(std::FILE* source, std::FILE* input, std::FILE* output = stdout);
 constexpr int kWriteFailed = 3;
 void man();
@@ -40,6 +43,9 @@ unsigned checkStopped();
 void startOutput(std::FILE* stream);
 // Writes what is waiting; the errno of the first failed write, or 0.
 int finishOutput();
+// Writes what is waiting, before a read that may wait (for a writer who may
+// be waiting for this output).
+void flushOutput();
 void emit(const char* data, std::size_t size);
 // Prints format, whatever the length of the text it makes.
 void emitv(const char* format, va_list arguments);
@@ -52,6 +58,11 @@ void reportWriteError(int error);
 void lex();
 // Forgets what was read ahead of the source (at the start and end of a run).
 void resetSource();
+// Whether a read from stream may wait for its writer: the stream has a
+// descriptor that is not a regular file (a pipe, FIFO, terminal, socket).
+bool readMayWait(std::FILE* stream);
+// getc, waiting on a non-blocking descriptor until a character arrives.
+int getCharacter(std::FILE* stream);
 bool isWhiteSpace(int c);
 // The truth test: a number is true when it is not 0, any other text when it
 // is not empty.

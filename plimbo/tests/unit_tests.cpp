@@ -1,6 +1,8 @@
 // Unit tests of the lexer, the stores and the recorder, and of running
 // programs in-process through interpret().
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -193,6 +196,38 @@ TEST_F(Plimbo, SourceSharedWithTheInputIsReadNoFurtherThanScanned) {
   std::FILE* out = output();
   EXPECT_EQ(interpret(both, both, out), 0);
   EXPECT_EQ(contentOf(out), "hello\n" + kOk);
+}
+
+// A source from a pipe: each statement runs as soon as its tokens are in,
+// and what it printed is written out before the scanner waits for more. The
+// writer sends the rest once it has seen that output, or after 20 s.
+TEST_F(Plimbo, SourceFromAPipeRunsAsItArrives) {
+  for (const bool nonBlocking : {false, true}) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    if (nonBlocking) ::fcntl(ends[0], F_SETFL, ::fcntl(ends[0], F_GETFL) | O_NONBLOCK);
+    streams_.push_back(::fdopen(ends[0], "r"));
+    std::FILE* program = streams_.back();
+    std::FILE* out = output();
+    bool seen = false;
+    std::thread writer([&] {
+      const auto send = [&](const std::string& text) {
+        EXPECT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+      };
+      send("{ VRACEE (\"first\"); ");
+      for (int wait = 0; wait < 2000 && !seen; ++wait) {
+        char text[8] = {};
+        seen = ::pread(fileno(out), text, sizeof text, 0) == 6 && std::string(text) == "first\n";
+        if (!seen) ::usleep(10000);
+      }
+      send("VRACEE (\"second\"); } ZDECHNI\n");
+      ::close(ends[1]);
+    });
+    EXPECT_EQ(interpret(program, nullptr, out), 0);
+    writer.join();
+    EXPECT_TRUE(seen) << "non-blocking: " << nonBlocking;
+    EXPECT_EQ(contentOf(out), "first\nsecond\n" + kOk);
+  }
 }
 
 TEST_F(Plimbo, NumberLiteralsAreReadAsAtofReadsThem) {
@@ -545,6 +580,17 @@ TEST_F(Plimbo, LineNumbersGoPast2To31) {
   syntaxError("V", "\";\"");
   EXPECT_EQ(finishOutput(), 0);
   EXPECT_EQ(contentOf(out), "(V)Chyba (2147483649), ocekavan: \";\", obdrzen: ?\n");
+}
+
+// A diagnostic or message is printed whole, however long the text in it.
+TEST_F(Plimbo, LongMessagesArePrintedWhole) {
+  const std::string text(100000, 'x');
+  std::FILE* out = output();
+  startOutput(out);
+  emitf("<%s>", text.c_str());
+  diagnose("(%s)", text.c_str());
+  EXPECT_EQ(finishOutput(), 0);
+  EXPECT_EQ(contentOf(out), "<" + text + ">(" + text + ")");
 }
 
 TEST_F(Plimbo, OutputToAFullDeviceStopsTheRunWithStatus3) {
