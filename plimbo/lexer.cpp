@@ -1,5 +1,10 @@
 // The scanner: a hand-coded automaton over the source stream, and the mode
 // switch that replays recorded loop tokens instead.
+//
+// Compiled a second time with PLIMBO_LISTING, this file is the source
+// listing of listing.h instead: the same scanner, whose LISTING_ hooks then
+// record where every piece of the text starts and what it is. In the
+// interpreter the hooks are empty.
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,10 +15,26 @@
 #include <cstring>
 
 #include "procedures.h"
+#ifdef PLIMBO_LISTING
+#include <new>
+#include <vector>
+
+#include "listing.h"
+#endif
 
 namespace plimbo {
 
 namespace {
+
+#ifdef PLIMBO_LISTING
+std::vector<ScanPiece>* pieces = nullptr;  // the listing being made
+// A piece starts at offset; its class follows.
+#define LISTING_START(offset) pieces->push_back({offset, offset, kEndOfInput})
+#define LISTING_CLASS(pieceType) pieces->back().type = (pieceType)
+#else
+#define LISTING_START(offset)
+#define LISTING_CLASS(pieceType)
+#endif
 
 Token scanned;  // the token scanned last from the source
 
@@ -179,6 +200,10 @@ struct Cursor {
     return c;
   }
   void store() const { source.at = at; }
+  // Where in the stream the character c, just taken, stands.
+  std::size_t offsetOf(int c) const {
+    return source.offset + static_cast<std::size_t>(at - source.block) - (c != kEnd ? 1 : 0);
+  }
 };
 
 // The text of the token being scanned. A token keeps its first 255
@@ -308,6 +333,7 @@ constexpr std::size_t kExactDigits = 15;
                                            Word word) {
   buffer = c;
   in.store();
+  LISTING_CLASS(type);
   Token& t = scanned;
   t.text[token.length] = '\0';
   t.length = static_cast<std::uint32_t>(token.length);
@@ -333,10 +359,12 @@ void scanToken() {
   for (;;) {
     switch (state) {
       case State::kStart:
+        LISTING_START(in.offsetOf(c));
         token.length = 0;
         switch (c) {
           case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
             // White space: tokens of their own, never delivered.
+            LISTING_CLASS(kWhiteSpace);
             c = in.get();
             continue;
           case '+': case '-':
@@ -477,6 +505,7 @@ void scanToken() {
         if (c == '/' || c == '*') {
           // Comment text is never delivered, so it is not collected.
           type = kComment;
+          LISTING_CLASS(kComment);
           state = c == '/' ? State::kLineComment : State::kBlockComment;
           c = in.get();
           break;
@@ -558,7 +587,47 @@ void scanToken() {
   }
 }
 
+// Forgets the stream and what was read of it.
+void resetBlock() {
+  source.stream = nullptr;
+  source.ended = false;
+  source.offset = 0;
+  source.block[0] = '\0';
+  source.at = source.end = source.block;
+}
+
 }  // namespace
+
+#ifdef PLIMBO_LISTING
+
+std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
+  std::vector<ScanPiece> listing;
+  reset();
+  resetBlock();
+  // Read only, so the text is not written to; no text, no stream.
+  std::FILE* stream = size > 0 ? fmemopen(const_cast<char*>(text), size, "r") : nullptr;
+  if (size > 0 && stream == nullptr) throw std::bad_alloc();
+  // The interpreter's state is left as at start-up, however the scan ends.
+  struct Finish {
+    std::FILE* stream;
+    ~Finish() {
+      pieces = nullptr;
+      if (stream != nullptr) std::fclose(stream);
+      reset();
+      resetBlock();
+    }
+  } finish{stream};
+  f = stream;
+  pieces = &listing;
+  do {
+    scanToken();
+  } while (tok_n->type != kEndOfInput);
+  // Each piece ends where the next starts; end of input ends at the end.
+  for (std::size_t i = 0; i + 1 < listing.size(); ++i) listing[i].end = listing[i + 1].start;
+  return listing;
+}
+
+#else
 
 bool isWhiteSpace(int c) { return is(c, kSpaceBit); }
 
@@ -577,13 +646,7 @@ int getCharacter(std::FILE* stream) {
   }
 }
 
-void resetSource() {
-  source.stream = nullptr;
-  source.ended = false;
-  source.offset = 0;
-  source.block[0] = '\0';
-  source.at = source.end = source.block;
-}
+void resetSource() { resetBlock(); }
 
 void lex() {
   // The two modes of nearly every token first, each with one test.
@@ -598,5 +661,7 @@ void lex() {
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }
+
+#endif
 
 }  // namespace plimbo
