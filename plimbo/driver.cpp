@@ -158,30 +158,6 @@ bool onMainThread() {
 #endif
 }
 
-// Runs SA on the calling thread when its stack holds the analysis; the main
-// thread's stack may first grow to the hard limit. The soft limit is put
-// back afterwards. False when the stack is too small.
-bool analyseOnCallingThread() {
-  if (stackSuffices()) {
-    SA();
-    return true;
-  }
-  rlimit limit;
-  if (!onMainThread() || ::getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return false;
-  const Stack stack = callingStack();
-  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-  if (stack.top < here) return false;
-  const rlim_t wanted = stack.top - here + kAnalysisStack + (std::size_t{64} << 10);
-  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < wanted) return false;
-  rlimit raised = limit;
-  raised.rlim_cur = wanted;
-  if (::setrlimit(RLIMIT_STACK, &raised) != 0) return false;
-  const bool suffices = stackSuffices();
-  if (suffices) SA();
-  ::setrlimit(RLIMIT_STACK, &limit);
-  return suffices;
-}
-
 // Runs SA on a thread with a stack of kAnalysisStack; false when no such
 // thread can be made.
 bool analyseOnOwnThread() {
@@ -202,16 +178,45 @@ bool analyseOnOwnThread() {
   if (started) pthread_join(thread, nullptr);
   return started;
 }
+
+// Runs SA on the main thread after raising its soft stack limit (toward the
+// hard one) so that its stack holds the analysis, for when no thread can be
+// made (a limit on address space leaving no room for a whole stack at
+// once); the limit is put back afterwards. False when the stack cannot grow
+// so far. Valgrind gives the main thread a stack of fixed size, so the
+// other ways come first.
+bool analyseOnRaisedStack() {
+  rlimit limit;
+  if (!onMainThread() || ::getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return false;
+  const Stack stack = callingStack();
+  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
+  if (stack.top < here) return false;
+  const rlim_t wanted = stack.top - here + kAnalysisStack + (std::size_t{64} << 10);
+  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < wanted) return false;
+  rlimit raised = limit;
+  raised.rlim_cur = wanted;
+  if (::setrlimit(RLIMIT_STACK, &raised) != 0) return false;
+  const bool suffices = stackSuffices();
+  if (suffices) SA();
+  ::setrlimit(RLIMIT_STACK, &limit);
+  return suffices;
+}
 #endif
 
-// Runs SA where the deepest nesting allowed fits on the stack: the calling
-// thread when it can, else a thread of its own. False when neither can.
+// Runs SA where the deepest nesting allowed fits on the stack: on the
+// calling thread when enough of its stack is left, else on a thread of its
+// own, else on the main thread with its stack limit raised. False when none
+// of these can be.
 bool analyse() {
 #ifdef __EMSCRIPTEN__
   SA();  // no threads here; the link gives the main stack its size
   return true;
 #else
-  return analyseOnCallingThread() || analyseOnOwnThread();
+  if (stackSuffices()) {
+    SA();
+    return true;
+  }
+  return analyseOnOwnThread() || analyseOnRaisedStack();
 #endif
 }
 
