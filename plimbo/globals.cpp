@@ -30,6 +30,7 @@ WhileLevel* While_PD = nullptr;
 Value ops1 = {};
 
 std::FILE* inputStream = nullptr;
+bool inputMayWait = false;
 
 void reset() {
   ST_free();
@@ -49,6 +50,7 @@ void reset() {
   STAcces = PDAcces = ops1 = Value{};
   if_flag = 1;
   inputStream = nullptr;
+  inputMayWait = false;
 }
 
 }  // namespace plimbo

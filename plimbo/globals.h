@@ -12,6 +12,15 @@ namespace plimbo {
 
 // Room for a token text: 255 characters and the terminator.
 constexpr std::size_t kTokenTextSize = 256;
+constexpr std::size_t kMaxTokenLength = kTokenTextSize - 1;
+// Bytes the scanner reads from the source at once (a build may set it with
+// SOURCE_BLOCK_SIZE; tests build with tiny blocks so that every token
+// crosses block edges).
+#ifndef SOURCE_BLOCK_SIZE
+#define SOURCE_BLOCK_SIZE 65536
+#endif
+constexpr std::size_t kSourceBlockSize = SOURCE_BLOCK_SIZE;
+static_assert(kSourceBlockSize >= 1, "a block holds a character at least");
 // Room for a value text: 254 characters and the terminator.
 constexpr std::size_t kValueSize = 255;
 constexpr std::size_t kMaxValueLength = kValueSize - 1;
@@ -246,6 +255,7 @@ extern Value ops1;  // right operand; statements.cpp reads input words into it
 
 // statements.cpp
 extern std::FILE* inputStream;  // the stream NASAJ reads words from, none: reads nothing
+extern bool inputMayWait;       // a read of inputStream may wait: the output is written out first
 
 // buffer's value while no character is pushed back. Characters are 0 to 255
 // and end of input is -1, so a pushed-back NUL byte stays a character.

@@ -1,15 +1,40 @@
 // The scanner: a hand-coded automaton over the source stream, and the mode
 // switch that replays recorded loop tokens instead.
+//
+// Compiled a second time with PLIMBO_LISTING, this file is the source
+// listing of listing.h instead: the same scanner, whose LISTING_ hooks then
+// record where every piece of the text starts and what it is. In the
+// interpreter the hooks are empty.
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cstring>
 
 #include "procedures.h"
+#ifdef PLIMBO_LISTING
+#include <new>
+#include <vector>
+
+#include "listing.h"
+#endif
 
 namespace plimbo {
 
 namespace {
+
+#ifdef PLIMBO_LISTING
+std::vector<ScanPiece>* pieces = nullptr;  // the listing being made
+// A piece starts at offset; its class follows.
+#define LISTING_START(offset) pieces->push_back({offset, offset, kEndOfInput})
+#define LISTING_CLASS(pieceType) pieces->back().type = (pieceType)
+#else
+#define LISTING_START(offset)
+#define LISTING_CLASS(pieceType)
+#endif
 
 Token scanned;  // the token scanned last from the source
 
@@ -30,7 +55,6 @@ enum class State {
 };
 
 constexpr int kEnd = -1;  // end of input as a character value
-constexpr std::size_t kMaxTokenLength = kTokenTextSize - 1;
 
 // Character classes, as bits of kClasses.
 constexpr std::uint8_t kDigitBit = 1;
@@ -58,51 +82,98 @@ inline bool is(int c, std::uint8_t bits) { return (kClasses[static_cast<std::siz
 inline bool is(unsigned char c, std::uint8_t bits) { return (kClasses[c + 1u] & bits) != 0; }
 
 // The source is read in blocks; the scanner takes its characters from the
-// block. Where one character at a time is all that may be taken from the
-// stream, a block holds one character: a terminal (a line typed is scanned
-// and run before the next is read) and a stream that NASAJ reads words from
-// too (the words come right after the program text scanned so far).
-constexpr std::size_t kBlockSize = 1 << 16;
+// block. How a block is filled depends on the stream:
+// - a regular file, or a stream without a descriptor (a string in memory):
+//   whole blocks, with fread;
+// - a pipe, FIFO, terminal or socket: what has arrived, with read(2) on the
+//   descriptor, so that each statement runs as soon as its tokens are in (a
+//   line typed is run before the next is typed); the output is written out
+//   first, since the read may wait for a writer that waits for it;
+// - the stream NASAJ reads words from too: one character, with getc (the
+//   words come right after the program text scanned so far).
+enum class Reading : std::uint8_t { kBlocks, kAvailable, kByCharacter };
+
 // Bytes after the block that a fixed-size copy of a short run may read.
 constexpr std::size_t kRunCopy = 16;
 
 struct Source {
-  std::FILE* stream = nullptr;  // the stream the block comes from
-  bool byCharacter = false;     // whether the stream is read one character at a time
-  const unsigned char* at;      // next character of the block
-  const unsigned char* end;     // end of the characters read into the block
+  std::FILE* stream = nullptr;         // the stream the block comes from
+  Reading reading = Reading::kBlocks;  // how its blocks are filled
+  bool mayWait = false;                // a read may wait: the output is written out first
+  bool ended = false;                  // read(2) has reported the end of the stream
+  std::size_t offset = 0;              // bytes of the stream before the block
+  const unsigned char* at;             // next character of the block
+  const unsigned char* end;            // end of the characters read into the block
   // The characters read, then a NUL byte that belongs to no class: a run of
   // a class stops there without testing for the end.
-  unsigned char block[kBlockSize + kRunCopy];
+  unsigned char block[kSourceBlockSize + kRunCopy];
 };
 
-Source source = {nullptr, false, source.block, source.block, {}};
+Source source = {nullptr, Reading::kBlocks, false, false, 0, source.block, source.block, {}};
+
+// Chooses how the source stream f is read.
+void chooseReading() {
+  source.stream = f;
+  source.mayWait = f != nullptr && readMayWait(f);
+  source.ended = false;
+  if (f == inputStream)
+    source.reading = Reading::kByCharacter;
+  else
+    source.reading = source.mayWait ? Reading::kAvailable : Reading::kBlocks;
+}
+
+// Whether a read failed only because the descriptor is non-blocking and
+// nothing has arrived yet; then waits until something does.
+bool waitedForInput(int descriptor) {
+  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  pollfd ready = {descriptor, POLLIN, 0};
+  ::poll(&ready, 1, -1);
+  return true;
+}
+
+// Reads what has arrived on the descriptor, at least one byte unless the
+// stream has ended; -1 after a failure.
+ssize_t readAvailable(int descriptor) {
+  if (source.ended) return 0;
+  for (;;) {
+    const ssize_t count = ::read(descriptor, source.block, kSourceBlockSize);
+    if (count == 0) source.ended = true;
+    if (count >= 0) return count;
+    if (errno != EINTR && !waitedForInput(descriptor)) return -1;
+  }
+}
 
 // Reads the next block of f; returns its first character, consumed, or end
 // of input. A failed read stops the run and ends the source.
 [[gnu::noinline]] int readBlock() {
-  if (f != source.stream) {
-    source.stream = f;
-    source.byCharacter = f != nullptr && (f == inputStream || ::isatty(fileno(f)) != 0);
-  }
+  if (f != source.stream) chooseReading();
+  source.offset += static_cast<std::size_t>(source.end - source.block);
+  if (source.mayWait) flushOutput();
   std::size_t count = 0;
+  bool failed = false;
   if (f == nullptr) {
-  } else if (source.byCharacter) {
-    // Only this thread reads the source: no stream locking needed.
-    const int c = getc_unlocked(f);
+  } else if (source.reading == Reading::kByCharacter) {
+    const int c = getCharacter(f);
     if (c != EOF) source.block[count++] = static_cast<unsigned char>(c);
+    failed = c == EOF && std::ferror(f);
+  } else if (source.reading == Reading::kAvailable) {
+    const ssize_t got = readAvailable(fileno(f));
+    if (got > 0) count = static_cast<std::size_t>(got);
+    failed = got < 0;
   } else {
-    count = std::fread(source.block, 1, kBlockSize, f);
+    count = std::fread(source.block, 1, kSourceBlockSize, f);
+    failed = count == 0 && std::ferror(f);
   }
   source.block[count] = '\0';
   source.at = source.block;
   source.end = source.block + count;
   if (count == 0) {
-    if (f != nullptr && std::ferror(f)) {
+    if (failed) {
       // The rest of the source is lost: say so instead of the syntax error
       // its end would cause, and read nothing more.
       stopRun("\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n");
       f = nullptr;
+      source.stream = nullptr;
     }
     return kEnd;
   }
@@ -129,10 +200,15 @@ struct Cursor {
     return c;
   }
   void store() const { source.at = at; }
+  // Where in the stream the character c, just taken, stands.
+  std::size_t offsetOf(int c) const {
+    return source.offset + static_cast<std::size_t>(at - source.block) - (c != kEnd ? 1 : 0);
+  }
 };
 
 // The text of the token being scanned. A token keeps its first 255
-// characters; the rest is dropped.
+// characters; the rest is dropped. length never passes kMaxTokenLength, so
+// the terminator always has its byte.
 struct Collected {
   char* text = scanned.text.data();
   std::size_t length = 0;
@@ -142,8 +218,10 @@ struct Collected {
   }
   // Appends count characters of the block from from.
   void append(const unsigned char* from, std::size_t count) {
-    if (count <= kRunCopy && length + kRunCopy <= kTokenTextSize) {
-      std::memcpy(text + length, from, kRunCopy);  // a fixed size copies fastest
+    // A short run is copied as kRunCopy bytes (a fixed size copies fastest)
+    // when all of them fall within the first 255 characters.
+    if (count <= kRunCopy && length + kRunCopy <= kMaxTokenLength) {
+      std::memcpy(text + length, from, kRunCopy);
       length += count;
       return;
     }
@@ -189,6 +267,9 @@ constexpr auto kSingleWords = [] {
   words['/'] = kDivide;
   return words;
 }();
+
+// The word of the one-character token c (a character, not end of input).
+inline Word singleWord(int c) { return kSingleWords[static_cast<unsigned char>(c)]; }
 
 // The word a token text of length characters is.
 Word wordOf(const char* text, std::size_t length) {
@@ -252,6 +333,7 @@ constexpr std::size_t kExactDigits = 15;
                                            Word word) {
   buffer = c;
   in.store();
+  LISTING_CLASS(type);
   Token& t = scanned;
   t.text[token.length] = '\0';
   t.length = static_cast<std::uint32_t>(token.length);
@@ -277,10 +359,12 @@ void scanToken() {
   for (;;) {
     switch (state) {
       case State::kStart:
+        LISTING_START(in.offsetOf(c));
         token.length = 0;
         switch (c) {
           case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
             // White space: tokens of their own, never delivered.
+            LISTING_CLASS(kWhiteSpace);
             c = in.get();
             continue;
           case '+': case '-':
@@ -309,7 +393,7 @@ void scanToken() {
           case '<': case '>': case '!':
             token.append(c);
             type = kOperator;
-            word = kSingleWords[c];
+            word = singleWord(c);
             state = State::kRelation;
             break;
           case '"':
@@ -325,7 +409,7 @@ void scanToken() {
           case '{': case '}':
             // Complete at once: the token ends at the next character.
             token.append(c);
-            return deliver(in, token, in.get(), kBrace, kSingleWords[c]);
+            return deliver(in, token, in.get(), kBrace, singleWord(c));
           case '#':
             token.append(c);
             type = kCallName;
@@ -351,7 +435,7 @@ void scanToken() {
           case '=': case '(': case '*': case ')': case '%': case '&': case '|':
             // Complete at once, as the braces.
             token.append(c);
-            return deliver(in, token, in.get(), kOperator, kSingleWords[c]);
+            return deliver(in, token, in.get(), kOperator, singleWord(c));
           case kEnd:
             token.append(kEndOfInputText);
             type = kEndOfInput;
@@ -421,6 +505,7 @@ void scanToken() {
         if (c == '/' || c == '*') {
           // Comment text is never delivered, so it is not collected.
           type = kComment;
+          LISTING_CLASS(kComment);
           state = c == '/' ? State::kLineComment : State::kBlockComment;
           c = in.get();
           break;
@@ -502,15 +587,66 @@ void scanToken() {
   }
 }
 
-}  // namespace
-
-bool isWhiteSpace(int c) { return is(c, kSpaceBit); }
-
-void resetSource() {
+// Forgets the stream and what was read of it.
+void resetBlock() {
   source.stream = nullptr;
+  source.ended = false;
+  source.offset = 0;
   source.block[0] = '\0';
   source.at = source.end = source.block;
 }
+
+}  // namespace
+
+#ifdef PLIMBO_LISTING
+
+std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
+  std::vector<ScanPiece> listing;
+  reset();
+  resetBlock();
+  // Read only, so the text is not written to; no text, no stream.
+  std::FILE* stream = size > 0 ? fmemopen(const_cast<char*>(text), size, "r") : nullptr;
+  if (size > 0 && stream == nullptr) throw std::bad_alloc();
+  // The interpreter's state is left as at start-up, however the scan ends.
+  struct Finish {
+    std::FILE* stream;
+    ~Finish() {
+      pieces = nullptr;
+      if (stream != nullptr) std::fclose(stream);
+      reset();
+      resetBlock();
+    }
+  } finish{stream};
+  f = stream;
+  pieces = &listing;
+  do {
+    scanToken();
+  } while (tok_n->type != kEndOfInput);
+  // Each piece ends where the next starts; end of input ends at the end.
+  for (std::size_t i = 0; i + 1 < listing.size(); ++i) listing[i].end = listing[i + 1].start;
+  return listing;
+}
+
+#else
+
+bool isWhiteSpace(int c) { return is(c, kSpaceBit); }
+
+bool readMayWait(std::FILE* stream) {
+  const int descriptor = fileno(stream);
+  struct stat status;
+  return descriptor >= 0 && ::fstat(descriptor, &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+int getCharacter(std::FILE* stream) {
+  for (;;) {
+    // Only this thread reads the stream: no locking needed.
+    const int c = getc_unlocked(stream);
+    if (c != EOF || !std::ferror(stream) || !waitedForInput(fileno(stream))) return c;
+    std::clearerr(stream);
+  }
+}
+
+void resetSource() { resetBlock(); }
 
 void lex() {
   // The two modes of nearly every token first, each with one test.
@@ -525,5 +661,7 @@ void lex() {
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }
+
+#endif
 
 }  // namespace plimbo

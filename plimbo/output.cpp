@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "procedures.h"
 
@@ -83,6 +85,8 @@ void startOutput(std::FILE* stream) {
 #endif
 }
 
+void flushOutput() { writeBlock(); }
+
 int finishOutput() {
   writeBlock();
   return out.error;
@@ -102,13 +106,32 @@ void emit(const char* data, std::size_t size) {
   if (out.lineByLine && out.block[out.used - 1] == '\n') writeBlock();
 }
 
+void emitv(const char* format, va_list arguments) {
+  // Most texts fit here; one with a long user text is formatted again into
+  // a buffer of its size.
+  char text[1024];
+  va_list again;
+  va_copy(again, arguments);
+  const int length = std::vsnprintf(text, sizeof text, format, arguments);
+  if (length < 0) {
+  } else if (static_cast<std::size_t>(length) < sizeof text) {
+    emit(text, static_cast<std::size_t>(length));
+  } else {
+    const std::size_t size = static_cast<std::size_t>(length) + 1;
+    std::unique_ptr<char[]> whole(new (std::nothrow) char[size]);
+    if (whole != nullptr && std::vsnprintf(whole.get(), size, format, again) == length)
+      emit(whole.get(), static_cast<std::size_t>(length));
+    else
+      emit(text, sizeof text - 1);  // no memory for the whole text: its start
+  }
+  va_end(again);
+}
+
 void emitf(const char* format, ...) {
-  char text[8192];
   va_list arguments;
   va_start(arguments, format);
-  const int length = std::vsnprintf(text, sizeof text, format, arguments);
+  emitv(format, arguments);
   va_end(arguments);
-  if (length > 0) emit(text, std::min(static_cast<std::size_t>(length), sizeof text - 1));
 }
 
 void reportWriteError(int error) {

@@ -2,6 +2,7 @@
 // 1 from the procedure that found an error; callers pass a non-zero status up.
 #pragma once
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,10 @@ int run(int argc, char** argv);
 // Runs the program read from source; NASAJ reads words from input (none: it
 // reads nothing) and everything is printed to output. Returns 0 after a
 // successful run, 1 after a failed one and kWriteFailed when output was lost
-// (the reason then on standard error).
+// (the reason then on standard error). A source whose descriptor is not a
+// regular file (a pipe, a terminal) is read through the descriptor, unless
+// it is the input too: nothing may have been read from it through the
+// stream before.
 int interpret(std::FILE* source, std::FILE* input, std::FILE* output = stdout);
 constexpr int kWriteFailed = 3;
 void man();
@@ -39,7 +43,12 @@ unsigned checkStopped();
 void startOutput(std::FILE* stream);
 // Writes what is waiting; the errno of the first failed write, or 0.
 int finishOutput();
+// Writes what is waiting, before a read that may wait (for a writer who may
+// be waiting for this output).
+void flushOutput();
 void emit(const char* data, std::size_t size);
+// Prints format, whatever the length of the text it makes.
+void emitv(const char* format, va_list arguments);
 void emitf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void reportWriteError(int error);
 
@@ -49,6 +58,11 @@ void reportWriteError(int error);
 void lex();
 // Forgets what was read ahead of the source (at the start and end of a run).
 void resetSource();
+// Whether a read from stream may wait for its writer: the stream has a
+// descriptor that is not a regular file (a pipe, FIFO, terminal, socket).
+bool readMayWait(std::FILE* stream);
+// getc, waiting on a non-blocking descriptor until a character arrives.
+int getCharacter(std::FILE* stream);
 bool isWhiteSpace(int c);
 // The truth test: a number is true when it is not 0, any other text when it
 // is not empty.
@@ -122,6 +136,22 @@ inline void storeValue(SymbolRecord& to, const Value& from) {
 // the token, so a replayed token finds its record without a search.
 SymbolRecord* lookUp(Token& token);
 std::size_t ST_size();
+// The key of the names' hash, drawn once per process. Tests set their own;
+// the key may change only while the table is empty.
+struct HashKey {
+  std::uint64_t k0, k1;  // the two halves of the 128-bit key
+};
+HashKey hashKey();
+void setHashKey(HashKey key);
+// For tests: the hash of a name under the current key.
+std::uint64_t ST_hash(const char* name, std::size_t length);
+// For tests: the probes a search for each name in the table makes, the most
+// and all together.
+struct ProbeLengths {
+  std::size_t longest;  // the longest search
+  std::size_t total;    // all searches, one per name
+};
+ProbeLengths ST_probeLengths();
 SymbolRecord* ST_insert();
 void ST_saveValue(SymbolRecord* record);
 void ST_getValue();

@@ -18,12 +18,14 @@ bool startsStatement(const Token& token) {
 // input stream into ops1; the empty text when the stream is exhausted.
 void readWord() {
   std::FILE* in = inputStream;
-  int c = in != nullptr ? std::fgetc(in) : EOF;
-  while (c != EOF && isWhiteSpace(c)) c = std::fgetc(in);
+  // Whatever was printed (a prompt) is seen before the read waits.
+  if (inputMayWait) flushOutput();
+  int c = in != nullptr ? getCharacter(in) : EOF;
+  while (c != EOF && isWhiteSpace(c)) c = getCharacter(in);
   std::size_t length = 0;
   while (c != EOF && !isWhiteSpace(c)) {
     if (length < kMaxValueLength) ops1.text[length++] = static_cast<char>(c);
-    c = std::fgetc(in);
+    c = getCharacter(in);
   }
   if (c != EOF) std::ungetc(c, in);
   ops1.text[length] = '\0';

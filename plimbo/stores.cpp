@@ -3,14 +3,19 @@
 // are suppressed.
 //
 // The symbol records are indexed by an open-addressing hash table of their
-// names, so a search costs the same however many variables there are. Records,
+// names, so a search costs the same however many variables there are. The
+// names are hashed with SipHash-1-3 under a key drawn once per process: names
+// that would all land in one place can only be found knowing the key, and
+// nothing a program prints or does depends on it. Records,
 // the names too long to be held in them and the buffers of long value texts
 // are carved from large blocks in the order they are made.
 #include <array>
 #include <bit>
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
+#include <random>
 #include <vector>
 
 #include "procedures.h"
@@ -100,16 +105,79 @@ std::uint64_t firstCharacters(const char* p, std::size_t count) {
 
 std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
 
-std::uint64_t hashName(const char* name, std::size_t length) {
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15;
-  std::uint64_t hash = length;
+// Masks that keep the n low-order bytes of a word, n = 0 to 7.
+constexpr auto kLowBytes = [] {
+  std::array<std::uint64_t, kWord> masks{};
+  for (std::size_t n = 0; n < kWord; ++n) masks[n] = (std::uint64_t{1} << (8 * n)) - 1;
+  return masks;
+}();
+
+// A word of a name as SipHash reads it: its bytes in little-endian order.
+std::uint64_t littleEndianWord(const char* p) {
+  const std::uint64_t word = wordAt(p);
+  if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(word);
+  return word;
+}
+
+// SipHash's state: after keying, then while a name is hashed.
+struct SipState {
+  std::uint64_t v0, v1, v2, v3;
+
+  void round() {
+    v0 += v1;
+    v1 = std::rotl(v1, 13) ^ v0;
+    v0 = std::rotl(v0, 32);
+    v2 += v3;
+    v3 = std::rotl(v3, 16) ^ v2;
+    v0 += v3;
+    v3 = std::rotl(v3, 21) ^ v0;
+    v2 += v1;
+    v1 = std::rotl(v1, 17) ^ v2;
+    v2 = std::rotl(v2, 32);
+  }
+  // One compression round per word of the name.
+  void absorb(std::uint64_t word) {
+    v3 ^= word;
+    round();
+    v0 ^= word;
+  }
+};
+
+SipState keyedState(HashKey key) {
+  return {key.k0 ^ 0x736f6d6570736575, key.k1 ^ 0x646f72616e646f6d, key.k0 ^ 0x6c7967656e657261,
+          key.k1 ^ 0x7465646279746573};
+}
+
+// A key from the system's source of random numbers.
+HashKey drawKey() {
+  try {
+    std::random_device device;
+    const auto draw64 = [&] { return std::uint64_t{device()} << 32 ^ device(); };
+    const std::uint64_t k0 = draw64();
+    return {k0, draw64()};
+  } catch (const std::exception&) {
+    // No such source: the clock, and where this frame lies.
+    const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    return {now * 0x9E3779B97F4A7C15, now ^ reinterpret_cast<std::uintptr_t>(&now)};
+  }
+}
+
+HashKey processKey = drawKey();        // the key every run uses, unless a test sets another
+SipState keyed = keyedState(processKey);  // the state SipHash starts from under that key
+
+// SipHash-1-3 of the name: one round per word, three to finish.
+[[gnu::always_inline]] inline std::uint64_t hashName(const char* name, std::size_t length) {
+  SipState state = keyed;
   std::size_t i = 0;
-  for (; i + kWord < length; i += kWord) hash = (hash ^ wordAt(name + i)) * kMultiplier;
-  hash = (hash ^ firstCharacters(name + i, length - i)) * kMultiplier;  // the last word
-  // Every bit of the name reaches the low bits, which pick the slot.
-  hash ^= hash >> 32;
-  hash *= 0xD6E8FEB86659FD93;
-  return hash ^ (hash >> 32);
+  for (; i + kWord <= length; i += kWord) state.absorb(littleEndianWord(name + i));
+  // The last word holds the bytes left (none to 7) and the length.
+  const std::uint64_t tail = littleEndianWord(name + i) & kLowBytes[length - i];
+  state.absorb(tail | std::uint64_t{length} << 56);
+  state.v2 ^= 0xff;
+  state.round();
+  state.round();
+  state.round();
+  return state.v0 ^ state.v1 ^ state.v2 ^ state.v3;
 }
 
 // Whether a record's name (padded) is name, both length characters long.
@@ -201,6 +269,34 @@ void releaseRecords(PushdownRecord*& list) {
 }  // namespace
 
 std::size_t ST_size() { return symbolCount; }
+
+std::uint64_t ST_hash(const char* name, std::size_t length) {
+  char padded[kTokenTextSize] = {};
+  length = std::min(length, kMaxValueLength);
+  std::memcpy(padded, name, length);
+  return hashName(padded, length);
+}
+
+HashKey hashKey() { return processKey; }
+
+void setHashKey(HashKey key) {
+  processKey = key;
+  keyed = keyedState(key);
+}
+
+ProbeLengths ST_probeLengths() {
+  ProbeLengths lengths = {0, 0};
+  const std::size_t mask = slots.size() - 1;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const SymbolRecord* record = slots[i];
+    if (record == nullptr) continue;
+    const std::size_t home = hashName(record->name(), record->nameLength) & mask;
+    const std::size_t probes = ((i - home) & mask) + 1;
+    lengths.longest = std::max(lengths.longest, probes);
+    lengths.total += probes;
+  }
+  return lengths;
+}
 
 char* makeLongText() {
   constexpr std::size_t kLongTextSize = 256;  // a value text and room to spare, whole cache lines

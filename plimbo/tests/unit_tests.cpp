@@ -1,6 +1,8 @@
 // Unit tests of the lexer, the stores and the recorder, and of running
 // programs in-process through interpret().
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <new>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -151,6 +154,14 @@ TEST_F(Plimbo, LongTokenKeepsItsFirst255Characters) {
   EXPECT_EQ(next().first, ";");
 }
 
+// A number that reaches 256 characters with a run short enough to be
+// copied whole keeps 255, and the next token is scanned as it stands.
+TEST_F(Plimbo, ShortRunEndingATokenAt256CharactersIsCut) {
+  scan(std::string(238, '1') + "," + std::string(17, '2') + ");");
+  EXPECT_EQ(next(), Tok(std::string(238, '1') + "," + std::string(16, '2'), kNumber));
+  EXPECT_EQ(nextTexts(2), (Texts{")", ";"}));
+}
+
 TEST_F(Plimbo, CommentsAndUnterminatedTexts) {
   scan("/* a **/ b */ // x\n\"open");
   EXPECT_EQ(next(), Tok(std::string("open"), kString));
@@ -158,18 +169,19 @@ TEST_F(Plimbo, CommentsAndUnterminatedTexts) {
   EXPECT_EQ(next(), Tok(kEnd, kEndOfInput));
 }
 
-// The source is read in blocks of 64 KiB: every kind of token, and a line
-// break, placed so that the end of the first block falls at each of their
+// The source is read in blocks: every kind of token, and a line break,
+// placed so that the end of the first block falls at each of their
 // characters in turn.
 TEST_F(Plimbo, TokensCrossTheEndOfAReadBlock) {
   const std::string tail = "$name_12 12345,678 -9 KEYWORD \"s\\\"t\" // c\n/* x */ <: ;";
   const std::vector<Tok> expected = {{"$name_12", kVariable}, {"12345,678", kNumber}, {"-9", kNumber},
                                      {"KEYWORD", kKeyword},   {"s\\\"t", kString},     {"<:", kAssignment},
                                      {";", kSemicolon},       {kEnd, kEndOfInput}};
-  constexpr std::size_t kBlock = 1 << 16;
+  // The padding fills whole blocks; its last block ends inFirst bytes into the tail.
+  const std::size_t blocks = tail.size() / kSourceBlockSize + 1;
   for (std::size_t inFirst = 0; inFirst <= tail.size(); ++inFirst) {
     reset();
-    const std::string padding(kBlock - inFirst, '\n');
+    const std::string padding(blocks * kSourceBlockSize - inFirst, '\n');
     scan(padding + tail);
     for (const auto& token : expected) EXPECT_EQ(next(), token) << inFirst;
     EXPECT_EQ(lineNo, static_cast<std::int64_t>(padding.size()) + 2) << inFirst;
@@ -184,6 +196,38 @@ TEST_F(Plimbo, SourceSharedWithTheInputIsReadNoFurtherThanScanned) {
   std::FILE* out = output();
   EXPECT_EQ(interpret(both, both, out), 0);
   EXPECT_EQ(contentOf(out), "hello\n" + kOk);
+}
+
+// A source from a pipe: each statement runs as soon as its tokens are in,
+// and what it printed is written out before the scanner waits for more. The
+// writer sends the rest once it has seen that output, or after 20 s.
+TEST_F(Plimbo, SourceFromAPipeRunsAsItArrives) {
+  for (const bool nonBlocking : {false, true}) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    if (nonBlocking) ::fcntl(ends[0], F_SETFL, ::fcntl(ends[0], F_GETFL) | O_NONBLOCK);
+    streams_.push_back(::fdopen(ends[0], "r"));
+    std::FILE* program = streams_.back();
+    std::FILE* out = output();
+    bool seen = false;
+    std::thread writer([&] {
+      const auto send = [&](const std::string& text) {
+        EXPECT_EQ(::write(ends[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+      };
+      send("{ VRACEE (\"first\"); ");
+      for (int wait = 0; wait < 2000 && !seen; ++wait) {
+        char text[8] = {};
+        seen = ::pread(fileno(out), text, sizeof text, 0) == 6 && std::string(text) == "first\n";
+        if (!seen) ::usleep(10000);
+      }
+      send("VRACEE (\"second\"); } ZDECHNI\n");
+      ::close(ends[1]);
+    });
+    EXPECT_EQ(interpret(program, nullptr, out), 0);
+    writer.join();
+    EXPECT_TRUE(seen) << "non-blocking: " << nonBlocking;
+    EXPECT_EQ(contentOf(out), "first\nsecond\n" + kOk);
+  }
 }
 
 TEST_F(Plimbo, NumberLiteralsAreReadAsAtofReadsThem) {
@@ -254,6 +298,51 @@ TEST_F(Plimbo, EveryVariableKeepsItsOwnValue) {
   }
   program += "} ZDECHNI";
   EXPECT_EQ(run(program), expected + kOk);
+}
+
+// Names found (by trying names in turn) to share one slot of a 1,024-slot
+// index under one key fill one run of slots under that key, and spread
+// under another.
+TEST_F(Plimbo, NamesCollidingUnderOneKeySpreadUnderAnother) {
+  const HashKey process = hashKey();
+  const HashKey crafted = {0x0123456789abcdef, 0xfedcba9876543210};
+  setHashKey(crafted);
+  constexpr std::size_t kNames = 300, kSlots = 1024;  // 256 to 511 names use 1,024 slots
+  std::vector<std::string> names;
+  for (unsigned i = 0; names.size() < kNames; ++i) {
+    std::string name = "$n" + std::to_string(i);
+    if ((ST_hash(name.data(), name.size()) & (kSlots - 1)) == 0) names.push_back(name);
+  }
+  const auto insertAll = [&] {
+    for (const std::string& name : names) {
+      put(STAcces, name.c_str());
+      EXPECT_NE(ST_insert(), nullptr);
+    }
+    return ST_probeLengths();
+  };
+  EXPECT_EQ(insertAll().longest, kNames);
+  ST_free();
+  setHashKey({crafted.k0 + 1, crafted.k1});
+  const ProbeLengths spread = insertAll();
+  EXPECT_LE(spread.longest, 12u);
+  EXPECT_LE(spread.total, 2 * kNames);
+  ST_free();
+  setHashKey(process);
+}
+
+// Under the process's own key, 200,000 names alike but for their last
+// characters take about one probe each to find.
+TEST_F(Plimbo, ManyNamesTakeFewProbesEach) {
+  constexpr std::size_t kNames = 200000;
+  char name[16];
+  for (std::size_t i = 0; i < kNames; ++i) {
+    std::snprintf(name, sizeof name, "$name_%07zu", i);
+    put(STAcces, name);
+    ASSERT_NE(ST_insert(), nullptr);
+  }
+  const ProbeLengths lengths = ST_probeLengths();
+  EXPECT_LE(lengths.total, 2 * kNames);
+  EXPECT_LE(lengths.longest, 64u);
 }
 
 TEST_F(Plimbo, TokenAndExchangeBufferFindTheSameRecord) {
@@ -491,6 +580,17 @@ TEST_F(Plimbo, LineNumbersGoPast2To31) {
   syntaxError("V", "\";\"");
   EXPECT_EQ(finishOutput(), 0);
   EXPECT_EQ(contentOf(out), "(V)Chyba (2147483649), ocekavan: \";\", obdrzen: ?\n");
+}
+
+// A diagnostic or message is printed whole, however long the text in it.
+TEST_F(Plimbo, LongMessagesArePrintedWhole) {
+  const std::string text(100000, 'x');
+  std::FILE* out = output();
+  startOutput(out);
+  emitf("<%s>", text.c_str());
+  diagnose("(%s)", text.c_str());
+  EXPECT_EQ(finishOutput(), 0);
+  EXPECT_EQ(contentOf(out), "<" + text + ">(" + text + ")");
 }
 
 TEST_F(Plimbo, OutputToAFullDeviceStopsTheRunWithStatus3) {

@@ -1,0 +1,1 @@
+{ VRACEE (1); } ZDECHNI
