@@ -1,5 +1,6 @@
 // The command line, the syntax analysis entry and the start symbol.
 #include <pthread.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -99,10 +100,18 @@ int runProgram(FILE* source, FILE* input, FILE* output) {
 }
 
 // Opens the source for reading. A file that opens but cannot be read (a
-// directory, say) counts as one that cannot be opened.
+// directory, say) counts as one that cannot be opened. Only a regular file is
+// probed by reading a byte: a pipe or a terminal would wait for it, and the
+// lexer reads those with read(2), past anything stdio holds.
 std::FILE* openSource(const char* name) {
   std::FILE* source = std::fopen(name, "rb");
   if (source == nullptr) return nullptr;
+  struct stat status;
+  if (fstat(fileno(source), &status) != 0 || S_ISDIR(status.st_mode)) {
+    std::fclose(source);
+    return nullptr;
+  }
+  if (!S_ISREG(status.st_mode)) return source;
   const int first = std::getc(source);
   if (std::ferror(source)) {
     std::fclose(source);

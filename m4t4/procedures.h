@@ -21,13 +21,18 @@ unsigned reportExpected(const char* rule, const char* expected);
 unsigned reportNotNumber(const char* rule);
 unsigned reportTooDeep(const char* rule);
 unsigned reportTooLarge(const char* rule);   // an arithmetic result too long for a value
-unsigned reportLoopTooLong();                // a loop's first pass did not fit the loop token stack
 unsigned failSilently();              // an error without a message of its own
 void reportProgramFailed();      // the closing line of a run that met an error
 void reportProgramSucceeded();   // the closing line of a run without errors
-// A store refuses a record (full, or out of memory): prints the diagnostic
-// once and stops the run at the next statement boundary.
+// A store refuses a record (full, or out of memory), or a loop is too long to
+// record: prints the diagnostic once and stops the run (stopRun).
 void refuseRecord(const char* rule, const char* problem);
+// Stops the run where it stands: effects go off, so the statement in progress
+// stores, pushes, prints and reads nothing more; every further token is the
+// end of input (kStopped), so the parse ends at the next token it needs; and
+// no further diagnostic is printed. The grammar procedures then return 1 up
+// to SA.
+void stopRun();
 
 // 1 once the run has been stopped.
 inline unsigned checkStopped() { return runStopped ? 1 : 0; }
