@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "globals.h"
+#include "siphash.h"
 
 namespace m4t4 {
 
@@ -84,6 +85,14 @@ void Uvolni_tab();
 void Vloz_do_zas();
 void Uber_ze_zas();
 void Uvolni_zas();
+// The index of the value table, for tests: its key (the index is rebuilt
+// under the new one), the hash of a name, its number of slots (0 before the
+// first record) and its longest probe sequence (slots looked at to find the
+// record that is farthest from its home slot).
+void setHashKey(const HashKey& key);
+std::uint64_t nameHash(const char* name, std::size_t length);
+std::size_t indexSlots();
+std::size_t longestProbe();
 // Uber_ze_zas straight into `target` (at most size-1 characters); returns
 // the popped value's number, when known.
 KnownNumber popInto(char* target, std::size_t size);
