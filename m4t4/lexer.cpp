@@ -17,7 +17,21 @@
 
 #include "procedures.h"
 
+// The listing build (library m4t4_listing, M4T4_LISTING defined) compiles
+// this file a second time, in a namespace of its own, and records there
+// every piece the scanner reads (listSource); in the interpreter LISTED
+// leaves nothing behind.
+#ifdef M4T4_LISTING
+#include "listing.h"
+#define LISTED(statement) statement
+#else
+#define LISTED(statement)
+#endif
+
 namespace m4t4 {
+#ifdef M4T4_LISTING
+namespace listing {
+#endif
 namespace {
 
 constexpr int kEof = -1;
@@ -93,6 +107,19 @@ std::size_t readBlock() {
   if (blockReadError != 0 && readError == 0) readError = blockReadError;
   return false;
 }
+
+#ifdef M4T4_LISTING
+const unsigned char* listedText = nullptr;       // the text being listed, read as one block
+std::vector<ScanPiece>* listedPieces = nullptr;  // the pieces read so far
+
+// The piece read since the last one ends before `next`, the character read
+// after it (-1 at the end of the text); it has the type `type`.
+void endPiece(std::int32_t type, int next) {
+  auto read = static_cast<std::size_t>(blockNext - listedText);
+  std::size_t start = listedPieces->empty() ? 0 : listedPieces->back().end;
+  listedPieces->push_back({start, next == -1 ? read : read - 1, type});
+}
+#endif
 
 // The next character of the source: 0 to 255, or -1 at its end.
 inline int readByte() {
@@ -296,9 +323,11 @@ std::size_t scanToken() {
     switch (c) {
       case '\t': case '\n': case ' ':
         c = readByte();
+        LISTED(endPiece(kWhiteSpace, c));
         continue;
       case ':':
         c = skipComment();
+        LISTED(endPiece(kComment, c));
         continue;
       case '!': case '<': case '>':
         append(c);
@@ -362,6 +391,7 @@ std::size_t scanToken() {
           return textLength;
         }
         c = readByte();  // a character that begins no token is dropped
+        LISTED(endPiece(kDroppedCharacter, c));
         continue;
     }
     // A token that ends on a fixed character, `c`: one more is read and
@@ -447,6 +477,7 @@ namespace {
 // Kept out of Lex so that a replayed token costs only the dispatch.
 [[gnu::noinline]] void fromSource() {
   std::size_t length = scanToken();
+  LISTED(endPiece(scanBuffer.tokenClass, buffer));
   Token& token = scanBuffer;
   token.length = static_cast<uint16_t>(length);
   int32_t tokenClass = token.tokenClass;
@@ -510,4 +541,24 @@ int32_t Lex() {
   }
 }
 
+#ifdef M4T4_LISTING
+}  // namespace listing
+
+std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
+  reset();
+  std::vector<ScanPiece> pieces;
+  listing::listedPieces = &pieces;
+  listing::listedText = reinterpret_cast<const unsigned char*>(text);
+  listing::blockNext = listing::listedText;
+  listing::blockEnd = listing::listedText + size;
+  listing::blockStream = nullptr;  // f is null too: there is nothing more to read
+  do {
+    listing::Lex();
+  } while (token_buffer->tokenClass != kEnd);
+  listing::listedPieces = nullptr;
+  listing::discardSourceBlock();
+  reset();
+  return pieces;
+}
+#endif
 }  // namespace m4t4

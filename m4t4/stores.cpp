@@ -42,7 +42,7 @@ HashKey drawHashKey() {
   } catch (...) {
     auto now = static_cast<std::uint64_t>(
         std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    return {now, reinterpret_cast<std::uintptr_t>(&now)};
+    return {now, reinterpret_cast<std::uintptr_t>(&drawHashKey)};  // (moved by ASLR)
   }
 }
 HashKey hashKey = drawHashKey();
