@@ -16,15 +16,16 @@ WAIT = 20.0
 failures = []
 
 def read_until(fd, want, got):
-    """Reads fd until `want` is in what was read; False after WAIT seconds."""
+    """Reads fd into got until `want` is in it (None: until its end); False
+    after WAIT seconds."""
     deadline = time.monotonic() + WAIT
-    while want not in got:
+    while want is None or want not in got:
         left = deadline - time.monotonic()
         if left <= 0 or not select.select([fd], [], [], left)[0]:
             return False
         chunk = os.read(fd, 4096)
         if not chunk:
-            return want in got
+            return want is None or want in got
         got += chunk
     return True
 
@@ -43,9 +44,11 @@ def converse(name, args, source_write, steps, expected, stdin=None, close_source
                             f"(output so far {bytes(got)!r})")
             break
     close_source()
-    rest = child.stdout.read()
-    child.wait(timeout=60)
-    got += rest
+    ended = read_until(out, None, got)
+    if not ended:
+        child.kill()
+        failures.append(f"{name}: still running {WAIT} s after the source was closed")
+    child.wait()
     if bytes(got) != expected:
         failures.append(f"{name}: output {bytes(got)!r}, expected {expected!r}")
 
