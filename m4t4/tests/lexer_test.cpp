@@ -391,8 +391,9 @@ class Sweep : public Lexer {
 
 TEST_F(Sweep, EveryKindAtEveryLengthAndOffsetAroundTheBlockEdge) {
   constexpr std::size_t kReach = 20;  // lengths and offsets reach this far either side
-  // The block edge swept across: the first one at least kReach bytes in.
-  const std::size_t edge = (kReach + kSourceBlockSize - 1) / kSourceBlockSize * kSourceBlockSize;
+  // The block edge swept across: the first one more than kReach bytes in
+  // (room for a ";" before the earliest start).
+  const std::size_t edge = (kReach + kSourceBlockSize) / kSourceBlockSize * kSourceBlockSize;
   const std::string after = ";x\n";  // ends the construct, then a word on a new line
   // The interpreter reads `edge + offset` blanks and then the construct, from
   // one buffer (blanks, then room for the construct).
