@@ -112,12 +112,16 @@ std::size_t readBlock() {
 const unsigned char* listedText = nullptr;       // the text being listed, read as one block
 std::vector<ScanPiece>* listedPieces = nullptr;  // the pieces read so far
 
-// The piece read since the last one ends before `next`, the character read
-// after it (-1 at the end of the text); it has the type `type`.
-void endPiece(std::int32_t type, int next) {
+// The piece read since the last one, of type `type`, ends with the last
+// character read, or before it when `nextRead`: then that character begins
+// the next piece. A token's or a comment's look-ahead that is a NUL is
+// dropped with it (buffer 0 holds nothing): the scan that meets it next
+// makes no piece of it.
+void endPiece(std::int32_t type, bool nextRead) {
   auto read = static_cast<std::size_t>(blockNext - listedText);
   std::size_t start = listedPieces->empty() ? 0 : listedPieces->back().end;
-  listedPieces->push_back({start, next == -1 ? read : read - 1, type});
+  std::size_t end = nextRead ? read - 1 : read;
+  if (end > start || type == kEnd) listedPieces->push_back({start, end, type});
 }
 #endif
 
@@ -323,11 +327,11 @@ std::size_t scanToken() {
     switch (c) {
       case '\t': case '\n': case ' ':
         c = readByte();
-        LISTED(endPiece(kWhiteSpace, c));
+        LISTED(endPiece(kWhiteSpace, c != kEof));
         continue;
       case ':':
         c = skipComment();
-        LISTED(endPiece(kComment, c));
+        LISTED(endPiece(kComment, c > 0));
         continue;
       case '!': case '<': case '>':
         append(c);
@@ -391,7 +395,7 @@ std::size_t scanToken() {
           return textLength;
         }
         c = readByte();  // a character that begins no token is dropped
-        LISTED(endPiece(kDroppedCharacter, c));
+        LISTED(endPiece(kDroppedCharacter, c != kEof));
         continue;
     }
     // A token that ends on a fixed character, `c`: one more is read and
@@ -477,7 +481,7 @@ namespace {
 // Kept out of Lex so that a replayed token costs only the dispatch.
 [[gnu::noinline]] void fromSource() {
   std::size_t length = scanToken();
-  LISTED(endPiece(scanBuffer.tokenClass, buffer));
+  LISTED(endPiece(scanBuffer.tokenClass, buffer > 0));
   Token& token = scanBuffer;
   token.length = static_cast<uint16_t>(length);
   int32_t tokenClass = token.tokenClass;

@@ -2,8 +2,11 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <iostream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <utility>
@@ -288,6 +291,13 @@ TEST_F(Lexer, AgreesWithTheStateTableOnRandomSources) {
         return false;
       }
     }
+    // listSource reads the same pieces.
+    const std::string listed = describe(listSource(program.data(), program.size()));
+    if (listed != describe(referencePieces(program))) {
+      ADD_FAILURE() << "listSource of \"" << program << "\": " << listed << ", expected "
+                    << describe(referencePieces(program));
+      return false;
+    }
     return true;
   };
   for (int n = 0; n < 20000; ++n) {
@@ -469,6 +479,32 @@ TEST_F(Sweep, EveryKindAtEveryLengthAndOffsetAroundTheBlockEdge) {
   std::cout << "[ sweep    ] " << combinations
             << " combinations of kind, length and offset compared (block size "
             << kSourceBlockSize << ")\n";
+}
+
+// listSource on the source of every golden case: the pieces cover the text
+// once, in order, end with the end-of-input token, and are the state table's.
+TEST_F(Lexer, ListsTheGoldenCaseSourcesAsTheStateTableReadsThem) {
+  std::size_t sources = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(M4T4_CASES_DIR)) {
+    if (entry.path().extension() != ".m4t") continue;
+    ++sources;
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<ScanPiece> pieces = listSource(text.data(), text.size());
+    const std::vector<ReferencePiece> expected = referencePieces(text);
+    ASSERT_FALSE(pieces.empty()) << entry.path();
+    std::size_t at = 0;
+    for (const ScanPiece& piece : pieces) {
+      ASSERT_EQ(piece.start, at) << entry.path();
+      ASSERT_LE(piece.start, piece.end) << entry.path();
+      at = piece.end;
+    }
+    EXPECT_EQ(pieces.back().start, text.size()) << entry.path();
+    EXPECT_EQ(pieces.back().end, text.size()) << entry.path();
+    EXPECT_EQ(pieces.back().type, kEnd) << entry.path();
+    EXPECT_EQ(describe(pieces), describe(expected)) << entry.path();
+  }
+  EXPECT_GT(sources, 100u);
 }
 
 TEST_F(Lexer, NumberTokensCarryAtofsValue) {
