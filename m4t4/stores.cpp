@@ -185,7 +185,7 @@ std::size_t longestProbe() {
   std::size_t longest = 0;
   for (std::size_t i = 0; i < indexSlots(); ++i) {
     if (slots[i].record == nullptr) continue;
-    longest = std::max(longest, ((i - slots[i].hash) & slotMask) + 1);
+    longest = std::max(longest, static_cast<std::size_t>((i - slots[i].hash) & slotMask) + 1);
   }
   return longest;
 }
