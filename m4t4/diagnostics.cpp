@@ -24,7 +24,7 @@ bool reportReadError() {
 }  // namespace
 
 unsigned reportExpected(const char* rule, const char* expected) {
-  if (!reportReadError()) {
+  if (!runStopped && !reportReadError()) {
     printFormat(
         "V bloku: '%s', na radku: %lld nastala chyba - byl ocekavan znak: \"%s\", "
         "namisto toho se vyskytl tento znak: \"%s\".\n",
@@ -34,30 +34,27 @@ unsigned reportExpected(const char* rule, const char* expected) {
 }
 
 unsigned reportNotNumber(const char* rule) {
+  if (runStopped) return 1;
   printFormat("V bloku: '%s', na radku: %lld nastala chyba - nejedna se o cislo.\n", rule, line());
   return 1;
 }
 
 unsigned reportTooDeep(const char* rule) {
+  if (runStopped) return 1;
   printFormat("V bloku: '%s', na radku: %lld nastala chyba - prilis hluboke vnoreni.\n", rule,
               line());
   return 1;
 }
 
 unsigned reportTooLarge(const char* rule) {
+  if (runStopped) return 1;
   printFormat("V bloku: '%s', na radku: %lld nastala chyba - vysledek je prilis velky.\n", rule,
               line());
   return 1;
 }
 
-unsigned reportLoopTooLong() {
-  printFormat("V bloku: 'While', na radku: %lld nastala chyba - cyklus je prilis dlouhy.\n",
-              line());
-  return 1;
-}
-
 unsigned failSilently() {
-  reportReadError();
+  if (!runStopped) reportReadError();
   return 1;
 }
 
@@ -69,7 +66,13 @@ void refuseRecord(const char* rule, const char* problem) {
   if (!runStopped) {
     printFormat("V bloku: '%s', na radku: %lld nastala chyba - %s.\n", rule, line(), problem);
   }
+  stopRun();
+}
+
+void stopRun() {
   runStopped = true;
+  i2_priznak = 0;
+  rezim_LA = kStopped;
 }
 
 

@@ -34,7 +34,6 @@ ValueBuffer pom_b{};
 
 LoopLevel* zasobnik = nullptr;
 int32_t loopLevelCount = 0;
-bool recordingOverflowed = false;
 
 void copyText(char* dst, std::size_t size, const char* src) {
   if (size == 0) return;
@@ -63,7 +62,6 @@ void reset() {
   cislo_radku = 1;
   readError = 0;
   rezim_LA = kSource;
-  recordingOverflowed = false;
   i2_priznak = 1;
   hodnota_tab = {};
   hodnota_zas = {};

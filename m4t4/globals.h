@@ -26,6 +26,13 @@ constexpr int64_t kMaxRecordedTokens = 500000;      // most recorded loop tokens
 constexpr int64_t kMaxValues = 250000;              // most values on the value stack at once
 constexpr int64_t kMaxVariables = 250000;           // most records in the value table
 constexpr std::size_t kOutputBufferSize = 1 << 16;  // output is written in blocks of this size
+// The source is read in blocks of this many bytes (a build may choose a tiny
+// block, so that its tests meet block edges everywhere).
+#ifndef SOURCE_BLOCK_SIZE
+#define SOURCE_BLOCK_SIZE 65536
+#endif
+constexpr std::size_t kSourceBlockSize = SOURCE_BLOCK_SIZE;
+static_assert(kSourceBlockSize >= 1, "SOURCE_BLOCK_SIZE must be at least 1");
 #ifdef FUZZ_BUDGET
 constexpr int64_t kReplayBudget = 100000;  // fuzz builds: replayed tokens before a run is abandoned
 #endif
@@ -63,6 +70,7 @@ enum LexerMode : int32_t {
   kLookAheadCondition =
       5,               // read through a replaying level's look-ahead cursor, recorded as condition
   kLookAheadBody = 6,  // the same, recorded as body
+  kStopped = 7,        // the run has stopped (stopRun): every token is the end of input
 };
 
 struct TableRecord;
@@ -222,9 +230,10 @@ extern int writeError;  // errno of the first failed write, 0 while none failed
 // passed up unchanged); SA stores the final one here.
 extern unsigned chyba_SA;
 extern int32_t nestingDepth;  // current nesting depth of blocks and expressions
-// The run must stop at the next statement boundary: a store refused a record
-// (full, or out of memory) or output could not be written. The diagnostic has
-// been printed already (refuseRecord), except for a failed write.
+// The run has stopped where it stood (stopRun): a store refused a record
+// (full, or out of memory), a loop was too long to record, or output could
+// not be written. The diagnostic has been printed already (refuseRecord),
+// except for a failed write; nothing more runs or is reported.
 extern bool runStopped;
 
 // lexer.cpp
@@ -255,7 +264,6 @@ extern ValueBuffer pom_b;        // left operand
 // loop_stack.cpp: the loop token stack.
 extern LoopLevel* zasobnik;       // innermost running loop, null when none
 extern int32_t loopLevelCount;    // number of levels on the stack
-extern bool recordingOverflowed;  // a token was not recorded because kMaxRecordedTokens was reached
 
 // Returns every global to its start-up value and frees all storage (the
 // file-local state of output.cpp, stores.cpp and loop_stack.cpp included).

@@ -7,13 +7,31 @@
 //   13, 1, 19, 2, 3, 20  scanNumber      14, 6, 7   scanWord, scanName
 //   4, 5               scanString        11, 8, 9, 10  skipComment
 //   15, 16, 17, 12     in scanToken
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 
 #include "procedures.h"
 
+// The listing build (library m4t4_listing, M4T4_LISTING defined) compiles
+// this file a second time, in a namespace of its own, and records there
+// every piece the scanner reads (listSource); in the interpreter LISTED
+// leaves nothing behind.
+#ifdef M4T4_LISTING
+#include "listing.h"
+#define LISTED(statement) statement
+#else
+#define LISTED(statement)
+#endif
+
 namespace m4t4 {
+#ifdef M4T4_LISTING
+namespace listing {
+#endif
 namespace {
 
 constexpr int kEof = -1;
@@ -21,37 +39,91 @@ constexpr std::size_t kTextLimit = kTokenTextSize - 1;  // a token keeps its fir
 
 // The source is read in blocks of our own; a character counts as read (a
 // line feed is counted) when it is taken from the block.
-constexpr std::size_t kBlockSize = std::size_t{1} << 16;
-unsigned char block[kBlockSize];
+unsigned char block[kSourceBlockSize];
 const unsigned char* blockNext = block;  // next unread byte
 const unsigned char* blockEnd = block;   // end of the bytes read
 FILE* blockStream = nullptr;             // the stream whose bytes the block holds
-int blockReadError = 0;                  // errno of a failed read of blockStream, 0 while none
+bool blockStreamWaits = false;  // blockStream is not a regular file (a pipe, a terminal)
+bool blockStreamEnded = false;  // its end has been met; it is not read again
+int blockReadError = 0;         // errno of a failed read of blockStream, 0 while none
+
+// Starts reading the source `f`, keeping nothing of the one before.
+void startSource() {
+  blockStream = f;
+  blockStreamEnded = false;
+  blockReadError = 0;
+  struct stat status;
+  int descriptor = f != nullptr ? fileno(f) : -1;
+  blockStreamWaits =
+      descriptor >= 0 && fstat(descriptor, &status) == 0 && !S_ISREG(status.st_mode);
+}
+
+// Reads what the source has up to a block into `block`; 0 at its end or
+// after a failed read (blockReadError). A regular file, or a stream without
+// a descriptor (a memory stream), fills whole blocks through stdio. A pipe or
+// a terminal is read with read(2), which returns what has arrived, so that a
+// statement runs as soon as its tokens are in; what was printed is written
+// first, since the read may wait. When cti reads its words from the source
+// stream too, a block is one byte, so that cti goes on right after what the
+// lexer has consumed. (Such a stream is read through stdio only: a stream
+// read with read(2) must hold no bytes read ahead in its stdio buffer.)
+std::size_t readBlock() {
+  if (blockStreamWaits) flushOutput();
+  if (!blockStreamWaits || f == inputStream) {
+    errno = 0;
+    std::size_t read = std::fread(block, 1, f == inputStream ? 1 : kSourceBlockSize, f);
+    if (std::ferror(f)) blockReadError = errno != 0 ? errno : EIO;
+    return read;
+  }
+  for (;;) {
+    ssize_t read = ::read(fileno(f), block, kSourceBlockSize);
+    if (read >= 0) return static_cast<std::size_t>(read);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) {  // a non-blocking descriptor: wait for it
+      pollfd ready{fileno(f), POLLIN, 0};
+      ::poll(&ready, 1, -1);
+      continue;
+    }
+    blockReadError = errno;
+    return 0;
+  }
+}
 
 // Reads the next block of the source; false at its end (or once a read has
-// failed). When cti reads its words from the source stream too, a block is
-// one byte, so that cti goes on right after what the lexer has consumed.
+// failed). The block pointers stay at the end of the last block until a read
+// brings bytes.
 [[gnu::noinline]] bool refill() {
-  if (blockStream != f) {  // another source: nothing of the old one is kept
-    blockStream = f;
-    blockReadError = 0;
-  }
-  blockNext = blockEnd = block;
-  std::size_t read = 0;
-  if (f != nullptr && blockReadError == 0) {
-    errno = 0;
-    read = std::fread(block, 1, f == inputStream ? 1 : kBlockSize, f);
-    if (std::ferror(f)) blockReadError = errno != 0 ? errno : EIO;
-  }
+  if (blockStream != f) startSource();
+  if (f == nullptr || blockStreamEnded) return false;
+  std::size_t read = readBlock();
   if (read > 0) {
+    blockNext = block;
     blockEnd = block + read;
     return true;
   }
+  blockStreamEnded = true;
   // A failed read ends the source like its end, after the bytes read before
   // it; the diagnostics then say that it could not be read.
   if (blockReadError != 0 && readError == 0) readError = blockReadError;
   return false;
 }
+
+#ifdef M4T4_LISTING
+const unsigned char* listedText = nullptr;       // the text being listed, read as one block
+std::vector<ScanPiece>* listedPieces = nullptr;  // the pieces read so far
+
+// The piece read since the last one, of type `type`, ends with the last
+// character read, or before it when `nextRead`: then that character begins
+// the next piece. A token's or a comment's look-ahead that is a NUL is
+// dropped with it (buffer 0 holds nothing): the scan that meets it next
+// makes no piece of it.
+void endPiece(std::int32_t type, bool nextRead) {
+  auto read = static_cast<std::size_t>(blockNext - listedText);
+  std::size_t start = listedPieces->empty() ? 0 : listedPieces->back().end;
+  std::size_t end = nextRead ? read - 1 : read;
+  if (end > start || type == kEnd) listedPieces->push_back({start, end, type});
+}
+#endif
 
 // The next character of the source: 0 to 255, or -1 at its end.
 inline int readByte() {
@@ -255,9 +327,11 @@ std::size_t scanToken() {
     switch (c) {
       case '\t': case '\n': case ' ':
         c = readByte();
+        LISTED(endPiece(kWhiteSpace, c != kEof));
         continue;
       case ':':
         c = skipComment();
+        LISTED(endPiece(kComment, c > 0));
         continue;
       case '!': case '<': case '>':
         append(c);
@@ -321,6 +395,7 @@ std::size_t scanToken() {
           return textLength;
         }
         c = readByte();  // a character that begins no token is dropped
+        LISTED(endPiece(kDroppedCharacter, c != kEof));
         continue;
     }
     // A token that ends on a fixed character, `c`: one more is read and
@@ -406,6 +481,7 @@ namespace {
 // Kept out of Lex so that a replayed token costs only the dispatch.
 [[gnu::noinline]] void fromSource() {
   std::size_t length = scanToken();
+  LISTED(endPiece(scanBuffer.tokenClass, buffer > 0));
   Token& token = scanBuffer;
   token.length = static_cast<uint16_t>(length);
   int32_t tokenClass = token.tokenClass;
@@ -426,11 +502,21 @@ namespace {
   if (rezim_LA != kSource) Vloz_do_zas_cykl();
 }
 
+// The end-of-input token, once the run has stopped.
+void deliverEnd() {
+  scanBuffer = Token{};
+  scanBuffer.text[0] = kEndOfInputChar;
+  scanBuffer.length = 1;
+  token_buffer = &scanBuffer;
+}
+
 }  // namespace
 
 void discardSourceBlock() {
   blockNext = blockEnd = block;
   blockStream = nullptr;
+  blockStreamWaits = false;
+  blockStreamEnded = false;
   blockReadError = 0;
 }
 
@@ -452,8 +538,31 @@ int32_t Lex() {
       fromSource();
       return 0;
     default:
+      // (Not a case of its own: the modes above stay a chain of compares,
+      // cheaper on the replay path than a jump table.)
+      if (rezim_LA == kStopped) deliverEnd();
       return 0;
   }
 }
 
+#ifdef M4T4_LISTING
+}  // namespace listing
+
+std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
+  reset();
+  std::vector<ScanPiece> pieces;
+  listing::listedPieces = &pieces;
+  listing::listedText = reinterpret_cast<const unsigned char*>(text);
+  listing::blockNext = listing::listedText;
+  listing::blockEnd = listing::listedText + size;
+  listing::blockStream = nullptr;  // f is null too: there is nothing more to read
+  do {
+    listing::Lex();
+  } while (token_buffer->tokenClass != kEnd);
+  listing::listedPieces = nullptr;
+  listing::discardSourceBlock();
+  reset();
+  return pieces;
+}
+#endif
 }  // namespace m4t4

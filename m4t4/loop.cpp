@@ -86,7 +86,6 @@ unsigned While() {
   Lex();
   if (unsigned s = Blok()) return s;
   if (!is(kW2End)) return reportExpected("While", "w2_end");
-  if (recordingOverflowed) return reportLoopTooLong();
   if (unsigned s = checkStopped()) return s;
   if (runs) {
     if (unsigned s = repeat()) return s;

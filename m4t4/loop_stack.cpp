@@ -83,10 +83,10 @@ void copyToken(Token& to, const Token& from) {
 }
 
 // Appends a copy of the current token to the list and returns its node, or
-// null when it could not be recorded.
+// null when it could not be recorded: then the run stops with this token.
 TokenNode* appendNode(TokenList& list) {
   if (recordedTokenCount >= kMaxRecordedTokens) {
-    recordingOverflowed = true;
+    refuseRecord("While", "cyklus je prilis dlouhy");
     return nullptr;
   }
   auto* node = new (std::nothrow) TokenNode;

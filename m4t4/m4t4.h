@@ -15,6 +15,9 @@ constexpr int kWriteFailed = 3;
 // all when it is null); everything is printed to `output`. Returns the final
 // error status (0 = no error), or kWriteFailed when output could not be
 // written. The streams are left open and no greeting or goodbye is printed.
+// A source that is not a regular file (a pipe, a terminal) is read through
+// its descriptor as its bytes arrive, so its stdio buffer must hold nothing
+// read ahead.
 int interpret(FILE* source, FILE* input, FILE* output = stdout);
 
 }  // namespace m4t4

@@ -1,7 +1,7 @@
 // Program output and diagnostics: collected in outputBuffer and written to
 // outputStream in large blocks. The first failed write is remembered in writeError;
-// from then on nothing more is written and the run stops at the next
-// statement (runStopped), so no output can be lost while the run goes on.
+// from then on nothing more is written and the run stops where it stands
+// (stopRun), so no output can be lost while the run goes on.
 #include <poll.h>
 #include <unistd.h>
 
@@ -21,7 +21,7 @@ std::size_t outputUsed = 0;  // bytes waiting in outputBuffer
 
 void failWrite(int error) {
   writeError = error != 0 ? error : EIO;
-  runStopped = true;
+  stopRun();
 }
 
 // Writes all of `data` to descriptor `fd`. A non-blocking descriptor that is

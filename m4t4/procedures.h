@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "globals.h"
+#include "siphash.h"
 
 namespace m4t4 {
 
@@ -21,13 +22,18 @@ unsigned reportExpected(const char* rule, const char* expected);
 unsigned reportNotNumber(const char* rule);
 unsigned reportTooDeep(const char* rule);
 unsigned reportTooLarge(const char* rule);   // an arithmetic result too long for a value
-unsigned reportLoopTooLong();                // a loop's first pass did not fit the loop token stack
 unsigned failSilently();              // an error without a message of its own
 void reportProgramFailed();      // the closing line of a run that met an error
 void reportProgramSucceeded();   // the closing line of a run without errors
-// A store refuses a record (full, or out of memory): prints the diagnostic
-// once and stops the run at the next statement boundary.
+// A store refuses a record (full, or out of memory), or a loop is too long to
+// record: prints the diagnostic once and stops the run (stopRun).
 void refuseRecord(const char* rule, const char* problem);
+// Stops the run where it stands: effects go off, so the statement in progress
+// stores, pushes, prints and reads nothing more; every further token is the
+// end of input (kStopped), so the parse ends at the next token it needs; and
+// no further diagnostic is printed. The grammar procedures then return 1 up
+// to SA.
+void stopRun();
 
 // 1 once the run has been stopped.
 inline unsigned checkStopped() { return runStopped ? 1 : 0; }
@@ -79,6 +85,14 @@ void Uvolni_tab();
 void Vloz_do_zas();
 void Uber_ze_zas();
 void Uvolni_zas();
+// The index of the value table, for tests: its key (the index is rebuilt
+// under the new one), the hash of a name, its number of slots (0 before the
+// first record) and its longest probe sequence (slots looked at to find the
+// record that is farthest from its home slot).
+void setHashKey(const HashKey& key);
+std::uint64_t nameHash(const char* name, std::size_t length);
+std::size_t indexSlots();
+std::size_t longestProbe();
 // Uber_ze_zas straight into `target` (at most size-1 characters); returns
 // the popped value's number, when known.
 KnownNumber popInto(char* target, std::size_t size);

@@ -2,9 +2,11 @@
 // Both obey the effects flag i2_priznak and exchange data through
 // hodnota_tab and hodnota_zas.
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <new>
-#include <cstdint>
+#include <random>
 
 #include "procedures.h"
 
@@ -13,6 +15,11 @@ namespace {
 
 // The records by name: open addressing over a power-of-two number of slots,
 // at most half of them used, each slot holding a record and its name's hash.
+// Names are hashed with SipHash-1-3 under a key drawn once per process, so
+// that no set of names can be made to collide in advance: a program whose
+// names were chosen to collide under one key has them spread under another.
+// Nothing reaches the output in slot order (the records are released by
+// their list), so the output never depends on the key.
 struct Slot {
   std::uint64_t hash = 0;
   TableRecord* record = nullptr;  // null: the slot is free
@@ -23,12 +30,35 @@ int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
 int64_t valueCount = 0;          // values on the stack
 
-std::uint64_t hashOf(const char* name, std::size_t length) {
-  std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-  for (std::size_t i = 0; i < length; ++i) {
-    hash = (hash ^ static_cast<unsigned char>(name[i])) * 1099511628211u;
+// A key from the system's random source; should that fail, one that differs
+// from run to run all the same.
+HashKey drawHashKey() {
+  try {
+    std::random_device device;
+    auto word = [&device] {
+      return (std::uint64_t{device()} << 32) ^ std::uint64_t{device()};
+    };
+    return {word(), word()};
+  } catch (...) {
+    auto now = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    return {now, reinterpret_cast<std::uintptr_t>(&drawHashKey)};  // (moved by ASLR)
   }
-  return hash;
+}
+HashKey hashKey = drawHashKey();
+
+// The hash of the `length` (at most 255) characters at `name`, which lies in
+// a buffer of kTokenTextSize bytes, or of a record's inline name (its
+// partial last word is read whole).
+std::uint64_t hashOf(const char* name, std::size_t length) {
+  return sipHash<1, 3>(hashKey, name, length);
+}
+
+// Places the record with `hash` in the first free slot from its home slot on.
+void place(std::uint64_t hash, TableRecord* record) {
+  std::size_t j = hash & slotMask;
+  while (slots[j].record != nullptr) j = (j + 1) & slotMask;
+  slots[j] = {hash, record};
 }
 
 // The slot of the record named by the `length` characters at `name`, or the
@@ -54,10 +84,7 @@ bool grow() {
   slots = larger;
   slotMask = count - 1;
   for (std::size_t i = 0; i < oldCount; ++i) {
-    if (old[i].record == nullptr) continue;
-    std::size_t j = old[i].hash & slotMask;
-    while (slots[j].record != nullptr) j = (j + 1) & slotMask;
-    slots[j] = old[i];
+    if (old[i].record != nullptr) place(old[i].hash, old[i].record);
   }
   delete[] old;
   return true;
@@ -119,7 +146,11 @@ void writePendingText(TableRecord& record) {
 
 }  // namespace
 
-TableRecord* Vloz_do_tab() { return lookUp(hodnota_tab.data(), std::strlen(hodnota_tab.data())); }
+TableRecord* Vloz_do_tab() {
+  Text name{};  // (a token-sized buffer, which hashOf reads by whole words)
+  copyText(name, hodnota_tab.data());
+  return lookUp(name.data(), std::strlen(name.data()));
+}
 
 void Vloz_obsah_tab(TableRecord* record) {
   if (i2_priznak == 0 || record == nullptr) return;
@@ -131,6 +162,32 @@ void Nacti_obsah_tab() {
   TableRecord* record = Vloz_do_tab();
   if (record != nullptr) writePendingText(*record);
   copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
+}
+
+void setHashKey(const HashKey& key) {
+  hashKey = key;
+  if (slotMask == 0) return;
+  std::fill(slots, slots + slotMask + 1, Slot{});
+  for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
+    place(hashOf(record->name.data(), record->nameLength), record);
+  }
+}
+
+std::uint64_t nameHash(const char* name, std::size_t length) {
+  Text text{};
+  std::memcpy(text.data(), name, std::min(length, kTokenTextSize - 1));
+  return hashOf(text.data(), std::min(length, kTokenTextSize - 1));
+}
+
+std::size_t indexSlots() { return slotMask == 0 ? 0 : slotMask + 1; }
+
+std::size_t longestProbe() {
+  std::size_t longest = 0;
+  for (std::size_t i = 0; i < indexSlots(); ++i) {
+    if (slots[i].record == nullptr) continue;
+    longest = std::max(longest, static_cast<std::size_t>((i - slots[i].hash) & slotMask) + 1);
+  }
+  return longest;
 }
 
 void Uvolni_tab() {

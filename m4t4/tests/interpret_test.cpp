@@ -12,6 +12,7 @@ namespace {
 struct Result {
   int status;
   std::string output;
+  std::string unread;  // what cti left of the input
 };
 
 // Runs a whole program in-process, reading cti words from `input`.
@@ -26,9 +27,11 @@ Result runProgram(const std::string& source, const std::string& input = "") {
   std::fclose(out);
   std::string text(data, size);
   std::free(data);
+  std::string unread;
+  for (int c; (c = std::fgetc(i)) != EOF;) unread += static_cast<char>(c);
   std::fclose(s);
   std::fclose(i);
-  return {status, text};
+  return {status, text, unread};
 }
 
 TEST(Interpret, StateIsResetBetweenRuns) {
@@ -69,6 +72,49 @@ TEST(Interpret, LongStatementListsAndChainsIterate) {
   for (int i = 0; i < 100000; ++i) chain += " + 1";
   chain += "); } .";
   EXPECT_EQ(runProgram(chain).output, "100000.000000\nProgram probehl bez chyb.\n");
+}
+
+// The loop token stack holds kMaxRecordedTokens tokens. A loop's first pass
+// records its condition "@i < 1 )" and its body from "{" on; filler
+// statements of 4 tokens ("@a -> 1 ;") and of 5 ("~f ( 1 ) ;") place the
+// token past the cap on the operand or on the ")" of a final statement.
+// Nothing of that statement may run: no print, no word read; only the
+// message is printed. (Each run records half a million tokens: few runs.)
+TEST(Interpret, NothingRunsFromTheTokenPastTheRecordingCap) {
+  static_assert(kMaxRecordedTokens == 500000);
+  const std::string message =
+      "V bloku: 'While', na radku: 1 nastala chyba - cyklus je prilis dlouhy.\n"
+      "\nV programu se vyskytla chyba.\n";
+  for (const std::string statement : {"pis_ln(\"x\")", "cti(@v)"}) {
+    for (int refused = 2; refused < 4; ++refused) {  // its token 2 (the operand) or 3 (")")
+      // 5 + 4 * fours + 5 * fives tokens come first, and token 500,001 is refused.
+      const int fives = 3 - refused;
+      const int fours = (499995 - refused - 5 * fives) / 4;
+      std::string program = "{ @i -> 0; w2 (@i < 1) {";
+      for (int k = 0; k < fours; ++k) program += " @a -> 1;";
+      for (int k = 0; k < fives; ++k) program += " ~f(1);";
+      program += " " + statement + "; pis(\"after\"); @i -> 1; } w2_end; pis(\"end\"); } .";
+      Result r = runProgram(program, "word rest");
+      EXPECT_EQ(r.output, message) << statement << ", token " << refused;
+      EXPECT_EQ(r.unread, "word rest") << statement << ", token " << refused;
+      EXPECT_EQ(r.status, 1);
+    }
+  }
+}
+
+// Names are found through a keyed hash; what a program prints never depends
+// on the key.
+TEST(Interpret, OutputDoesNotDependOnTheHashKey) {
+  std::string program = "{";
+  for (int i = 0; i < 3000; ++i) program += " @v" + std::to_string(i) + " -> " + std::to_string(i) + ";";
+  program += " @s -> 0; @i -> 0; w2 (@i < 3000) { @s -> @s + @i; @i -> @i + 1; } w2_end;";
+  program += " pis_ln(@s); pis_ln(@v2999 + @v17); pis_ln(@never); } .";
+  const std::string expected =
+      "4498500.000000\n3016.000000\nhodnota neurcena\n\nProgram probehl bez chyb.\n";
+  setHashKey({1, 2});
+  EXPECT_EQ(runProgram(program).output, expected);
+  setHashKey({0xfedcba9876543210u, 0x0123456789abcdefu});
+  EXPECT_EQ(runProgram(program).output, expected);
 }
 
 }  // namespace

@@ -2,12 +2,18 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "clean_state.h"
+#include "listing.h"
 
 namespace m4t4 {
 namespace {
@@ -110,15 +116,19 @@ TEST_F(Lexer, LineNumberCountsLookAhead) {
 }
 
 // The scanner's state table, one character at a time, as the reference
-// for the scanner: tokens of `source` with the line number after each.
-struct ReferenceToken {
-  std::string text;
-  int tokenClass;
-  long long line;
-  bool operator==(const ReferenceToken&) const = default;
+// for the scanner: every scan of `source` from its start to the end of
+// input, tokens and discarded scans alike, with its place in the source and
+// the line number after it. A character dropped in state 0 is a piece of
+// its own (type -1), as listSource gives it.
+struct ReferencePiece {
+  std::size_t start;  // offset of its first character
+  std::size_t end;    // offset after its last character
+  int type;           // token class, or -1 for a dropped character
+  std::string text;   // token text: its first 255 characters, up to a NUL
+  long long line;     // 1 + line feeds read when the scan ended
 };
 
-std::vector<ReferenceToken> referenceScan(const std::string& source, std::size_t count) {
+std::vector<ReferencePiece> referencePieces(const std::string& source) {
   std::size_t at = 0;
   int pushed = 0;
   long long line = 1;
@@ -135,10 +145,12 @@ std::vector<ReferenceToken> referenceScan(const std::string& source, std::size_t
   };
   auto digit = [](int c) { return c >= '0' && c <= '9'; };
   auto letter = [](int c) { return c >= 'a' && c <= 'z'; };
-  std::vector<ReferenceToken> tokens;
-  while (tokens.size() < count) {
+  std::vector<ReferencePiece> pieces;
+  std::size_t start = 0;
+  for (int cls = 0; cls != kEnd;) {
     std::string text;
-    int cls = kEnd, state = 0;
+    int state = 0;
+    cls = kEnd;
     auto add = [&](int c) {
       if (text.size() < 255) text += c == -1 ? '\xff' : static_cast<char>(c);
     };
@@ -162,6 +174,7 @@ std::vector<ReferenceToken> referenceScan(const std::string& source, std::size_t
           else if (c == '@') add(c), cls = kVariable, next = 7;
           else if (c == '~') add(c), cls = kCall, next = 7;
           else if (c == -1) add(c), cls = kEnd, next = 12;
+          else pieces.push_back({start, at, -1, "", line}), start = at;  // dropped
           break;
         case 12: next = -1; break;
         case 13:
@@ -215,10 +228,45 @@ std::vector<ReferenceToken> referenceScan(const std::string& source, std::size_t
       }
       state = next;
     }
-    if (cls == kWhiteSpace || cls == kComment) continue;
-    tokens.push_back({text.substr(0, std::strlen(text.c_str())), cls, line});
+    std::size_t end = pushed > 0 ? at - 1 : at;  // a pushed-back character is the next scan's
+    pieces.push_back({start, end, cls, text.substr(0, std::strlen(text.c_str())), line});
+    start = end;
   }
+  return pieces;
+}
+
+// The tokens of `source` (text, class and line number after each), as the
+// parser receives them: `count` of them, end of input repeating at the end.
+struct ReferenceToken {
+  std::string text;
+  int tokenClass;
+  long long line;
+  bool operator==(const ReferenceToken&) const = default;
+};
+
+bool isDelivered(int type) { return type != kWhiteSpace && type != kComment && type != -1; }
+
+std::vector<ReferenceToken> referenceScan(const std::string& source, std::size_t count) {
+  std::vector<ReferenceToken> tokens;
+  for (const ReferencePiece& piece : referencePieces(source)) {
+    if (isDelivered(piece.type)) tokens.push_back({piece.text, piece.type, piece.line});
+  }
+  while (tokens.size() < count) tokens.push_back(tokens.back());
+  tokens.resize(count);
   return tokens;
+}
+
+constexpr std::size_t kTextLimitForTests = 255;  // the characters a token keeps
+
+// "[start,end) type" for each piece, to show where listings differ.
+template <typename Pieces>
+std::string describe(const Pieces& pieces) {
+  std::string text;
+  for (const auto& piece : pieces) {
+    text += "[" + std::to_string(piece.start) + "," + std::to_string(piece.end) + ")" +
+            std::to_string(piece.type) + " ";
+  }
+  return text;
 }
 
 TEST_F(Lexer, AgreesWithTheStateTableOnRandomSources) {
@@ -243,6 +291,13 @@ TEST_F(Lexer, AgreesWithTheStateTableOnRandomSources) {
         return false;
       }
     }
+    // listSource reads the same pieces.
+    const std::string listed = describe(listSource(program.data(), program.size()));
+    if (listed != describe(referencePieces(program))) {
+      ADD_FAILURE() << "listSource of \"" << program << "\": " << listed << ", expected "
+                    << describe(referencePieces(program));
+      return false;
+    }
     return true;
   };
   for (int n = 0; n < 20000; ++n) {
@@ -264,6 +319,192 @@ TEST_F(Lexer, AgreesWithTheStateTableOnRandomSources) {
     if (token.tokenClass == kEnd) break;
   }
   compare(longer, count + 1);
+}
+
+// Every kind of token (and of discarded scan) at every length from 20 below
+// to 20 above the 255 characters a token keeps, starting at every offset
+// from 20 before to 20 after an edge of the blocks the source is read in,
+// after blanks (and, at the longest length, after a ";", whose look-ahead is
+// then the construct's first character): the scanner and listSource against
+// the state table, tokens, classes, line numbers and pieces.
+class Sweep : public Lexer {
+ protected:
+  // The construct of `length` bytes, or `fixed` for a kind without a length.
+  struct Kind {
+    std::string name;
+    std::function<std::string(std::size_t)> make;  // null: `fixed`
+    std::string fixed;
+    bool atEnd = false;  // the source ends right after it
+  };
+
+  // `length` characters of `unit` repeated.
+  static std::string cycle(const std::string& unit, std::size_t length) {
+    std::string text;
+    while (text.size() < length) text += unit;
+    return text.substr(0, length);
+  }
+
+  static std::vector<Kind> kinds() {
+    auto digits = [](std::size_t n) { return cycle("1234567890", n); };
+    auto grown = [](std::string name, std::function<std::string(std::size_t)> make,
+                    bool atEnd = false) { return Kind{std::move(name), std::move(make), "", atEnd}; };
+    std::vector<Kind> all = {
+        grown("number", [=](std::size_t n) { return digits(n); }),
+        grown("negative number", [=](std::size_t n) { return "-" + digits(n - 1); }),
+        grown("positive number", [=](std::size_t n) { return "+" + digits(n - 1); }),
+        grown("comma in the middle", [=](std::size_t n) { return digits(n / 2) + "," + digits(n - n / 2 - 1); }),
+        grown("comma at the end", [=](std::size_t n) { return digits(n - 2) + ",5"; }),
+        grown("exponent", [=](std::size_t n) { return "1,5e" + digits(n - 4); }),
+        grown("exponent with -", [=](std::size_t n) { return "2e-" + digits(n - 3); }),
+        grown("exponent with +", [=](std::size_t n) { return "3,1e+" + digits(n - 5); }),
+        grown("long exponent mark", [=](std::size_t n) { return digits(n - 2) + "e7"; }),
+        grown("dropped after a comma", [](std::size_t n) { return "7," + std::string(n - 3, ' ') + "5"; }),
+        grown("dropped after e", [](std::size_t n) { return "8e" + cycle(";x", n - 3) + "4"; }),
+        grown("dropped after a sign", [](std::size_t n) { return "9e-" + cycle("ab", n - 4) + "6"; }),
+        grown("word", [](std::size_t n) { return "w" + cycle("ab_c9", n - 1); }),
+        grown("word from a dot", [](std::size_t n) { return "." + cycle("z", n - 1); }),
+        grown("dropped after an underscore", [](std::size_t n) { return "ab_" + std::string(n - 4, ' ') + "c"; }),
+        grown("variable", [](std::size_t n) { return "@v" + cycle("x_1", n - 2); }),
+        grown("call", [](std::size_t n) { return "~f" + cycle("y2", n - 2); }),
+        grown("declaration", [](std::size_t n) { return "?g" + cycle("_z", n - 2); }),
+        grown("dropped after a sigil", [=](std::size_t n) { return "@" + digits(n - 2) + "x"; }),
+        grown("string with escapes", [](std::size_t n) {
+          std::string text = cycle("ab/\"c/nd\n", n - 2);
+          if (text.back() == '/') text.back() = 'x';  // (would escape the closing quote)
+          return "\"" + text + "\"";
+        }),
+        grown("string with a NUL", [](std::size_t n) {
+          return "\"ab" + std::string(1, '\0') + cycle("xy", n - 5) + "\"";
+        }),
+        grown("line comment", [](std::size_t n) { return "::" + cycle("c !:", n - 3) + "\n"; }),
+        grown("block comment", [](std::size_t n) { return ":!" + cycle("b!\n! ", n - 5) + "!!:"; }),
+        grown("lone colon", [](std::size_t n) { return ":" + cycle("qr", n - 2) + ":"; }),
+        grown("ignored characters", [](std::size_t n) { return cycle("#$'A[\\]`\r\x7f\x80,Z", n); }),
+        grown("string at the end", [](std::size_t n) { return "\"" + cycle("ab/\"\n", n - 1); }, true),
+        grown("line comment at the end", [](std::size_t n) { return "::" + cycle("x", n - 2); }, true),
+        grown("block comment at the end", [](std::size_t n) { return ":!" + cycle("x!", n - 2); }, true),
+        grown("comma at the end of input", [](std::size_t n) { return "5," + std::string(n - 2, ' '); }, true),
+        grown("sign at the end of input", [](std::size_t n) { return "5e+" + cycle("q", n - 3); }, true),
+        grown("sigil at the end of input", [](std::size_t n) { return "@" + cycle("1", n - 1); }, true),
+        grown("word at the end of input", [](std::size_t n) { return "ab_" + std::string(n - 3, ' '); }, true),
+        grown("digits at the end of input", [=](std::size_t n) { return digits(n); }, true),
+    };
+    for (const char* fixed :
+         {"w2", "i2", "e2", "i2_end", "w2_end", "cti", "pis", "pis_ln", "p2", ".", "(", ")", "%",
+          "&", "*", "/", "=", "^", "_", "|", "+", "-", "!", "<", ">", "!=", "<=", ">=", "->", ";",
+          "{", "}"}) {
+      all.push_back(Kind{fixed, nullptr, fixed, false});
+    }
+    return all;
+  }
+};
+
+TEST_F(Sweep, EveryKindAtEveryLengthAndOffsetAroundTheBlockEdge) {
+  constexpr std::size_t kReach = 20;  // lengths and offsets reach this far either side
+  // The block edge swept across: the first one more than kReach bytes in
+  // (room for a ";" before the earliest start).
+  const std::size_t edge = (kReach + kSourceBlockSize) / kSourceBlockSize * kSourceBlockSize;
+  const std::string after = ";x\n";  // ends the construct, then a word on a new line
+  // The interpreter reads `edge + offset` blanks and then the construct, from
+  // one buffer (blanks, then room for the construct).
+  std::string buffer(edge + kReach, ' ');
+  std::size_t combinations = 0;
+  for (const Kind& kind : kinds()) {
+    std::size_t lengths = kind.make ? 2 * kReach + 1 : 1;
+    for (std::size_t i = 0; i < lengths; ++i) {
+      const std::string construct = kind.make ? kind.make(kTextLimitForTests - kReach + i) : kind.fixed;
+      const std::string rest = construct + (kind.atEnd ? "" : after);
+      buffer.resize(edge + kReach);
+      buffer += rest;
+      for (std::size_t shift = 0; shift <= 2 * kReach; ++shift) {  // offset shift - kReach
+        for (bool semicolon : {false, true}) {
+          // (After a ";" the construct's first character is the pushed-back
+          // look-ahead; that depends on its start alone: one length will do.)
+          if (semicolon && kind.make && i != lengths - 1) continue;
+          ++combinations;
+          const std::string blanks(shift, ' ');
+          const std::string prefix = semicolon ? blanks + ";" : blanks;
+          const std::string shortSource = prefix + rest;
+          const std::vector<ReferencePiece> expected = referencePieces(shortSource);
+          std::vector<ReferencePiece> tokens;
+          for (const ReferencePiece& piece : expected) {
+            if (isDelivered(piece.type)) tokens.push_back(piece);
+          }
+          tokens.push_back(tokens.back());  // end of input again
+          auto where = [&] {
+            return kind.name + ", length " + std::to_string(construct.size()) + ", offset " +
+                   std::to_string(static_cast<long>(shift) - static_cast<long>(kReach)) +
+                   (semicolon ? ", after \";\"" : "");
+          };
+          // The interpreter's scanner, with the construct at edge + offset.
+          buffer[edge + kReach - 1] = semicolon ? ';' : ' ';
+          const std::size_t from = 2 * kReach - shift;  // the construct at edge + shift - kReach
+          reset();
+          f = fmemopen(buffer.data() + from, buffer.size() - from, "r");
+          ASSERT_NE(f, nullptr);
+          bool same = true;
+          for (const ReferencePiece& token : tokens) {
+            Lex();
+            const Token& got = *token_buffer;
+            same = got.text.data() == token.text && got.tokenClass == token.type &&
+                   cislo_radku == token.line && got.length == token.text.size() &&
+                   got.text[got.length] == '\0';
+            if (!same) {
+              ADD_FAILURE() << where() << ": token \"" << got.text.data() << "\" class "
+                            << got.tokenClass << " line " << cislo_radku << " length "
+                            << got.length << ", expected \"" << token.text << "\" class "
+                            << token.type << " line " << token.line;
+              break;
+            }
+          }
+          std::fclose(f);
+          f = nullptr;
+          if (!same) return;
+          // listSource on the short source.
+          const std::vector<ScanPiece> pieces = listSource(shortSource.data(), shortSource.size());
+          bool listed = pieces.size() == expected.size();
+          for (std::size_t k = 0; listed && k < pieces.size(); ++k) {
+            listed = pieces[k].start == expected[k].start && pieces[k].end == expected[k].end &&
+                     pieces[k].type == expected[k].type;
+          }
+          if (!listed) {
+            ADD_FAILURE() << where() << ": listSource gives " << describe(pieces)
+                          << ", expected " << describe(expected);
+            return;
+          }
+        }
+      }
+    }
+  }
+  std::cout << "[ sweep    ] " << combinations
+            << " combinations of kind, length and offset compared (block size "
+            << kSourceBlockSize << ")\n";
+}
+
+// listSource on the source of every golden case: the pieces cover the text
+// once, in order, end with the end-of-input token, and are the state table's.
+TEST_F(Lexer, ListsTheGoldenCaseSourcesAsTheStateTableReadsThem) {
+  std::size_t sources = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(M4T4_CASES_DIR)) {
+    if (entry.path().extension() != ".m4t") continue;
+    ++sources;
+    std::ifstream file(entry.path(), std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<ScanPiece> pieces = listSource(text.data(), text.size());
+    const std::vector<ReferencePiece> expected = referencePieces(text);
+    ASSERT_FALSE(pieces.empty()) << entry.path();
+    std::size_t at = 0;
+    for (const ScanPiece& piece : pieces) {
+      ASSERT_EQ(piece.start, at) << entry.path();
+      ASSERT_LE(piece.start, piece.end) << entry.path();
+      at = piece.end;
+    }
+    EXPECT_EQ(pieces.back().start, text.size()) << entry.path();
+    EXPECT_EQ(pieces.back().end, text.size()) << entry.path();
+    EXPECT_EQ(pieces.back().type, kEnd) << entry.path();
+    EXPECT_EQ(describe(pieces), describe(expected)) << entry.path();
+  }
+  EXPECT_GT(sources, 100u);
 }
 
 TEST_F(Lexer, NumberTokensCarryAtofsValue) {

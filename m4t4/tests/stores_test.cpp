@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "clean_state.h"
 
 namespace m4t4 {
@@ -135,6 +139,99 @@ TEST_F(Stores, ManyVariablesStayDistinct) {
   copyText(hodnota_tab, "@v");
   Nacti_obsah_tab();
   EXPECT_STREQ(hodnota_tab.data(), "hodnota neurcena");
+}
+
+}  // namespace
+}  // namespace m4t4
+
+namespace m4t4 {
+namespace {
+
+// Published SipHash-2-4 values (key 00 01 .. 0f, message 00 01 ..): the
+// index's SipHash-1-3 runs the same steps with fewer rounds.
+TEST(SipHash, GivesThePublishedValues) {
+  const HashKey key{0x0706050403020100u, 0x0f0e0d0c0b0a0908u};
+  char message[24] = {};
+  for (int i = 0; i < 24; ++i) message[i] = static_cast<char>(i);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 0)), 0x726fdb47dd0e0e31u);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 1)), 0x74f839c593dc67fdu);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 8)), 0x93f5f5799a932462u);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 15)), 0xa129ca6149be45e5u);
+  // Bytes past the length do not count.
+  char longer[24];
+  std::memcpy(longer, message, sizeof longer);
+  longer[15] = 'x';
+  EXPECT_EQ((sipHash<2, 4>(key, longer, 15)), 0xa129ca6149be45e5u);
+}
+
+class Index : public CleanState {
+ protected:
+  // Enters each name as a variable holding its position in `names`.
+  void enter(const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      copyText(hodnota_tab, names[i].c_str());
+      TableRecord* record = Vloz_do_tab();
+      ASSERT_NE(record, nullptr) << names[i];
+      copyText(hodnota_tab, std::to_string(i).c_str());
+      Vloz_obsah_tab(record);
+    }
+  }
+  // Every name is found with its value.
+  void expectFound(const std::vector<std::string>& names) {
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      copyText(hodnota_tab, names[i].c_str());
+      Nacti_obsah_tab();
+      ASSERT_EQ(hodnota_tab.data(), std::to_string(i)) << names[i];
+    }
+  }
+};
+
+const HashKey kKeyA{0x0123456789abcdefu, 0xfedcba9876543210u};
+const HashKey kKeyB{0x9e3779b97f4a7c15u, 0x243f6a8885a308d3u};
+
+// Names whose hashes under `key` all have their low 10 bits zero: they share
+// their home slot in every index of up to 1,024 slots.
+std::vector<std::string> collidingNames(const HashKey& key, std::size_t count) {
+  setHashKey(key);
+  std::vector<std::string> names;
+  for (std::uint64_t i = 0; names.size() < count; ++i) {
+    std::string name = "@c" + std::to_string(i);
+    if ((nameHash(name.data(), name.size()) & 1023) == 0) names.push_back(name);
+  }
+  return names;
+}
+
+TEST_F(Index, NamesMadeToCollideUnderOneKeySpreadUnderAnother) {
+  const std::vector<std::string> names = collidingNames(kKeyA, 300);
+  enter(names);
+  EXPECT_EQ(indexSlots(), 1024u);
+  EXPECT_EQ(longestProbe(), 300u);  // one run of 300 slots from slot 0
+  expectFound(names);
+  // The index rebuilt under another key.
+  setHashKey(kKeyB);
+  EXPECT_LE(longestProbe(), 16u);
+  expectFound(names);
+  // Entered afresh under the other key.
+  reset();
+  setHashKey(kKeyB);
+  enter(names);
+  EXPECT_LE(longestProbe(), 16u);
+  expectFound(names);
+}
+
+TEST_F(Index, TheMostVariablesKeepShortProbes) {
+  setHashKey(kKeyB);
+  std::vector<std::string> names;
+  for (int64_t i = 0; i < kMaxVariables; ++i) names.push_back("@v" + std::to_string(i));
+  enter(names);
+  // At most half of the slots are used, and every lookup looks at no more
+  // than a few dozen of them.
+  EXPECT_GE(indexSlots(), 2u * static_cast<std::size_t>(kMaxVariables));
+  EXPECT_LE(longestProbe(), 64u);
+  expectFound(names);
+  copyText(hodnota_tab, "@one_too_many");
+  EXPECT_EQ(Vloz_do_tab(), nullptr);
+  EXPECT_TRUE(runStopped);
 }
 
 }  // namespace

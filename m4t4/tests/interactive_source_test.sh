@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# A program read from a pipe, a FIFO or a terminal runs each statement as soon
+# as its tokens are in, and what it printed is written before m4t4 waits for
+# more: interactive_source_test.sh PATH_TO_M4T4
+# Each step waits up to 20 s for the output it needs and fails if the writer
+# had to close the source first.
+set -u
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+python3 - "$1" <<'EOF_PY'
+import os, pty, select, subprocess, sys, termios, time
+
+m4t4 = sys.argv[1]
+WAIT = 20.0
+failures = []
+
+def read_until(fd, want, got):
+    """Reads fd into got until `want` is in it (None: until its end); False
+    after WAIT seconds."""
+    deadline = time.monotonic() + WAIT
+    while want is None or want not in got:
+        left = deadline - time.monotonic()
+        if left <= 0 or not select.select([fd], [], [], left)[0]:
+            return False
+        chunk = os.read(fd, 4096)
+        if not chunk:
+            return want is None or want in got
+        got += chunk
+    return True
+
+def converse(name, args, source_write, steps, expected, stdin=None, close_source=None):
+    """Runs m4t4; for each (text, output) step writes text to the source and
+    waits for output to appear before the next step; finally closes the source
+    and checks the whole output."""
+    child = subprocess.Popen([m4t4] + args, stdin=stdin, stdout=subprocess.PIPE)
+    got = bytearray()
+    out = child.stdout.fileno()
+    for text, want in steps:
+        if text:
+            source_write(text)
+        if not read_until(out, want, got):
+            failures.append(f"{name}: {want!r} did not arrive before the source was closed "
+                            f"(output so far {bytes(got)!r})")
+            break
+    close_source()
+    ended = read_until(out, None, got)
+    if not ended:
+        child.kill()
+        failures.append(f"{name}: still running {WAIT} s after the source was closed")
+    child.wait()
+    if bytes(got) != expected:
+        failures.append(f"{name}: output {bytes(got)!r}, expected {expected!r}")
+
+hello = b"\nhello\n\n"
+tail = b"\nProgram probehl bez chyb.\n\nbye\n\n"
+steps = [(None, hello), (b"{ pis_ln(1);\n", b"1\n"), (b"pis_ln(2);\n", b"2\n"), (b"} .\n", tail)]
+whole = hello + b"1\n2\n" + tail
+
+# The program from a pipe, named /dev/stdin.
+child_in = os.pipe()
+converse("pipe", ["/dev/stdin"], lambda t: os.write(child_in[1], t), steps, whole,
+         stdin=child_in[0], close_source=lambda: os.close(child_in[1]))
+os.close(child_in[0])
+
+# The program from a FIFO.
+os.mkfifo("program.fifo")
+holder = {}
+def fifo_write(text):
+    if "fd" not in holder:
+        holder["fd"] = os.open("program.fifo", os.O_WRONLY)
+    os.write(holder["fd"], text)
+fifo_steps = [(b"{ pis_ln(1);\n", hello + b"1\n")] + steps[2:]
+converse("FIFO", ["program.fifo"], fifo_write, fifo_steps, whole,
+         stdin=subprocess.DEVNULL, close_source=lambda: os.close(holder["fd"]))
+
+# The program from standard input in the two-argument form.
+child_in = os.pipe()
+converse("two arguments", ["x", "y"], lambda t: os.write(child_in[1], t), steps, whole,
+         stdin=child_in[0], close_source=lambda: os.close(child_in[1]))
+os.close(child_in[0])
+
+# The program from a terminal: the greeting shows before a line is typed, and
+# each line's statements run when the line is entered.
+master, slave = pty.openpty()
+attributes = termios.tcgetattr(slave)
+attributes[3] &= ~termios.ECHO
+termios.tcsetattr(slave, termios.TCSANOW, attributes)
+def close_terminal():
+    os.write(master, b"\x04")  # end of input (at the start of a line)
+converse("terminal", [os.ttyname(slave)], lambda t: os.write(master, t), steps, whole,
+         stdin=subprocess.DEVNULL, close_source=close_terminal)
+os.close(slave)
+os.close(master)
+
+# A prompt shows before cti waits for a word from a pipe.
+with open("prompt.m4t", "w") as source:
+    source.write('{ pis_ln("name?"); cti(@n); pis_ln("hi " + @n); } .')
+child_in = os.pipe()
+converse("cti from a pipe", ["prompt.m4t"], lambda t: os.write(child_in[1], t),
+         [(None, hello + b"name?\n"), (b"Ada\n", b"hi Ada\n")],
+         hello + b"name?\nhi Ada\n" + tail, stdin=child_in[0],
+         close_source=lambda: os.close(child_in[1]))
+os.close(child_in[0])
+
+for failure in failures:
+    print("FAIL:", failure)
+sys.exit(1 if failures else 0)
+EOF_PY
