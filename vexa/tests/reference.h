@@ -148,7 +148,9 @@ inline Result scan(std::string_view source) {
     r.pieces.back().type = cls;
     if (r.pieces.back().start == end) r.pieces.pop_back();
   };
-  std::string text;
+  r.listing.reserve(source.size() + source.size() / 4 + 16);
+  static std::string text;  // kept between scans: a long token's room is made once
+  text.reserve(kLongest);
   for (;;) {  // one call of the lexer
     State state = S;
     text.clear();
