@@ -10,8 +10,13 @@ Workloads (LANGUAGE is plimbo, m4t4 or python):
                     touch all V variables in turn
   nesting N D       a loop of N iterations around D - 1 nested loops that
                     each run once
+  colliding N       N variables, each assigned once, whose names the symbol
+                    table on main (before keyed hashing) puts in one cluster
+                    of slots (plimbo or m4t4 only)
+  spread N          N variables of names as long, drawn at random
 and for vexa (LANGUAGE is vexa): tokens BYTES, a source of about BYTES bytes.
 """
+import itertools
 import random
 import sys
 
@@ -150,6 +155,99 @@ def vexa_chunk(rnd):
     return "\n".join(lines) + "\n"
 
 
+MASK64 = (1 << 64) - 1
+DIGITS_AND_LOWER = b"0123456789abcdefghijklmnopqrstuvwxyz"
+
+
+def table_bits(n):
+    """Bits of the slot index once n names are in a table kept at most half full."""
+    return max(1, (2 * n - 1).bit_length())
+
+
+def plimbo_colliding(n):
+    """n names of 16 bytes ("$" and 15 characters) whose home slots all lie
+    below 512 in every table up to the one that holds n of them.
+
+    plimbo's table (plimbo/stores.cpp on main) hashes a name a word of 8 bytes
+    at a time, h = (h ^ word) * K1 from h = length, then mixes it with a fixed
+    finaliser; the slot is its low bits. The finaliser leaves no structure to
+    use, but the first word can be fixed and only the second varied: each try
+    is a few integer operations, and one in 2^(bits - 9) succeeds."""
+    k1, k2 = 0x9E3779B97F4A7C15, 0xD6E8FEB86659FD93
+    bits = table_bits(n)
+    spread = ((1 << bits) - 1) & ~511
+    first = int.from_bytes(b"$collide", "little")
+    a = ((16 ^ first) * k1) & MASK64
+    quarters = [int.from_bytes(bytes(t), "little") for t in itertools.product(DIGITS_AND_LOWER, repeat=4)]
+    names = []
+    for high in quarters:
+        ah = a ^ (high << 32)
+        for low in quarters:
+            h = ((ah ^ low) * k1) & MASK64
+            h ^= h >> 32
+            h = (h * k2) & MASK64
+            h ^= h >> 32
+            if h & spread == 0:
+                names.append("collide" + ((high << 32) | low).to_bytes(8, "little").decode())
+                if len(names) == n:
+                    return names
+    raise SystemExit("not enough colliding names")
+
+
+def m4t4_colliding(n):
+    """n names of 9 bytes ("@" and 8 characters) that all have home slot 0 in
+    every table up to the one that holds n of them.
+
+    m4t4's table (m4t4/stores.cpp on main) hashes with FNV-1a, h = (h ^ byte) * P,
+    and the slot is its low bits. The low m bits of h depend only on the low m
+    bits of the state before each byte, and each step can be run backwards
+    (P is odd), so the names meet in the middle: the state after every prefix
+    "@" + 4 characters, forwards, against the state each suffix of 4 characters
+    needs for the hash to end in m zero bits, backwards."""
+    prime, basis = 1099511628211, 14695981039346656037
+    m = table_bits(n)
+    mask = (1 << m) - 1
+    inverse = pow(prime, -1, 1 << m)
+    needs = {}
+    for suffix in itertools.islice(itertools.product(DIGITS_AND_LOWER, repeat=4), 1 << 18):
+        h = 0
+        for b in reversed(suffix):
+            h = ((h * inverse) & mask) ^ b
+        needs.setdefault(h, []).append(bytes(suffix).decode())
+    names = []
+    start = ((basis ^ ord("@")) * prime) & mask
+    for first in DIGITS_AND_LOWER[10:]:
+        h1 = ((start ^ first) * prime) & mask
+        for rest in itertools.product(DIGITS_AND_LOWER, repeat=3):
+            h = h1
+            for b in rest:
+                h = ((h ^ b) * prime) & mask
+            for suffix in needs.get(h, ()):
+                names.append(chr(first) + bytes(rest).decode() + suffix)
+                if len(names) == n:
+                    return names
+    raise SystemExit("not enough colliding names")
+
+
+def assignments(lang, names):
+    return lang.program([lang.assign(name, "1", 0) for name in names])
+
+
+def colliding(lang, n):
+    return assignments(lang, {"plimbo": plimbo_colliding, "m4t4": m4t4_colliding}[lang.name](n))
+
+
+def spread(lang, n):
+    """As many names as colliding() makes, as long, drawn at random."""
+    length = {"plimbo": 15, "m4t4": 8}[lang.name]
+    rnd = random.Random(11)
+    letters = DIGITS_AND_LOWER.decode()
+    names = set()
+    while len(names) < n:
+        names.add(rnd.choice(letters[10:]) + "".join(rnd.choice(letters) for _ in range(length - 1)))
+    return assignments(lang, sorted(names, key=lambda _: rnd.random()))
+
+
 def main():
     workload, language, *sizes = sys.argv[1:]
     sizes = [int(s) for s in sizes]
@@ -161,7 +259,7 @@ def main():
         return
     lang = Lang(language)
     out.write({"loop": loop, "straight": straight, "variables": variables,
-               "nesting": nesting}[workload](lang, *sizes))
+               "nesting": nesting, "colliding": colliding, "spread": spread}[workload](lang, *sizes))
 
 
 if __name__ == "__main__":

@@ -291,24 +291,93 @@ std::array<Label, kClassCount> makeLabels() {
 
 const std::array<Label, kClassCount> kLabels = makeLabels();
 
-// Reads the next block of the source. The byte before the block stays in
-// front of it (inputBuffer[0]), so the scanner can always look one byte back.
+// listSource reads its text from memory and records the pieces it scans.
+struct PieceScan {
+  const char* begin;                // the text being scanned
+  const char* next;                 // its first byte not yet read into a block
+  const char* end;                  // its end
+  std::size_t blockStart;           // offset in the text of the block's first byte
+  std::vector<ScanPiece>* pieces;   // the pieces read so far; the last one is open
+};
+PieceScan pieceScan = {};
+
+// Offset in listSource's text of the block byte at `p`.
+std::size_t offsetOf(const char* p) {
+  return pieceScan.blockStart + static_cast<std::size_t>(p - (inputBuffer.data() + 1));
+}
+
+// Starts a piece at `start`, which ends the open one. An open piece that is
+// still empty is taken over instead.
+void openPiece(std::size_t start, std::int32_t type) {
+  std::vector<ScanPiece>& pieces = *pieceScan.pieces;
+  if (!pieces.empty() && pieces.back().start == start) {
+    pieces.back().type = type;
+    return;
+  }
+  if (!pieces.empty()) pieces.back().end = start;
+  pieces.push_back({start, start, type});
+}
+
+// Ends the open piece at `end` (the scan reads no further); an empty one is dropped.
+void finishPieces(std::size_t end) {
+  std::vector<ScanPiece>& pieces = *pieceScan.pieces;
+  if (pieces.empty()) return;
+  pieces.back().end = end;
+  if (pieces.back().start == end) pieces.pop_back();
+}
+
+// Ends the pieces with the open one as the token that stopped the scan;
+// `end` is the block position just past the byte that stopped it.
+void stopPiece(const char* end) {
+  pieceScan.pieces->back().type = kStoppedPiece;
+  finishPieces(offsetOf(end));
+}
+
+// A token that grows past kMaxTokenLength ends the run; `pos` is just past
+// the byte that made it too long.
+template <bool kPieces>
+const char* tooLong(const char* pos) {
+  if constexpr (kPieces) {
+    stopPiece(pos);
+    return stop(kStatusError, nullptr);
+  } else {
+    return stop(kStatusError, "moc dlouhy slovo\n");
+  }
+}
+
+// Reads the next block of the source: from `file` for the lister, from
+// memory for listSource. The byte before the block stays in front of it
+// (inputBuffer[0]), so the scanner can always look one byte back.
 // Returns false at the end of the source, and on a read error after
 // reporting it.
+template <bool kPieces>
 bool refill() {
   inputBuffer[0] = inputPos[-1];
-  const std::size_t count = std::fread(inputBuffer.data() + 1, 1, kInputCapacity, file);
+  std::size_t count = 0;
+  if constexpr (kPieces) {
+    const auto left = static_cast<std::size_t>(pieceScan.end - pieceScan.next);
+    count = left < kInputCapacity ? left : kInputCapacity;
+    if (count > 0) std::memcpy(inputBuffer.data() + 1, pieceScan.next, count);
+    pieceScan.blockStart = static_cast<std::size_t>(pieceScan.next - pieceScan.begin);
+    pieceScan.next += count;
+  } else {
+    count = std::fread(inputBuffer.data() + 1, 1, kInputCapacity, file);
+  }
   inputPos = inputBuffer.data() + 1;
   inputEnd = inputPos + count;
   if (count > 0) return true;
-  if (std::ferror(file)) stop(kStatusError, "Soubor neexistuje\n");
+  if constexpr (!kPieces) {
+    if (std::ferror(file)) stop(kStatusError, "Soubor neexistuje\n");
+  }
   endOfInput = true;
   return false;
 }
 
-}  // namespace
-
-const char* lex() {
+// One call of the lexer. kPieces: the scan of listSource, which also
+// records the pieces it reads and prints nothing; the lister's scan
+// compiles without any of that.
+template <bool kPieces>
+const char* scan() {
   char* const text = textBuffer.data();
   t.text = text;
   // The scan works on local copies: stores into the text may alias globals,
@@ -320,12 +389,20 @@ const char* lex() {
   std::size_t length = 0;
   bool keptNul = false;
   bool labelled = false;
+  [[maybe_unused]] bool inToken = false;  // listSource: the open piece is a token
+  if constexpr (kPieces) openPiece(offsetOf(pos), kBlankPiece);
   for (;;) {
     if (pos == end) {
       inputPos = pos;
-      if (!refill()) {
+      if (!refill<kPieces>()) {
         t.type = type;
         if (stopStatus != 0) return nullptr;
+        if constexpr (kPieces) {
+          // A token cut short keeps the class of its first byte until it
+          // keeps a character ("$" alone is a variable).
+          if (inToken && length > 0) pieceScan.pieces->back().type = type;
+          finishPieces(offsetOf(inputPos));
+        }
         // Required: at end of input the text so far is returned without a
         // label (pinned by tokens/assignment_no_final_newline).
         break;
@@ -339,19 +416,32 @@ const char* lex() {
       ++pos;
       text[length] = static_cast<char>(c);
       length += step.stay - 1u;
-      if (length > kMaxLength) return stop(kStatusError, "moc dlouhy slovo\n");
+      if (length > kMaxLength) return tooLong<kPieces>(pos);
       continue;
     }
     if ((step.flags & (kEnds | kFails)) != 0) {
-      if ((step.flags & kFails) != 0) return stop(kStatusMalformed, nullptr);
+      if ((step.flags & kFails) != 0) {
+        if constexpr (kPieces) stopPiece(pos + 1);
+        return stop(kStatusMalformed, nullptr);
+      }
       // Required: a sign that no digit follows is an operator (tokens/signs).
       if ((step.flags & kLoneSign) != 0) type = kOperator;
       labelled = true;  // the look-ahead stays in the input: the next scan starts with it
+      if constexpr (kPieces) pieceScan.pieces->back().type = type;
       break;
     }
     ++pos;
+    if constexpr (kPieces) {
+      if (state == qS) {  // a comment or a token begins
+        inToken = step.next != qC4;
+        const bool classed = (step.flags & kFirstClass) != 0;
+        openPiece(offsetOf(pos - 1), !inToken ? kComment : classed ? step.firstClass : type);
+      } else if (step.next == qS) {  // a comment ends with this byte
+        openPiece(offsetOf(pos), kBlankPiece);
+      }
+    }
     if ((step.flags & kKeep) != 0) {
-      if (length == kMaxLength) return stop(kStatusError, "moc dlouhy slovo\n");
+      if (length == kMaxLength) return tooLong<kPieces>(pos);
       text[length++] = static_cast<char>(c);
     }
     if ((step.flags & kRare) != 0) {
@@ -371,11 +461,29 @@ const char* lex() {
   t.type = type;
   text[length] = '\0';
   textLength = keptNul ? std::strlen(text) : length;
-  if (labelled) {
-    const Label& label = kLabels[static_cast<std::size_t>(type)];
-    emitBlock(label.text.data(), label.length);
+  if constexpr (!kPieces) {
+    if (labelled) {
+      const Label& label = kLabels[static_cast<std::size_t>(type)];
+      emitBlock(label.text.data(), label.length);
+    }
   }
   return text;
+}
+
+}  // namespace
+
+const char* lex() { return scan<false>(); }
+
+std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
+  std::vector<ScanPiece> pieces;
+  reset();
+  pieceScan = {text, text, text + size, 0, &pieces};
+  while (!endOfInput && stopStatus == 0) {
+    if (scan<true>() == nullptr) break;
+  }
+  pieceScan = {};
+  reset();
+  return pieces;
 }
 
 }  // namespace vexa

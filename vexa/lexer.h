@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace vexa {
 
@@ -64,8 +66,15 @@ extern const char* const TYPY_TOKENU[kClassCount];  // class names, printed as l
 
 // Longest token text; a longer token ends the run with kStatusError.
 inline constexpr int kMaxTokenLength = 65535;
-// The source is read in blocks of this size.
-inline constexpr std::size_t kInputCapacity = 256 * 1024;
+// The source is read in blocks of this size. Builds may set it with
+// SOURCE_BLOCK_SIZE (the sanitizer and fuzz builds use 3 bytes, so that
+// every test crosses many block edges); the scanner works with any size.
+#ifdef SOURCE_BLOCK_SIZE
+inline constexpr std::size_t kInputCapacity = SOURCE_BLOCK_SIZE;
+#else
+inline constexpr std::size_t kInputCapacity = 64 * 1024;
+#endif
+static_assert(kInputCapacity >= 1, "a source block holds at least one byte");
 
 // The current token.
 struct Token {
@@ -100,6 +109,23 @@ Move transition(State s, int c);
 // label, or without a label at end of input (endOfInput is then set). Returns
 // nullptr when the run must end; stopStatus then holds the exit status.
 const char* lex();
+
+// One piece of a source as the automaton reads it: a token, a comment, or
+// the blanks and stray characters between them.
+struct ScanPiece {
+  std::size_t start;  // offset of the piece's first byte
+  std::size_t end;    // offset just past its last byte
+  std::int32_t type;  // the token's class, kComment, kBlankPiece or kStoppedPiece
+};
+inline constexpr std::int32_t kBlankPiece = -1;    // blanks, and characters that begin no token
+inline constexpr std::int32_t kStoppedPiece = -2;  // the token that ended the scan (malformed, too long)
+
+// Scans `text` with the lister's own automaton and returns every piece it
+// reads, in order, covering each byte read once; a token that ends the scan
+// is the last piece, as kStoppedPiece, up to the byte that ended it. Prints
+// nothing. Like listTokens it starts from reset(), and it leaves the
+// globals reset: not to be called while a listing is under way.
+std::vector<ScanPiece> listSource(const char* text, std::size_t size);
 
 // ---- output.cpp: the listing's buffer --------------------------------------
 

@@ -134,9 +134,8 @@ TEST(Equivalence, WellFormedSourceOfManyBlocksListsAsTheRuleByRuleLister) {
   std::string source;
   static const char* const kPieces[] = {"abc ", "x_1\n", "-3 ", "4.25;", "$v$ ", "\"s\\\"t\" ",
                                          "[> c\n", "[[ a:=b ]]", "<> ", ":= ", "{", "}", "%"};
-  while (source.size() < 3 * kInputCapacity * 4) source += kPieces[random() % std::size(kPieces)];
-  source += std::string(kInputCapacity, 'q') + ' ';  // a token of the maximum length
-  source.resize(source.size() - (kInputCapacity - static_cast<std::size_t>(kMaxTokenLength)) - 1);
+  while (source.size() < 3000000) source += kPieces[random() % std::size(kPieces)];
+  source += std::string(static_cast<std::size_t>(kMaxTokenLength), 'q');  // the maximum length
   source += " end";
   const Listing expected = referenceListing(source);
   ASSERT_EQ(expected.status, 0);
