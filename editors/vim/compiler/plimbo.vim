@@ -16,7 +16,7 @@ let s:errorformat = [
       \ '%-ZNeco se pokazilo...',
       \ '%-C',
       \ '%+C%.%#',
-      \ '%+A(%[^)]%#)Chyba (%l)%.%#',
+      \ '%+A(%.%#)Chyba (%l)%.%#',
       \ '%+ENeco se pokazilo...',
       \ '%+EFile "%f" se nepodarilo otevrit ty plimbo%.%#',
       \ '%+EZdrojak se nepodarilo precist ty plimbo%.%#',
