@@ -5,10 +5,13 @@
 //   node check_diagnostics.mjs --build BUILD_DIR [--vim VIM] [--editor vscode|vim]
 //
 // Every error golden case, every guide sample and example, and the table of
-// messages below must give exactly one entry (none for a run that succeeds)
-// with the line the message prints and the message as printed. Programs are
-// run where they can be (the source alone, or with its .in); the expected
-// output of every error golden case is also fed in as it stands.
+// messages below must give exactly one entry per message (none for a run that
+// succeeds) with the line the message prints and the message as printed.
+// Programs are run where nothing else sets them up (the source alone, or
+// with its .in); the expected output of every error golden case is also fed
+// in as it stands. The entries wanted come from the expected output: the
+// message is the line (or lines) before the empty line and the closing
+// failure line; without one, the failure is an entry for the whole file.
 import { execFileSync, spawnSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
