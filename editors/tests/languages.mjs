@@ -1,0 +1,147 @@
+// What the editor tests know of each language: the token classes its scanner
+// lists, the highlighting category each class must get, the TextMate scopes
+// and Vim groups of each category, and the lexemes the grammars follow
+// exactly. A listed piece whose text is not such a clean lexeme is a place
+// the grammars do not follow (the reason is reported, not failed).
+
+// Categories: keyword, word (a word that is no keyword), variable, call,
+// decl, number, string, comment, assign, operator, brace, semicolon, space,
+// invalid, error (a token that stops the vexa lister), end.
+
+export const LANGUAGES = {
+  plimbo: {
+    extension: 'plb',
+    program: 'plimbo',
+    classes: {
+      0: ['invalid'], 1: ['number'], 2: ['string'], 3: ['assign'], 4: ['variable'],
+      5: ['brace'], 6: ['call'], 7: ['decl'], 8: ['keyword', 'word'], 9: ['comment'],
+      10: ['space'], 11: ['semicolon'], 12: ['operator'], 13: ['end'],
+    },
+    // Every plimbo token is written in one piece: the grammar follows all.
+    unclean: [],
+  },
+  m4t4: {
+    extension: 'm4t',
+    program: 'm4t4',
+    classes: {
+      '-1': ['invalid'], 0: ['number'], 1: ['string'], 2: ['comment'], 3: ['space'],
+      4: ['semicolon'], 5: ['keyword', 'word'], 6: ['brace'], 7: ['end'], 8: ['assign'],
+      9: ['operator'], 10: ['variable'], 11: ['call'], 12: ['decl'],
+    },
+    // The scanner drops characters inside some tokens while it waits for one
+    // that fits; a grammar cannot skip over them (they may even span lines).
+    unclean: [
+      { classes: [0], clean: /^[+-]?[0-9]+(,[0-9]+)?(e[+-]?[0-9]+)?$/,
+        reason: 'a number whose scan dropped characters after its comma or e (the scanner waits for a digit)' },
+      { classes: [5], clean: /^[a-z.]([a-z0-9]|_+[a-z0-9])*$/,
+        reason: 'a word whose scan dropped characters after an underscore (the scanner waits for a letter or digit)' },
+      { classes: [10, 11, 12], clean: /^[@~?][a-z]([a-z0-9]|_+[a-z0-9])*$/,
+        reason: 'a name whose scan dropped characters after its sigil or an underscore' },
+      { classes: [2], clean: /^(::[^\n]*\n?|:![\s\S]*)$/,
+        reason: 'a lone colon, whose scan drops characters until a comment begins' },
+    ],
+  },
+  vexa: {
+    extension: 'vexa',
+    program: 'vexa',
+    classes: {
+      '-2': ['error'], '-1': ['space', 'invalid'], 0: ['number'], 1: ['string'], 2: ['variable'],
+      3: ['word'], 4: ['comment'], 5: ['operator'], 6: ['semicolon'], 7: ['brace'], 8: ['assign'],
+    },
+    unclean: [],
+    // The lister's class of a token it does not set a class for itself.
+    classQuirks: [
+      { test: (text, type) => text.startsWith('"') && type === 8,
+        reason: 'a string holding := is classed prirad by the lister; the grammar shows a string' },
+      { test: (text) => text === '%' || text === '""',
+        reason: '% and "" keep the class of the token before them; the grammar shows an operator or a string' },
+    ],
+  },
+};
+
+// The category of a TextMate token from its scopes (innermost last).
+export function scopeCategory(scopes) {
+  const top = scopes.length > 1 ? scopes[1] : '';
+  const rules = [
+    [/^comment\./, 'comment'],
+    [/^string\./, 'string'],
+    [/^constant\.numeric\./, 'number'],
+    [/^keyword\.operator\.assignment\./, 'assign'],
+    [/^keyword\.operator\./, 'operator'],
+    [/^punctuation\.parenthesis\./, 'operator'],
+    [/^(keyword\.|storage\.modifier\.)/, 'keyword'],
+    [/^variable\.other\.word\./, 'word'],
+    [/^entity\.name\.identifier\./, 'word'],
+    [/^variable\./, 'variable'],
+    [/^entity\.name\.function\.call\./, 'call'],
+    [/^entity\.name\.function\.declaration\./, 'decl'],
+    [/^punctuation\.section\.block\./, 'brace'],
+    [/^punctuation\.terminator\./, 'semicolon'],
+    [/^invalid\.illegal\.unknown-keyword\./, 'word'],
+    [/^invalid\.illegal\.character\./, 'invalid'],
+    [/^invalid\./, 'error'],
+    [/^$/, 'space'],
+  ];
+  for (const [pattern, category] of rules) if (pattern.test(top)) return category;
+  return `unknown scope ${top}`;
+}
+
+// Scopes of tokens that may go on over several TextMate tokens and lines.
+export const isRegionScope = (scope) => /^(string\.quoted|comment\.block)\./.test(scope || '');
+
+// The category of a Vim syntax group (the name synID gives at a character).
+export function vimGroupCategory(group) {
+  const m = /^(plimbo|m4t4|vexa)(.*)$/.exec(group);
+  if (group === '') return 'space';
+  if (!m) return `unknown group ${group}`;
+  const names = {
+    Keyword: 'keyword', Io: 'keyword', Parameter: 'keyword', End: 'keyword',
+    Word: 'word', Identifier: 'word', UnknownKeyword: 'word',
+    Variable: 'variable', Call: 'call', Declaration: 'decl', Number: 'number',
+    String: 'string', Escape: 'string', LineComment: 'comment', BlockComment: 'comment',
+    Assign: 'assign', Operator: 'operator', Paren: 'operator', Brace: 'brace',
+    Semicolon: 'semicolon', BadCharacter: 'invalid', Malformed: 'error',
+  };
+  return names[m[2]] || `unknown group ${group}`;
+}
+
+// Whether a listed piece is a lexeme the grammars follow; else the reason.
+export function uncleanReason(lang, text, type) {
+  for (const rule of LANGUAGES[lang].unclean) {
+    if (rule.classes.includes(type) && !rule.clean.test(text)) return rule.reason;
+  }
+  return null;
+}
+
+// Why the grammar's category may differ from the lister's class, if it may.
+export function classQuirk(lang, text, type) {
+  for (const quirk of LANGUAGES[lang].classQuirks || []) {
+    if (quirk.test(text, type)) return quirk.reason;
+  }
+  return null;
+}
+
+export function languageOfFile(path) {
+  for (const [name, lang] of Object.entries(LANGUAGES)) {
+    if (path.endsWith(`.${lang.extension}`)) return name;
+  }
+  return null;
+}
+
+// Parses a listing: one "start end type" line per piece.
+export function parseListing(text) {
+  return text.split('\n').filter((line) => line.trim() !== '').map((line) => {
+    const [start, end, type] = line.trim().split(/\s+/).map(Number);
+    return { start, end, type };
+  });
+}
+
+// Checks that a listing covers the text once, in order.
+export function checkCoverage(pieces, size) {
+  let at = 0;
+  for (const piece of pieces) {
+    if (piece.start !== at || piece.end < piece.start) return `piece ${piece.start}-${piece.end} does not follow ${at}`;
+    at = piece.end;
+  }
+  return at === size ? null : `the pieces end at ${at}, the text at ${size}`;
+}

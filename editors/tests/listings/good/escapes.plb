@@ -1,0 +1,1 @@
+/* x **/ */{ VRACEE ("a\"b" + -2); }ZDECHNI

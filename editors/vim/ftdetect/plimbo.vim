@@ -1,0 +1,2 @@
+" plimbo source files
+autocmd BufNewFile,BufRead *.plb setfiletype plimbo

@@ -1,0 +1,2 @@
+" vexa source files
+autocmd BufNewFile,BufRead *.vexa setfiletype vexa
