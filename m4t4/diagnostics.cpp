@@ -21,6 +21,15 @@ bool reportReadError() {
   return true;
 }
 
+// A message that names the rule and the problem; none once the run has
+// stopped (its own message has been printed).
+unsigned reportProblem(const char* rule, const char* problem) {
+  if (!runStopped) {
+    printFormat("V bloku: '%s', na radku: %lld nastala chyba - %s.\n", rule, line(), problem);
+  }
+  return 1;
+}
+
 }  // namespace
 
 unsigned reportExpected(const char* rule, const char* expected) {
@@ -33,25 +42,11 @@ unsigned reportExpected(const char* rule, const char* expected) {
   return 1;
 }
 
-unsigned reportNotNumber(const char* rule) {
-  if (runStopped) return 1;
-  printFormat("V bloku: '%s', na radku: %lld nastala chyba - nejedna se o cislo.\n", rule, line());
-  return 1;
-}
+unsigned reportNotNumber(const char* rule) { return reportProblem(rule, "nejedna se o cislo"); }
 
-unsigned reportTooDeep(const char* rule) {
-  if (runStopped) return 1;
-  printFormat("V bloku: '%s', na radku: %lld nastala chyba - prilis hluboke vnoreni.\n", rule,
-              line());
-  return 1;
-}
+unsigned reportTooDeep(const char* rule) { return reportProblem(rule, "prilis hluboke vnoreni"); }
 
-unsigned reportTooLarge(const char* rule) {
-  if (runStopped) return 1;
-  printFormat("V bloku: '%s', na radku: %lld nastala chyba - vysledek je prilis velky.\n", rule,
-              line());
-  return 1;
-}
+unsigned reportTooLarge(const char* rule) { return reportProblem(rule, "vysledek je prilis velky"); }
 
 unsigned failSilently() {
   if (!runStopped) reportReadError();
@@ -63,9 +58,7 @@ void reportProgramFailed() { printFormat("\nV programu se vyskytla chyba.\n"); }
 void reportProgramSucceeded() { printFormat("\nProgram probehl bez chyb.\n"); }
 
 void refuseRecord(const char* rule, const char* problem) {
-  if (!runStopped) {
-    printFormat("V bloku: '%s', na radku: %lld nastala chyba - %s.\n", rule, line(), problem);
-  }
+  reportProblem(rule, problem);
   stopRun();
 }
 
@@ -74,6 +67,5 @@ void stopRun() {
   i2_priznak = 0;
   rezim_LA = kStopped;
 }
-
 
 }  // namespace m4t4

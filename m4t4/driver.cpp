@@ -56,14 +56,15 @@ void analyse() {
 // the optimised build (GCC -O2 and -O3), 384 under the sanitizers (-O1);
 // the figures below leave a margin, and room for the calls made at the
 // deepest level (printing, number formatting).
-#if defined(__SANITIZE_ADDRESS__) || !defined(__OPTIMIZE__)
-constexpr std::size_t kStackPerLevel = 1024;
+#if defined(__SANITIZE_ADDRESS__)  // GCC's AddressSanitizer
+#define M4T4_BIG_FRAMES 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr std::size_t kStackPerLevel = 1024;
-#else
-constexpr std::size_t kStackPerLevel = 256;
+#if __has_feature(address_sanitizer)  // Clang's
+#define M4T4_BIG_FRAMES 1
 #endif
+#endif
+#if defined(M4T4_BIG_FRAMES) || !defined(__OPTIMIZE__)
+constexpr std::size_t kStackPerLevel = 1024;
 #else
 constexpr std::size_t kStackPerLevel = 256;
 #endif

@@ -17,8 +17,6 @@ struct HashKey {
 
 namespace sip {
 
-inline std::uint64_t rotate(std::uint64_t x, int bits) { return std::rotl(x, bits); }
-
 // The 8 bytes at `data` as a little-endian word.
 inline std::uint64_t word(const char* data) {
   std::uint64_t w;
@@ -31,19 +29,19 @@ struct State {
   std::uint64_t v0, v1, v2, v3;  // the four state words
   void round() {
     v0 += v1;
-    v1 = rotate(v1, 13);
+    v1 = std::rotl(v1, 13);
     v1 ^= v0;
-    v0 = rotate(v0, 32);
+    v0 = std::rotl(v0, 32);
     v2 += v3;
-    v3 = rotate(v3, 16);
+    v3 = std::rotl(v3, 16);
     v3 ^= v2;
     v0 += v3;
-    v3 = rotate(v3, 21);
+    v3 = std::rotl(v3, 21);
     v3 ^= v0;
     v2 += v1;
-    v1 = rotate(v1, 17);
+    v1 = std::rotl(v1, 17);
     v1 ^= v2;
-    v2 = rotate(v2, 32);
+    v2 = std::rotl(v2, 32);
   }
   template <int kRounds>
   void compress(std::uint64_t m) {

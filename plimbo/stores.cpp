@@ -105,16 +105,8 @@ std::uint64_t firstCharacters(const char* p, std::size_t count) {
 
 std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
 
-// Masks that keep the n low-order bytes of a word, n = 0 to 7.
-constexpr auto kLowBytes = [] {
-  std::array<std::uint64_t, kWord> masks{};
-  for (std::size_t n = 0; n < kWord; ++n) masks[n] = (std::uint64_t{1} << (8 * n)) - 1;
-  return masks;
-}();
-
 // A word of a name as SipHash reads it: its bytes in little-endian order.
-std::uint64_t littleEndianWord(const char* p) {
-  const std::uint64_t word = wordAt(p);
+std::uint64_t littleEndian(std::uint64_t word) {
   if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(word);
   return word;
 }
@@ -169,9 +161,9 @@ SipState keyed = keyedState(processKey);  // the state SipHash starts from under
 [[gnu::always_inline]] inline std::uint64_t hashName(const char* name, std::size_t length) {
   SipState state = keyed;
   std::size_t i = 0;
-  for (; i + kWord <= length; i += kWord) state.absorb(littleEndianWord(name + i));
+  for (; i + kWord <= length; i += kWord) state.absorb(littleEndian(wordAt(name + i)));
   // The last word holds the bytes left (none to 7) and the length.
-  const std::uint64_t tail = littleEndianWord(name + i) & kLowBytes[length - i];
+  const std::uint64_t tail = littleEndian(firstCharacters(name + i, length - i));
   state.absorb(tail | std::uint64_t{length} << 56);
   state.v2 ^= 0xff;
   state.round();
