@@ -263,8 +263,8 @@ template <typename Pieces>
 std::string describe(const Pieces& pieces) {
   std::string text;
   for (const auto& piece : pieces) {
-    text += "[" + std::to_string(piece.start) + "," + std::to_string(piece.end) + ")" +
-            std::to_string(piece.type) + " ";
+    text.append("[").append(std::to_string(piece.start)).append(",");
+    text.append(std::to_string(piece.end)).append(")").append(std::to_string(piece.type)).append(" ");
   }
   return text;
 }
