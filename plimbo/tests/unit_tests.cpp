@@ -588,9 +588,9 @@ TEST_F(Plimbo, LongMessagesArePrintedWhole) {
   std::FILE* out = output();
   startOutput(out);
   emitf("<%s>", text.c_str());
-  diagnose("(%s)", text.c_str());
+  reportProblem(text.c_str(), "%s.", text.c_str());
   EXPECT_EQ(finishOutput(), 0);
-  EXPECT_EQ(contentOf(out), "<" + text + ">(" + text + ")");
+  EXPECT_EQ(contentOf(out), "<" + text + ">(" + text + ")Chyba (1), " + text + ".\n");
 }
 
 TEST_F(Plimbo, OutputToAFullDeviceStopsTheRunWithStatus3) {
