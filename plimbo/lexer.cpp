@@ -1,10 +1,6 @@
 // The scanner: a hand-coded automaton over the source stream, and the mode
-// switch that replays recorded loop tokens instead.
-//
-// Compiled a second time with PLIMBO_LISTING, this file is the source
-// listing of listing.h instead: the same scanner, whose LISTING_ hooks then
-// record where every piece of the text starts and what it is. In the
-// interpreter the hooks are empty.
+// switch that replays recorded loop tokens instead. It calls the hook
+// pieceRead (hooks.h) at the end of every piece of the source it reads.
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,27 +10,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "hooks.h"
 #include "procedures.h"
-#ifdef PLIMBO_LISTING
-#include <new>
-#include <vector>
-
-#include "listing.h"
-#endif
 
 namespace plimbo {
 
 namespace {
-
-#ifdef PLIMBO_LISTING
-std::vector<ScanPiece>* pieces = nullptr;  // the listing being made
-// A piece starts at offset; its class follows.
-#define LISTING_START(offset) pieces->push_back({offset, offset, kEndOfInput})
-#define LISTING_CLASS(pieceType) pieces->back().type = (pieceType)
-#else
-#define LISTING_START(offset)
-#define LISTING_CLASS(pieceType)
-#endif
 
 Token scanned;  // the token scanned last from the source
 
@@ -200,10 +181,10 @@ struct Cursor {
     return c;
   }
   void store() const { source.at = at; }
-  // Where in the stream the character c, just taken, stands.
-  std::size_t offsetOf(int c) const {
-    return source.offset + static_cast<std::size_t>(at - source.block) - (c != kEnd ? 1 : 0);
-  }
+  // The bytes read from the source and not yet scanned.
+  std::size_t unread() const { return static_cast<std::size_t>(end - at); }
+  // The same with c, the character just taken (none at end of input).
+  std::size_t unreadFrom(int c) const { return unread() + (c != kEnd ? 1 : 0); }
 };
 
 // The text of the token being scanned. A token keeps its first 255
@@ -333,7 +314,7 @@ constexpr std::size_t kExactDigits = 15;
                                            Word word) {
   buffer = c;
   in.store();
-  LISTING_CLASS(type);
+  pieceRead(type, c == kNoPushback ? in.unread() : in.unreadFrom(c));
   Token& t = scanned;
   t.text[token.length] = '\0';
   t.length = static_cast<std::uint32_t>(token.length);
@@ -359,13 +340,12 @@ void scanToken() {
   for (;;) {
     switch (state) {
       case State::kStart:
-        LISTING_START(in.offsetOf(c));
         token.length = 0;
         switch (c) {
           case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
             // White space: tokens of their own, never delivered.
-            LISTING_CLASS(kWhiteSpace);
             c = in.get();
+            pieceRead(kWhiteSpace, in.unreadFrom(c));
             continue;
           case '+': case '-':
             // Required: a sign followed by digits is part of the number, so
@@ -505,7 +485,6 @@ void scanToken() {
         if (c == '/' || c == '*') {
           // Comment text is never delivered, so it is not collected.
           type = kComment;
-          LISTING_CLASS(kComment);
           state = c == '/' ? State::kLineComment : State::kBlockComment;
           c = in.get();
           break;
@@ -515,6 +494,7 @@ void scanToken() {
         while (c != '\n' && c != kEnd) c = in.get();
         // End of input ends the comment there, and is scanned again.
         if (c == kEnd) {
+          pieceRead(kComment, in.unreadFrom(c));
           state = State::kStart;
           break;
         }
@@ -524,6 +504,7 @@ void scanToken() {
       case State::kBlockComment:
         while (c != '*' && c != kEnd) c = in.get();
         if (c == kEnd) {
+          pieceRead(kComment, in.unreadFrom(c));
           state = State::kStart;
           break;
         }
@@ -532,6 +513,7 @@ void scanToken() {
         break;
       case State::kBlockCommentStar:
         if (c == kEnd) {
+          pieceRead(kComment, in.unreadFrom(c));
           state = State::kStart;
           break;
         }
@@ -577,6 +559,7 @@ void scanToken() {
         if (type == kComment) {
           // A finished comment is discarded; the character after it starts
           // the next token.
+          pieceRead(kComment, in.unreadFrom(c));
           state = State::kStart;
           break;
         }
@@ -597,37 +580,6 @@ void resetBlock() {
 }
 
 }  // namespace
-
-#ifdef PLIMBO_LISTING
-
-std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
-  std::vector<ScanPiece> listing;
-  reset();
-  resetBlock();
-  // Read only, so the text is not written to; no text, no stream.
-  std::FILE* stream = size > 0 ? fmemopen(const_cast<char*>(text), size, "r") : nullptr;
-  if (size > 0 && stream == nullptr) throw std::bad_alloc();
-  // The interpreter's state is left as at start-up, however the scan ends.
-  struct Finish {
-    std::FILE* stream;
-    ~Finish() {
-      pieces = nullptr;
-      if (stream != nullptr) std::fclose(stream);
-      reset();
-      resetBlock();
-    }
-  } finish{stream};
-  f = stream;
-  pieces = &listing;
-  do {
-    scanToken();
-  } while (tok_n->type != kEndOfInput);
-  // Each piece ends where the next starts; end of input ends at the end.
-  for (std::size_t i = 0; i + 1 < listing.size(); ++i) listing[i].end = listing[i + 1].start;
-  return listing;
-}
-
-#else
 
 bool isWhiteSpace(int c) { return is(c, kSpaceBit); }
 
@@ -661,7 +613,5 @@ void lex() {
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }
-
-#endif
 
 }  // namespace plimbo
