@@ -13,7 +13,7 @@
 
 #include "m4t4/listing.h"
 #include "plimbo/listing.h"
-#include "vexa/lexer.h"
+#include "vexa/listing.h"
 
 namespace {
 

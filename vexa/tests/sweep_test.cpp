@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lexer.h"
+#include "listing.h"
 #include "reference.h"
 
 namespace {
