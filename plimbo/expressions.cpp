@@ -1,6 +1,7 @@
 // Expressions: every factor pushes its value, every operator pops its two
 // operands and pushes the result. Operands are numbers when MyIsdigit
 // accepts their text; a value carries that answer and its number with it.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -40,6 +41,8 @@ constexpr auto kOperators = [] {
   row(kRemainder, {Chain::kProduct, "overline E", "deleni retezcu?", kTooBig});
   return rows;
 }();
+static_assert(std::ranges::none_of(kOperators, [](const OperatorRow& row) { return row.chain == Chain::kNone; }),
+              "a row for every operator");
 
 // The row of an operator word.
 constexpr const OperatorRow& rowOf(Word word) { return kOperators[std::size_t{word} - kOr]; }
