@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "lexer.h"
+#include "listing.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   return std::freopen("/dev/null", "w", stdout) == nullptr;

@@ -43,8 +43,11 @@ using Text = std::array<char, kTokenTextSize>;     // token text field
 using ValueBuffer = std::array<char, kValueSize>;  // 255-byte value buffer
 using Field = std::array<char, kFieldSize>;        // field of a table record or stack node
 
-// Token classes delivered by the lexer (the numbers are part of the design).
+// Token classes delivered by the lexer (the numbers are part of the design),
+// and the one piece the source listing (listing.h) names besides them.
 enum TokenClass : int32_t {
+  kDroppedCharacter = -1,  // no class: a character that the scanner drops in
+                           // its start state (an upper-case letter, a comma, ...)
   kNumber = 0,        // number
   kString = 1,        // string without its quotes
   kComment = 2,       // comment, never delivered

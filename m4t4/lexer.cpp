@@ -1,12 +1,21 @@
 // The lexer: a character-level state machine over the source stream in
 // modes 0 to 2, and token replay from the loop token stack in modes 3 to 6.
 //
-// The scanner's states are written as code, one function per kind of token:
-//   state 0            scanToken (white space, comments and dropped characters
-//                      are skipped there, as scans whose token is discarded)
-//   13, 1, 19, 2, 3, 20  scanNumber      14, 6, 7   scanWord, scanName
-//   4, 5               scanString        11, 8, 9, 10  skipComment
-//   15, 16, 17, 12     in scanToken
+// The scanner's states are written as code: scanToken is the start state, a
+// switch on the first character of a token (white space, comments and
+// dropped characters are skipped there, as scans whose token is discarded),
+// and every kind of token has a function for its states:
+//   scanNumber   the integer digits, after the comma, the fraction digits,
+//                after the "e", after the exponent's sign, the exponent digits
+//   scanWord     a word, a word after an underscore
+//   scanName     after the sigil (then scanWord)
+//   scanString   the string, after a slash in it
+//   skipComment  after the ":", the line comment, the block comment, the
+//                block comment after a "!"
+// The states after a "+", a "-" and a "!", "<" or ">", and the complete
+// token that only waits for its look-ahead, are written in scanToken. The
+// scanner calls the hook pieceRead (hooks.h) at the end of every piece of
+// the source it reads.
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,23 +24,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "hooks.h"
 #include "procedures.h"
 
-// The listing build (library m4t4_listing, M4T4_LISTING defined) compiles
-// this file a second time, in a namespace of its own, and records there
-// every piece the scanner reads (listSource); in the interpreter LISTED
-// leaves nothing behind.
-#ifdef M4T4_LISTING
-#include "listing.h"
-#define LISTED(statement) statement
-#else
-#define LISTED(statement)
-#endif
-
 namespace m4t4 {
-#ifdef M4T4_LISTING
-namespace listing {
-#endif
 namespace {
 
 constexpr int kEof = -1;
@@ -108,22 +104,14 @@ std::size_t readBlock() {
   return false;
 }
 
-#ifdef M4T4_LISTING
-const unsigned char* listedText = nullptr;       // the text being listed, read as one block
-std::vector<ScanPiece>* listedPieces = nullptr;  // the pieces read so far
-
 // The piece read since the last one, of type `type`, ends with the last
 // character read, or before it when `nextRead`: then that character begins
-// the next piece. A token's or a comment's look-ahead that is a NUL is
-// dropped with it (buffer 0 holds nothing): the scan that meets it next
-// makes no piece of it.
-void endPiece(std::int32_t type, bool nextRead) {
-  auto read = static_cast<std::size_t>(blockNext - listedText);
-  std::size_t start = listedPieces->empty() ? 0 : listedPieces->back().end;
-  std::size_t end = nextRead ? read - 1 : read;
-  if (end > start || type == kEnd) listedPieces->push_back({start, end, type});
+// the next piece (the hook pieceRead). A token's or a comment's look-ahead
+// that is a NUL is dropped with it (buffer 0 holds nothing): the scan that
+// meets it next makes no piece of it.
+inline void endPiece(int32_t type, bool nextRead) {
+  pieceRead(type, static_cast<std::size_t>(blockEnd - blockNext) + (nextRead ? 1 : 0));
 }
-#endif
 
 // The next character of the source: 0 to 255, or -1 at its end.
 inline int readByte() {
@@ -177,9 +165,10 @@ int await(Fits fits) {
   }
 }
 
-// Words and names after their first letter (states 14, 6): letters, digits
-// and underscores; after an underscore other characters are dropped until a
-// letter, digit or underscore comes.
+// Words and names after their first letter (the states a word and a word
+// after an underscore): letters, digits and underscores; after an
+// underscore other characters are dropped until a letter, digit or
+// underscore comes.
 void scanWord() {
   for (;;) {
     // The common run, straight from the block (through locals, which the
@@ -207,7 +196,8 @@ void scanWord() {
   }
 }
 
-// A name after its sigil (state 7): characters up to a letter are dropped.
+// A name after its sigil (the state after the sigil): characters up to a
+// letter are dropped.
 void scanName() {
   int c = await(isLetter);
   if (c == kEof) return finish(c);
@@ -215,9 +205,9 @@ void scanName() {
   scanWord();
 }
 
-// The rest of a number after its first digit (states 13, 1, 19, 2, 3, 20);
-// returns its class: an operator's while the exponent's sign waits for a
-// digit at end of input.
+// The rest of a number after its first digit (the states from the integer
+// digits to the exponent digits); returns its class: an operator's while
+// the exponent's sign waits for a digit at end of input.
 int32_t scanNumber() {
   // The run of integer digits, straight from the block; its value is kept
   // while it is exact.
@@ -273,8 +263,9 @@ int32_t scanNumber() {
   return finish(c), kNumber;
 }
 
-// A string after its opening quote (states 4, 5): a slash keeps the
-// character after it, quote included; line feeds and NUL bytes are text too.
+// A string after its opening quote (the states the string and after a
+// slash in it): a slash keeps the character after it, quote included; line
+// feeds and NUL bytes are text too.
 void scanString() {
   for (;;) {
     int c = readByte();
@@ -289,8 +280,9 @@ void scanString() {
   }
 }
 
-// A comment after its ":" (states 11, 8, 9, 10), dropped; returns the
-// character read after it, with which the next token begins.
+// A comment after its ":" (the states from after the ":" to the block
+// comment after a "!"), dropped; returns the character read after it, with
+// which the next token begins.
 int skipComment() {
   int c = await([](int x) { return x == '!' || x == ':'; });
   if (c == ':') {  // "::" up to the end of the line
@@ -327,11 +319,11 @@ std::size_t scanToken() {
     switch (c) {
       case '\t': case '\n': case ' ':
         c = readByte();
-        LISTED(endPiece(kWhiteSpace, c != kEof));
+        endPiece(kWhiteSpace, c != kEof);
         continue;
       case ':':
         c = skipComment();
-        LISTED(endPiece(kComment, c > 0));
+        endPiece(kComment, c > 0);
         continue;
       case '!': case '<': case '>':
         append(c);
@@ -395,7 +387,7 @@ std::size_t scanToken() {
           return textLength;
         }
         c = readByte();  // a character that begins no token is dropped
-        LISTED(endPiece(kDroppedCharacter, c != kEof));
+        endPiece(kDroppedCharacter, c != kEof);
         continue;
     }
     // A token that ends on a fixed character, `c`: one more is read and
@@ -481,7 +473,7 @@ namespace {
 // Kept out of Lex so that a replayed token costs only the dispatch.
 [[gnu::noinline]] void fromSource() {
   std::size_t length = scanToken();
-  LISTED(endPiece(scanBuffer.tokenClass, buffer > 0));
+  endPiece(scanBuffer.tokenClass, buffer > 0);
   Token& token = scanBuffer;
   token.length = static_cast<uint16_t>(length);
   int32_t tokenClass = token.tokenClass;
@@ -545,24 +537,4 @@ int32_t Lex() {
   }
 }
 
-#ifdef M4T4_LISTING
-}  // namespace listing
-
-std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
-  reset();
-  std::vector<ScanPiece> pieces;
-  listing::listedPieces = &pieces;
-  listing::listedText = reinterpret_cast<const unsigned char*>(text);
-  listing::blockNext = listing::listedText;
-  listing::blockEnd = listing::listedText + size;
-  listing::blockStream = nullptr;  // f is null too: there is nothing more to read
-  do {
-    listing::Lex();
-  } while (token_buffer->tokenClass != kEnd);
-  listing::listedPieces = nullptr;
-  listing::discardSourceBlock();
-  reset();
-  return pieces;
-}
-#endif
 }  // namespace m4t4

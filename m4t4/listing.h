@@ -1,6 +1,6 @@
 // The source as the interpreter's scanner reads it, piece by piece: for the
-// editor integrations, whose grammars are tested against it. Built into the
-// library m4t4_listing, a second compilation of lexer.cpp.
+// editor integrations, whose grammars are tested against it. In the library
+// m4t4_listing only (hooks.h tells how it is built).
 #pragma once
 
 #include <cstddef>
@@ -13,12 +13,14 @@ namespace m4t4 {
 struct ScanPiece {
   std::size_t start;  // byte offset of its first character
   std::size_t end;    // byte offset just after its last character
-  std::int32_t type;  // the token class (TokenClass), or kDroppedCharacter
+  std::int32_t type;  // the token class (TokenClass in globals.h), comments
+                      // and white space too, or kDroppedCharacter
 };
 
-// The type of a character that the scanner drops in its start state without
-// beginning a token (an upper-case letter, a comma, a carriage return, ...).
-constexpr std::int32_t kDroppedCharacter = -1;
+// The name of a piece type: the name of its TokenClass without the k, in
+// lower case with underscores ("number", "white_space",
+// "dropped_character"); nullptr for a value that is no class.
+const char* pieceTypeName(std::int32_t type);
 
 // Scans text from the start state to the end of input with the interpreter's
 // own scanner and returns, in order, every piece it reads: delivered tokens,

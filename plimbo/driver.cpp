@@ -30,11 +30,14 @@ void vdiagnose(const char* format, va_list arguments) {
 
 void man() { emitf("zadejte >>./plimbo jm_souboru.plb\n a jebni ENTER eskamotere.\n"); }
 
-unsigned diagnose(const char* format, ...) {
+unsigned reportProblem(const char* procedure, const char* problem, ...) {
+  if (runStopped != 0) return 1;
+  emitf("(%s)Chyba (%lld), ", procedure, line());
   va_list arguments;
-  va_start(arguments, format);
-  vdiagnose(format, arguments);
+  va_start(arguments, problem);
+  emitv(problem, arguments);
   va_end(arguments);
+  emit("\n", 1);
   return 1;
 }
 
@@ -47,14 +50,12 @@ void stopRun(const char* format, ...) {
 }
 
 unsigned syntaxError(const char* procedure, const char* expected) {
-  return diagnose("(%s)Chyba (%lld), ocekavan: %s, obdrzen: %s\n", procedure, line(), expected,
-                  tok_n->text.data());
+  return reportProblem(procedure, "ocekavan: %s, obdrzen: %s", expected, tok_n->text.data());
 }
 
 unsigned enterNesting(const char* procedure) {
   if (nestingDepth >= kMaxNesting)
-    return diagnose("(%s)Chyba (%lld), prilis hluboke vnoreni, obdrzen: %s\n", procedure, line(),
-                    tok_n->text.data());
+    return reportProblem(procedure, "prilis hluboke vnoreni, obdrzen: %s", tok_n->text.data());
   ++nestingDepth;
   return 0;
 }
@@ -62,7 +63,8 @@ unsigned enterNesting(const char* procedure) {
 void leaveNesting() { --nestingDepth; }
 
 void refuseRecord(const char* procedure, const char* problem) {
-  stopRun("(%s)Chyba (%lld), %s\n", procedure, line(), problem);
+  reportProblem(procedure, "%s", problem);
+  runStopped = 1;
 }
 
 unsigned checkStopped() { return runStopped != 0 ? 1 : 0; }

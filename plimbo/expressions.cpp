@@ -1,6 +1,7 @@
 // Expressions: every factor pushes its value, every operator pops its two
 // operands and pushes the result. Operands are numbers when MyIsdigit
 // accepts their text; a value carries that answer and its number with it.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -18,33 +19,33 @@ enum class Chain { kNone, kLogic, kComparison, kSum, kProduct };
 
 struct OperatorRow {
   Chain chain;            // the chain whose operator it is
-  const char* textError;  // diagnostic when an operand is not numeric, or none
-  const char* sizeError;  // diagnostic when a result is too long to write, or none
+  const char* procedure;  // the procedure its diagnostics name
+  const char* textError;  // the problem when an operand is not numeric, or none
+  const char* sizeError;  // the problem when a result is too long to write, or none
 };
 
-constexpr const char* kSumTooBig = "(overline D)Chyba (%lld), vysledek je prilis velky\n";
-constexpr const char* kProductTooBig = "(overline E)Chyba (%lld), vysledek je prilis velky\n";
+constexpr const char* kTooBig = "vysledek je prilis velky";
 
-// One row per operator word, kOr to kRemainder.
-constexpr OperatorRow kOperators[] = {
-    {Chain::kLogic, "(overline A)Chyba (%lld), logicky soucet retezce?\n", nullptr},
-    {Chain::kLogic, "(overline A)Chyba (%lld), logicky soucin retezce?\n", nullptr},
-    {Chain::kComparison, nullptr, nullptr},
-    {Chain::kComparison, nullptr, nullptr},
-    {Chain::kComparison, nullptr, nullptr},
-    {Chain::kComparison, nullptr, nullptr},
-    {Chain::kComparison, nullptr, nullptr},
-    {Chain::kComparison, nullptr, nullptr},
-    {Chain::kSum, nullptr, kSumTooBig},
-    {Chain::kSum, "(overline D)Chyba (%lld), odcitani retezcu?\n", kSumTooBig},
-    {Chain::kProduct, "(overline E)Chyba (%lld), nasobeni retezcu?\n", kProductTooBig},
-    {Chain::kProduct, "(overline E)Chyba (%lld), deleni retezcu?\n", kProductTooBig},
-    {Chain::kProduct, "(overline E)Chyba (%lld), deleni retezcu?\n", kProductTooBig},
-};
-static_assert(std::size(kOperators) == kRemainder - kOr + 1, "one row per operator");
+// The row of every operator word, kOr to kRemainder.
+constexpr auto kOperators = [] {
+  std::array<OperatorRow, kRemainder - kOr + 1> rows{};
+  const auto row = [&rows](Word word, OperatorRow value) { rows[word - kOr] = value; };
+  row(kOr, {Chain::kLogic, "overline A", "logicky soucet retezce?", nullptr});
+  row(kAnd, {Chain::kLogic, "overline A", "logicky soucin retezce?", nullptr});
+  for (Word word : {kLess, kGreater, kEqual, kNotEqual, kLessEqual, kGreaterEqual})
+    row(word, {Chain::kComparison, "overline C", nullptr, nullptr});
+  row(kPlus, {Chain::kSum, "overline D", nullptr, kTooBig});
+  row(kMinus, {Chain::kSum, "overline D", "odcitani retezcu?", kTooBig});
+  row(kTimes, {Chain::kProduct, "overline E", "nasobeni retezcu?", kTooBig});
+  row(kDivide, {Chain::kProduct, "overline E", "deleni retezcu?", kTooBig});
+  row(kRemainder, {Chain::kProduct, "overline E", "deleni retezcu?", kTooBig});
+  return rows;
+}();
+static_assert(std::ranges::none_of(kOperators, [](const OperatorRow& row) { return row.chain == Chain::kNone; }),
+              "a row for every operator");
 
 // The row of an operator word.
-constexpr const OperatorRow& rowOf(Word word) { return kOperators[word - kOr]; }
+constexpr const OperatorRow& rowOf(Word word) { return kOperators[std::size_t{word} - kOr]; }
 
 // The chain of every word; kNone for the words that are no operator. Only
 // operator words reach rowOf, so it needs no check.
@@ -113,9 +114,9 @@ unsigned compute(Word op, Value& left, Value& right, Value& result) {
   const OperatorRow& row = rowOf(op);
   if (left.numeric && right.numeric) {
     // A number whose "%f" text would be cut is refused rather than changed.
-    if (!numericResult(op, left.number, right.number, result)) return diagnose(row.sizeError, line());
+    if (!numericResult(op, left.number, right.number, result)) return reportProblem(row.procedure, "%s", row.sizeError);
   } else if (!textResult(op, left, right, result)) {
-    return diagnose(row.textError, line());
+    return reportProblem(row.procedure, "%s", row.textError);
   }
   return 0;
 }
@@ -182,7 +183,7 @@ unsigned B() {
   // The operand is replaced by its negation in place; none is the empty text.
   Value* operand = Pushdown_root != nullptr ? &Pushdown_root->value : nullptr;
   if (operand == nullptr || !operand->numeric)
-    return diagnose("(B)Chyba (%lld), negace retezce?\n", line());
+    return reportProblem("B", "negace retezce?");
   formatTruth(operand->number == 0.0, *operand);
   return 0;
 }

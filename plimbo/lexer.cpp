@@ -1,10 +1,7 @@
-// The scanner: a hand-coded automaton over the source stream, and the mode
-// switch that replays recorded loop tokens instead.
-//
-// Compiled a second time with PLIMBO_LISTING, this file is the source
-// listing of listing.h instead: the same scanner, whose LISTING_ hooks then
-// record where every piece of the text starts and what it is. In the
-// interpreter the hooks are empty.
+// The scanner: one switch on the first character of a token and one
+// function per kind of token, over the source stream; and the mode switch
+// that replays recorded loop tokens instead. The scanner calls the hook
+// pieceRead (hooks.h) at the end of every piece of the source it reads.
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,45 +11,14 @@
 #include <algorithm>
 #include <cstring>
 
+#include "hooks.h"
 #include "procedures.h"
-#ifdef PLIMBO_LISTING
-#include <new>
-#include <vector>
-
-#include "listing.h"
-#endif
 
 namespace plimbo {
 
 namespace {
 
-#ifdef PLIMBO_LISTING
-std::vector<ScanPiece>* pieces = nullptr;  // the listing being made
-// A piece starts at offset; its class follows.
-#define LISTING_START(offset) pieces->push_back({offset, offset, kEndOfInput})
-#define LISTING_CLASS(pieceType) pieces->back().type = (pieceType)
-#else
-#define LISTING_START(offset)
-#define LISTING_CLASS(pieceType)
-#endif
-
 Token scanned;  // the token scanned last from the source
-
-enum class State {
-  kStart,
-  kNumber,
-  kFraction,
-  kRelation,
-  kSlash,
-  kLineComment,
-  kBlockComment,
-  kBlockCommentStar,
-  kName,
-  kString,
-  kStringEscape,
-  kKeyword,
-  kComplete,
-};
 
 constexpr int kEnd = -1;  // end of input as a character value
 
@@ -80,6 +46,8 @@ constexpr auto kClasses = [] {
 inline bool is(int c, std::uint8_t bits) { return (kClasses[static_cast<std::size_t>(c + 1)] & bits) != 0; }
 // A byte of the source block, never end of input.
 inline bool is(unsigned char c, std::uint8_t bits) { return (kClasses[c + 1u] & bits) != 0; }
+inline bool isDigit(int c) { return is(c, kDigitBit); }
+inline bool isCapital(int c) { return is(c, kCapitalBit); }
 
 // The source is read in blocks; the scanner takes its characters from the
 // block. How a block is filled depends on the stream:
@@ -200,10 +168,10 @@ struct Cursor {
     return c;
   }
   void store() const { source.at = at; }
-  // Where in the stream the character c, just taken, stands.
-  std::size_t offsetOf(int c) const {
-    return source.offset + static_cast<std::size_t>(at - source.block) - (c != kEnd ? 1 : 0);
-  }
+  // The bytes read from the source and not yet scanned.
+  std::size_t unread() const { return static_cast<std::size_t>(end - at); }
+  // The same with c, the character just taken (none at end of input).
+  std::size_t unreadFrom(int c) const { return unread() + (c != kEnd ? 1 : 0); }
 };
 
 // The text of the token being scanned. A token keeps its first 255
@@ -246,7 +214,7 @@ inline int appendRun(Cursor& in, Collected& token, std::uint8_t bits) {
   }
 }
 
-// The word of a token that is one character long and ends in the complete state.
+// The word of every token of one character.
 constexpr auto kSingleWords = [] {
   std::array<Word, 256> words{};
   words['{'] = kOpenBrace;
@@ -328,12 +296,12 @@ constexpr std::size_t kExactDigits = 15;
 
 // Delivers the token collected in token, of class type and the given word,
 // with c pushed back (kNoPushback: none). The fields that only some classes
-// have are filled in by the states of those classes.
+// have are filled in by the functions of those classes.
 [[gnu::always_inline]] inline void deliver(const Cursor& in, const Collected& token, int c, std::int32_t type,
                                            Word word) {
   buffer = c;
   in.store();
-  LISTING_CLASS(type);
+  pieceRead(type, c == kNoPushback ? in.unread() : in.unreadFrom(c));
   Token& t = scanned;
   t.text[token.length] = '\0';
   t.length = static_cast<std::uint32_t>(token.length);
@@ -342,247 +310,188 @@ constexpr std::size_t kExactDigits = 15;
   tok_n = &t;
 }
 
+// The kinds of token, one function each, called with the token's first
+// character c taken (and not yet appended). Each delivers its token with
+// the character after it pushed back, and with the fields of its class.
+
+// A number from its decimal comma c: the digits after it.
+[[gnu::always_inline]] inline void scanFraction(Cursor& in, Collected& token, int c) {
+  token.append(c);
+  c = in.get();
+  if (isDigit(c)) {
+    token.append(c);
+    c = appendRun(in, token, kDigitBit);
+  }
+  deliver(in, token, c, kNumber, kNoWord);
+  finishText(scanned, false);
+}
+
+// A number from its first digit c: digits, then a decimal comma and more.
+[[gnu::always_inline]] inline void scanNumber(Cursor& in, Collected& token, int c) {
+  token.append(c);
+  c = appendRun(in, token, kDigitBit);
+  if (c == ',') return scanFraction(in, token, c);
+  deliver(in, token, c, kNumber, kNoWord);
+  finishDigits(scanned);
+}
+
+// A sign: the number it begins when a digit or a decimal comma follows, or
+// else the operator. Required: "$a -1" is two factors
+// (expressions/errors/no_unary_minus).
+[[gnu::always_inline]] inline void scanSign(Cursor& in, Collected& token, int sign) {
+  token.append(sign);
+  int c = in.get();
+  if (isDigit(c)) {
+    token.append(c);
+    c = appendRun(in, token, kDigitBit);
+    if (c == ',') return scanFraction(in, token, c);
+    deliver(in, token, c, kNumber, kNoWord);
+    return finishText(scanned, false);
+  }
+  if (c == ',') return scanFraction(in, token, c);
+  deliver(in, token, c, kOperator, sign == '+' ? kPlus : kMinus);
+}
+
+// "<", ">" or "!" (first); an assignment with ":" after it, a comparison of
+// two characters with "=".
+[[gnu::always_inline]] inline void scanRelation(Cursor& in, Collected& token, int first) {
+  token.append(first);
+  const int c = in.get();
+  if (c == ':') {
+    token.append(c);
+    return deliver(in, token, in.get(), kAssignment, kNoWord);
+  }
+  if (c == '=') {
+    token.append(c);
+    const Word word = first == '!' ? kNotEqual : first == '<' ? kLessEqual : kGreaterEqual;
+    return deliver(in, token, in.get(), kOperator, word);
+  }
+  deliver(in, token, c, kOperator, singleWord(first));
+}
+
+// A string after its opening quote, up to the closing one (neither is
+// kept); a backslash keeps the character after it, a quote too. End of
+// input ends the string there, and is scanned again.
+[[gnu::always_inline]] inline void scanString(Cursor& in, Collected& token) {
+  bool nul = false;  // a NUL byte was kept (and ends the text)
+  int c = in.get();
+  while (c != '"' && c != kEnd) {
+    const bool escape = c == '\\';
+    token.append(c);
+    nul |= c == 0;
+    c = in.get();
+    if (escape && c != kEnd) {
+      token.append(c);
+      nul |= c == 0;
+      c = in.get();
+    }
+  }
+  deliver(in, token, c == '"' ? in.get() : c, kString, kNoWord);
+  finishText(scanned, nul);
+}
+
+// A variable, call or declaration name (type): its sigil and the digits,
+// lower-case letters and underscores after it.
+[[gnu::always_inline]] inline void scanName(Cursor& in, Collected& token, int sigil, std::int32_t type) {
+  token.append(sigil);
+  const int c = appendRun(in, token, kNameBit);
+  deliver(in, token, c, type, kNoWord);
+  scanned.symbol = nullptr;  // looked up on first use
+}
+
+// A keyword: a run of capital letters.
+[[gnu::always_inline]] inline void scanKeyword(Cursor& in, Collected& token, int c) {
+  token.append(c);
+  c = appendRun(in, token, kCapitalBit);
+  deliver(in, token, c, kKeyword, kNoWord);
+  finishText(scanned, false);
+}
+
+// A token of the one character c, of class type.
+[[gnu::always_inline]] inline void scanSingle(Cursor& in, Collected& token, int c, std::int32_t type) {
+  token.append(c);
+  deliver(in, token, in.get(), type, singleWord(c));
+}
+
+// The end of input: the one byte 0xFF. (A token that ends at once still
+// reads the character after it, the end of input again.)
+[[gnu::always_inline]] inline void scanEnd(Cursor& in, Collected& token) {
+  token.append(kEndOfInputText);
+  deliver(in, token, in.get(), kEndOfInput, kNoWord);
+}
+
+// A character that can begin no token: delivered alone and consumed, with
+// LAError set, so that a later scan does not meet it again.
+[[gnu::always_inline]] inline void scanBadCharacter(Cursor& in, Collected& token, int c) {
+  token.append(c);
+  LAError = 1;
+  deliver(in, token, kNoPushback, kBadCharacter, kNoWord);
+  if (c == 0) finishText(scanned, true);
+}
+
+// A comment after its "/", whose second character is second: "//" up to
+// and including the line break, "/*" up to "*/". The character after a star
+// is taken even when it is a star, so the "/" of "**/" does not end the
+// comment. Returns the character after the comment, taken; end of input
+// ends the comment there.
+inline int skipComment(Cursor& in, int second) {
+  int c = in.get();
+  if (second == '/') {
+    while (c != '\n' && c != kEnd) c = in.get();
+    return c == kEnd ? c : in.get();
+  }
+  for (;;) {
+    while (c != '*' && c != kEnd) c = in.get();
+    if (c == kEnd) return c;
+    c = in.get();  // after the star
+    if (c == '/') return in.get();
+    if (c == kEnd) return c;
+    c = in.get();  // anything else, a star too, is comment text
+  }
+}
+
 // Scans the next token that is neither white space nor a comment into
-// scanned. Each state takes the characters it stays on in a loop of its own;
-// c is always the character the current state looks at next. A token ends
-// by pushing that character back into buffer.
+// scanned, by its first character: white space and comments are skipped
+// here, and every kind of token has its function above.
 void scanToken() {
   Cursor in;
   Collected token;
   // Every way out sets buffer again.
   int c = buffer;
   if (c == kNoPushback) c = in.get();
-  std::int32_t type = kEndOfInput;
-  Word word = kNoWord;  // the word the text is, where the state tells
-  bool nul = false;     // a NUL byte was appended (and ends the text)
-  State state = State::kStart;
   for (;;) {
-    switch (state) {
-      case State::kStart:
-        LISTING_START(in.offsetOf(c));
-        token.length = 0;
-        switch (c) {
-          case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
-            // White space: tokens of their own, never delivered.
-            LISTING_CLASS(kWhiteSpace);
-            c = in.get();
-            continue;
-          case '+': case '-':
-            // Required: a sign followed by digits is part of the number, so
-            // "$a -1" is two factors (expressions/errors/no_unary_minus).
-            token.append(c);
-            type = kOperator;
-            word = c == '+' ? kPlus : kMinus;
-            state = State::kNumber;
-            break;
-          case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
-            token.append(c);
-            type = kNumber;
-            state = State::kNumber;
-            c = appendRun(in, token, kDigitBit);
-            if (c != ',') {
-              deliver(in, token, c, kNumber, kNoWord);
-              return finishDigits(scanned);
-            }
-            continue;
-          case ',':
-            token.append(c);
-            type = kNumber;
-            state = State::kFraction;
-            break;
-          case '<': case '>': case '!':
-            token.append(c);
-            type = kOperator;
-            word = singleWord(c);
-            state = State::kRelation;
-            break;
-          case '"':
-            type = kString;
-            state = State::kString;
-            break;
-          case '$':
-            token.append(c);
-            type = kVariable;
-            state = State::kName;
-            c = appendRun(in, token, kNameBit);
-            continue;
-          case '{': case '}':
-            // Complete at once: the token ends at the next character.
-            token.append(c);
-            return deliver(in, token, in.get(), kBrace, singleWord(c));
-          case '#':
-            token.append(c);
-            type = kCallName;
-            state = State::kName;
-            c = appendRun(in, token, kNameBit);
-            continue;
-          case '@':
-            token.append(c);
-            type = kDeclarationName;
-            state = State::kName;
-            c = appendRun(in, token, kNameBit);
-            continue;
-          case '/':
-            token.append(c);
-            type = kOperator;
-            word = kDivide;
-            state = State::kSlash;
-            break;
-          case ';':
-            // Complete at once, as the braces.
-            token.append(c);
-            return deliver(in, token, in.get(), kSemicolon, kSemicolonText);
-          case '=': case '(': case '*': case ')': case '%': case '&': case '|':
-            // Complete at once, as the braces.
-            token.append(c);
-            return deliver(in, token, in.get(), kOperator, singleWord(c));
-          case kEnd:
-            token.append(kEndOfInputText);
-            type = kEndOfInput;
-            state = State::kComplete;
-            break;
-          default:
-            if (is(c, kCapitalBit)) {
-              token.append(c);
-              type = kKeyword;
-              state = State::kKeyword;
-              c = appendRun(in, token, kCapitalBit);
-              continue;
-            }
-            // A character that can begin no token is delivered alone, consumed.
-            token.append(c);
-            LAError = 1;
-            deliver(in, token, kNoPushback, kBadCharacter, kNoWord);
-            if (c == 0) finishText(scanned, true);
-            return;
-        }
+    switch (c) {
+      case ' ': case '\t': case '\n': case '\v': case '\f': case '\r':
+        // White space: a piece of its own for every character.
         c = in.get();
-        break;
-      case State::kNumber:
-        if (is(c, kDigitBit)) {
-          type = kNumber;
-          word = kNoWord;
-          token.append(c);
-          c = appendRun(in, token, kDigitBit);
-        }
-        if (c == ',') {
-          token.append(c);
-          type = kNumber;
-          word = kNoWord;
-          state = State::kFraction;
-          c = in.get();
-          break;
-        }
-        deliver(in, token, c, type, word);
-        if (type == kNumber) finishText(scanned, false);
-        return;
-      case State::kFraction:
-        if (is(c, kDigitBit)) {
-          token.append(c);
-          c = appendRun(in, token, kDigitBit);
-        }
-        deliver(in, token, c, kNumber, kNoWord);
-        return finishText(scanned, false);
-      case State::kRelation:
-        if (c == ':') {
-          token.append(c);
-          type = kAssignment;
-          word = kNoWord;
-          state = State::kComplete;
-          c = in.get();
-          break;
-        }
-        if (c == '=') {
-          token.append(c);
-          type = kOperator;
-          word = word == kNot ? kNotEqual : word == kLess ? kLessEqual : kGreaterEqual;
-          state = State::kComplete;
-          c = in.get();
-          break;
-        }
-        return deliver(in, token, c, type, word);
-      case State::kSlash:
+        pieceRead(kWhiteSpace, in.unreadFrom(c));
+        continue;
+      case '/':
+        // A comment, or the division operator.
+        c = in.get();
         if (c == '/' || c == '*') {
-          // Comment text is never delivered, so it is not collected.
-          type = kComment;
-          LISTING_CLASS(kComment);
-          state = c == '/' ? State::kLineComment : State::kBlockComment;
-          c = in.get();
-          break;
+          c = skipComment(in, c);
+          pieceRead(kComment, in.unreadFrom(c));
+          continue;
         }
-        return deliver(in, token, c, type, word);
-      case State::kLineComment:
-        while (c != '\n' && c != kEnd) c = in.get();
-        // End of input ends the comment there, and is scanned again.
-        if (c == kEnd) {
-          state = State::kStart;
-          break;
-        }
-        state = State::kComplete;
-        c = in.get();
-        break;
-      case State::kBlockComment:
-        while (c != '*' && c != kEnd) c = in.get();
-        if (c == kEnd) {
-          state = State::kStart;
-          break;
-        }
-        state = State::kBlockCommentStar;
-        c = in.get();
-        break;
-      case State::kBlockCommentStar:
-        if (c == kEnd) {
-          state = State::kStart;
-          break;
-        }
-        state = c == '/' ? State::kComplete : State::kBlockComment;
-        c = in.get();
-        break;
-      case State::kName:
-        // The characters of the name were taken with its first one.
-        deliver(in, token, c, type, kNoWord);
-        scanned.symbol = nullptr;  // looked up on first use
-        return;
-      case State::kString:
-        if (c == '"') {
-          state = State::kComplete;
-          c = in.get();
-          break;
-        }
-        // End of input ends the string there, and is scanned again.
-        if (c == kEnd) {
-          deliver(in, token, c, kString, kNoWord);
-          return finishText(scanned, nul);
-        }
-        token.append(c);
-        nul |= c == 0;
-        if (c == '\\') state = State::kStringEscape;
-        c = in.get();
-        break;
-      case State::kStringEscape:
-        if (c == kEnd) {
-          deliver(in, token, c, kString, kNoWord);
-          return finishText(scanned, nul);
-        }
-        token.append(c);
-        nul |= c == 0;
-        state = State::kString;
-        c = in.get();
-        break;
-      case State::kKeyword:
-        // The capitals were taken with the first one.
-        deliver(in, token, c, kKeyword, kNoWord);
-        return finishText(scanned, false);
-      case State::kComplete:
-        if (type == kComment) {
-          // A finished comment is discarded; the character after it starts
-          // the next token.
-          state = State::kStart;
-          break;
-        }
-        deliver(in, token, c, type, word);
-        if (type == kString) finishText(scanned, nul);
-        return;
+        token.append('/');
+        return deliver(in, token, c, kOperator, kDivide);
+      case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8': case '9':
+        return scanNumber(in, token, c);
+      case ',': return scanFraction(in, token, c);
+      case '+': case '-': return scanSign(in, token, c);
+      case '<': case '>': case '!': return scanRelation(in, token, c);
+      case '"': return scanString(in, token);
+      case '$': return scanName(in, token, c, kVariable);
+      case '#': return scanName(in, token, c, kCallName);
+      case '@': return scanName(in, token, c, kDeclarationName);
+      case '{': case '}': return scanSingle(in, token, c, kBrace);
+      case ';': return scanSingle(in, token, c, kSemicolon);
+      case '=': case '(': case '*': case ')': case '%': case '&': case '|': return scanSingle(in, token, c, kOperator);
+      case kEnd: return scanEnd(in, token);
+      default:
+        if (isCapital(c)) return scanKeyword(in, token, c);
+        return scanBadCharacter(in, token, c);
     }
   }
 }
@@ -597,37 +506,6 @@ void resetBlock() {
 }
 
 }  // namespace
-
-#ifdef PLIMBO_LISTING
-
-std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
-  std::vector<ScanPiece> listing;
-  reset();
-  resetBlock();
-  // Read only, so the text is not written to; no text, no stream.
-  std::FILE* stream = size > 0 ? fmemopen(const_cast<char*>(text), size, "r") : nullptr;
-  if (size > 0 && stream == nullptr) throw std::bad_alloc();
-  // The interpreter's state is left as at start-up, however the scan ends.
-  struct Finish {
-    std::FILE* stream;
-    ~Finish() {
-      pieces = nullptr;
-      if (stream != nullptr) std::fclose(stream);
-      reset();
-      resetBlock();
-    }
-  } finish{stream};
-  f = stream;
-  pieces = &listing;
-  do {
-    scanToken();
-  } while (tok_n->type != kEndOfInput);
-  // Each piece ends where the next starts; end of input ends at the end.
-  for (std::size_t i = 0; i + 1 < listing.size(); ++i) listing[i].end = listing[i + 1].start;
-  return listing;
-}
-
-#else
 
 bool isWhiteSpace(int c) { return is(c, kSpaceBit); }
 
@@ -661,7 +539,5 @@ void lex() {
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }
-
-#endif
 
 }  // namespace plimbo

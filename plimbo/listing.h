@@ -1,7 +1,7 @@
 // The source listing: a text cut into the pieces the interpreter's scanner
 // reads, for tools that must split a program exactly as plimbo does (the
-// grammars of editor integrations are tested against it). Built from the
-// scanner's own source into the library plimbo_listing.
+// grammars of the editor integrations are tested against it). In the
+// library plimbo_listing only (hooks.h tells how it is built).
 #pragma once
 
 #include <cstddef>
@@ -19,6 +19,11 @@ struct ScanPiece {
                       // token is delivered alone as kBadCharacter, so no
                       // piece is ever dropped
 };
+
+// The name of a piece type: the name of its TokenClass without the k, in
+// lower case with underscores ("number", "white_space", "bad_character");
+// nullptr for a value that is no class.
+const char* pieceTypeName(std::int32_t type);
 
 // Scans text from the start state to the end of input with the interpreter's
 // own scanner and returns, in order, every piece it reads: delivered tokens,

@@ -25,13 +25,15 @@ constexpr int kWriteFailed = 3;
 void man();
 unsigned SA();
 unsigned Program();
-// Prints a diagnostic (unless the run was stopped before) and returns 1.
-unsigned diagnose(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Prints the diagnostic of a grammar procedure, "(procedure)Chyba (line), "
+// and then problem, formatted with the arguments, on a line of its own
+// (unless the run was stopped before); returns 1.
+unsigned reportProblem(const char* procedure, const char* problem, ...) __attribute__((format(printf, 2, 3)));
 // Prints the reason the run stops (unless it was stopped before) and stops it:
 // the grammar ends at the next statement.
 void stopRun(const char* format, ...) __attribute__((format(printf, 1, 2)));
 unsigned syntaxError(const char* procedure, const char* expected);
-// The current line for the diagnostics' %lld.
+// The current line, as the diagnostics print it.
 inline long long line() { return static_cast<long long>(lineNo); }
 unsigned enterNesting(const char* procedure);
 void leaveNesting();

@@ -1,10 +1,14 @@
-// The vexa automaton and the scanner that drives it one token at a time.
+// The vexa automaton and the scanner that drives it one token at a time. The
+// scanner calls the hook pieceRead (hooks.h) at the end of every piece of the
+// source it reads.
 #include "lexer.h"
 
 #include <cstdint>
 #include <cstring>
 #include <iterator>
 #include <string>
+
+#include "hooks.h"
 
 namespace vexa {
 
@@ -97,39 +101,6 @@ Move fromStart(int c) {
   }
 }
 
-// Whether the character just appended is dropped from the token text.
-// `from` is the state before the transition, `to` the state after it.
-bool removes(State from, State to, int c, bool ended) {
-  switch (to) {
-    case qS: case qS2: case qC1: case qC2: case qC3: case qC4: return true;
-    // The opening quote only: an escaped quote at the start of the text is
-    // kept (pinned by tokens/strings, "\"x").
-    case qS1: return from == qS;
-    case qV1: return c == '$';                         // the opening dollar
-    case qF: return !ended && (c == '"' || c == '$');  // the closing quote or dollar
-    default: return false;
-  }
-}
-
-// The class that a token takes from its first kept character.
-int classOf(State s, int c, int current) {
-  switch (s) {
-    case qS1: case qS2: return kString;
-    case qD2: case qD1D3F: case qD1F: case qD2F: return kNumber;
-    case qV1: case qV2: return kVariable;
-    case qR1: case qR1F: return kIdentifier;
-    case qO1: case qO2: case qO3: case qO3O4F: case qO3F: return kOperator;
-    case qF:
-      if (c == ';') return kTerminator;
-      if (c == '{' || c == '}') return kBlock;
-      // `%` has no class of its own in the language; the lister makes it an
-      // operator (pinned by tokens/percent_after_brace).
-      if (isOneOf(c, "!%()*/=^")) return kOperator;
-      return current;
-    default: return current;
-  }
-}
-
 // Ends the run with `status`, printing `message` first when there is one.
 const char* stop(int status, const char* message) {
   if (message != nullptr) emit(message);
@@ -183,6 +154,36 @@ Move transition(State s, int c) {
   }
 }
 
+bool removes(State from, State to, int c) {
+  switch (to) {
+    case qS: case qS2: case qC1: case qC2: case qC3: case qC4: return true;
+    // The opening quote only: an escaped quote at the start of the text is
+    // kept (pinned by tokens/strings, "\"x").
+    case qS1: return from == qS;
+    case qV1: return c == '$';            // the opening dollar
+    case qF: return c == '"' || c == '$';  // the closing quote or dollar
+    default: return false;
+  }
+}
+
+std::optional<TokenClass> classOf(State s, int c) {
+  switch (s) {
+    case qS1: case qS2: return kString;
+    case qD2: case qD1D3F: case qD1F: case qD2F: return kNumber;
+    case qV1: case qV2: return kVariable;
+    case qR1: case qR1F: return kIdentifier;
+    case qO1: case qO2: case qO3: case qO3O4F: case qO3F: return kOperator;
+    case qF:
+      if (c == ';') return kTerminator;
+      if (c == '{' || c == '}') return kBlock;
+      // `%` has no class of its own in the language; the lister makes it an
+      // operator (pinned by tokens/percent_after_brace).
+      if (isOneOf(c, "!%()*/=^")) return kOperator;
+      return std::nullopt;
+    default: return std::nullopt;
+  }
+}
+
 namespace {
 
 // What one byte does in one state, worked out once from transition() and the
@@ -223,7 +224,7 @@ std::array<bool, kStateCount> statesWithEmptyText() {
       if (!empty[static_cast<std::size_t>(s)]) continue;
       for (int c = 0; c < 256; ++c) {
         const Move move = transition(static_cast<State>(s), c);
-        if (move.kind != Move::kGo || !removes(static_cast<State>(s), move.next, c, false)) continue;
+        if (move.kind != Move::kGo || !removes(static_cast<State>(s), move.next, c)) continue;
         const auto next = static_cast<std::size_t>(move.next);
         if (!empty[next]) grew = empty[next] = true;
       }
@@ -233,7 +234,6 @@ std::array<bool, kStateCount> statesWithEmptyText() {
 }
 
 StepTable makeSteps() {
-  constexpr int kNoClass = -1;
   const std::array<bool, kStateCount> emptyText = statesWithEmptyText();
   StepTable steps{};
   for (int s = 0; s < kStateCount; ++s) {
@@ -248,7 +248,7 @@ StepTable makeSteps() {
         step.flags = static_cast<std::uint8_t>(kEnds | (from == qD1F ? kLoneSign : 0));
       } else {
         unsigned flags = 0;
-        const bool keep = !removes(from, move.next, c, false);
+        const bool keep = !removes(from, move.next, c);
         if (keep) flags |= kKeep;
         if (keep && c == 0) flags |= kKeepsNul;
         // "" keeps no character, so the lister classes it at its opening
@@ -257,10 +257,9 @@ StepTable makeSteps() {
         // One character is kept after this byte only if it is the first one
         // kept, or the byte is removed from a text of one character.
         const bool canLeaveOne = !keep || emptyText[static_cast<std::size_t>(s)];
-        const int cls = classOf(move.next, c, kNoClass);
-        if (cls != kNoClass && canLeaveOne) {
+        if (const std::optional<TokenClass> cls = classOf(move.next, c); cls && canLeaveOne) {
           flags |= kFirstClass;
-          step.firstClass = static_cast<std::uint8_t>(cls);
+          step.firstClass = static_cast<std::uint8_t>(*cls);
         }
         if (c == '=') flags |= kEquals;
         step.flags = static_cast<std::uint8_t>(flags);
@@ -291,93 +290,35 @@ std::array<Label, kClassCount> makeLabels() {
 
 const std::array<Label, kClassCount> kLabels = makeLabels();
 
-// listSource reads its text from memory and records the pieces it scans.
-struct PieceScan {
-  const char* begin;                // the text being scanned
-  const char* next;                 // its first byte not yet read into a block
-  const char* end;                  // its end
-  std::size_t blockStart;           // offset in the text of the block's first byte
-  std::vector<ScanPiece>* pieces;   // the pieces read so far; the last one is open
-};
-PieceScan pieceScan = {};
-
-// Offset in listSource's text of the block byte at `p`.
-std::size_t offsetOf(const char* p) {
-  return pieceScan.blockStart + static_cast<std::size_t>(p - (inputBuffer.data() + 1));
-}
-
-// Starts a piece at `start`, which ends the open one. An open piece that is
-// still empty is taken over instead.
-void openPiece(std::size_t start, std::int32_t type) {
-  std::vector<ScanPiece>& pieces = *pieceScan.pieces;
-  if (!pieces.empty() && pieces.back().start == start) {
-    pieces.back().type = type;
-    return;
-  }
-  if (!pieces.empty()) pieces.back().end = start;
-  pieces.push_back({start, start, type});
-}
-
-// Ends the open piece at `end` (the scan reads no further); an empty one is dropped.
-void finishPieces(std::size_t end) {
-  std::vector<ScanPiece>& pieces = *pieceScan.pieces;
-  if (pieces.empty()) return;
-  pieces.back().end = end;
-  if (pieces.back().start == end) pieces.pop_back();
-}
-
-// Ends the pieces with the open one as the token that stopped the scan;
-// `end` is the block position just past the byte that stopped it.
-void stopPiece(const char* end) {
-  pieceScan.pieces->back().type = kStoppedPiece;
-  finishPieces(offsetOf(end));
-}
+// The bytes of the block from `p` on, read but not yet scanned (for the
+// hook pieceRead).
+std::size_t unreadFrom(const char* p, const char* end) { return static_cast<std::size_t>(end - p); }
 
 // A token that grows past kMaxTokenLength ends the run; `pos` is just past
 // the byte that made it too long.
-template <bool kPieces>
-const char* tooLong(const char* pos) {
-  if constexpr (kPieces) {
-    stopPiece(pos);
-    return stop(kStatusError, nullptr);
-  } else {
-    return stop(kStatusError, "moc dlouhy slovo\n");
-  }
+const char* tooLong(const char* pos, const char* end) {
+  pieceRead(kStoppedPiece, unreadFrom(pos, end));
+  return stop(kStatusError, "moc dlouhy slovo\n");
 }
 
-// Reads the next block of the source: from `file` for the lister, from
-// memory for listSource. The byte before the block stays in front of it
-// (inputBuffer[0]), so the scanner can always look one byte back.
+// Reads the next block of `file`. The byte before the block stays in front
+// of it (inputBuffer[0]), so the scanner can always look one byte back.
 // Returns false at the end of the source, and on a read error after
 // reporting it.
-template <bool kPieces>
 bool refill() {
   inputBuffer[0] = inputPos[-1];
-  std::size_t count = 0;
-  if constexpr (kPieces) {
-    const auto left = static_cast<std::size_t>(pieceScan.end - pieceScan.next);
-    count = left < kInputCapacity ? left : kInputCapacity;
-    if (count > 0) std::memcpy(inputBuffer.data() + 1, pieceScan.next, count);
-    pieceScan.blockStart = static_cast<std::size_t>(pieceScan.next - pieceScan.begin);
-    pieceScan.next += count;
-  } else {
-    count = std::fread(inputBuffer.data() + 1, 1, kInputCapacity, file);
-  }
+  const std::size_t count = std::fread(inputBuffer.data() + 1, 1, kInputCapacity, file);
   inputPos = inputBuffer.data() + 1;
   inputEnd = inputPos + count;
   if (count > 0) return true;
-  if constexpr (!kPieces) {
-    if (std::ferror(file)) stop(kStatusError, "Soubor neexistuje\n");
-  }
+  if (std::ferror(file)) stop(kStatusError, "Soubor neexistuje\n");
   endOfInput = true;
   return false;
 }
 
-// One call of the lexer. kPieces: the scan of listSource, which also
-// records the pieces it reads and prints nothing; the lister's scan
-// compiles without any of that.
-template <bool kPieces>
-const char* scan() {
+}  // namespace
+
+const char* lex() {
   char* const text = textBuffer.data();
   t.text = text;
   // The scan works on local copies: stores into the text may alias globals,
@@ -389,20 +330,20 @@ const char* scan() {
   std::size_t length = 0;
   bool keptNul = false;
   bool labelled = false;
-  [[maybe_unused]] bool inToken = false;  // listSource: the open piece is a token
-  if constexpr (kPieces) openPiece(offsetOf(pos), kBlankPiece);
+  // For the hook: the type of the piece being read (blanks until a token or
+  // a comment begins, then the class the token's first byte gives), and
+  // whether it is a token.
+  int piece = kBlankPiece;
+  bool inToken = false;
   for (;;) {
     if (pos == end) {
       inputPos = pos;
-      if (!refill<kPieces>()) {
+      if (!refill()) {
         t.type = type;
         if (stopStatus != 0) return nullptr;
-        if constexpr (kPieces) {
-          // A token cut short keeps the class of its first byte until it
-          // keeps a character ("$" alone is a variable).
-          if (inToken && length > 0) pieceScan.pieces->back().type = type;
-          finishPieces(offsetOf(inputPos));
-        }
+        // A token cut short keeps the class of its first byte until it
+        // keeps a character ("$" alone is a variable).
+        pieceRead(inToken && length > 0 ? type : piece, 0);
         // Required: at end of input the text so far is returned without a
         // label (pinned by tokens/assignment_no_final_newline).
         break;
@@ -416,32 +357,33 @@ const char* scan() {
       ++pos;
       text[length] = static_cast<char>(c);
       length += step.stay - 1u;
-      if (length > kMaxLength) return tooLong<kPieces>(pos);
+      if (length > kMaxLength) return tooLong(pos, end);
       continue;
     }
     if ((step.flags & (kEnds | kFails)) != 0) {
       if ((step.flags & kFails) != 0) {
-        if constexpr (kPieces) stopPiece(pos + 1);
+        pieceRead(kStoppedPiece, unreadFrom(pos + 1, end));
         return stop(kStatusMalformed, nullptr);
       }
       // Required: a sign that no digit follows is an operator (tokens/signs).
       if ((step.flags & kLoneSign) != 0) type = kOperator;
       labelled = true;  // the look-ahead stays in the input: the next scan starts with it
-      if constexpr (kPieces) pieceScan.pieces->back().type = type;
+      pieceRead(type, unreadFrom(pos, end));
       break;
     }
     ++pos;
-    if constexpr (kPieces) {
-      if (state == qS) {  // a comment or a token begins
-        inToken = step.next != qC4;
-        const bool classed = (step.flags & kFirstClass) != 0;
-        openPiece(offsetOf(pos - 1), !inToken ? kComment : classed ? step.firstClass : type);
-      } else if (step.next == qS) {  // a comment ends with this byte
-        openPiece(offsetOf(pos), kBlankPiece);
-      }
+    if (state == qS) {  // a comment or a token begins with this byte
+      pieceRead(kBlankPiece, unreadFrom(pos - 1, end));
+      inToken = step.next != qC4;
+      const bool classed = (step.flags & kFirstClass) != 0;
+      piece = !inToken ? kComment : classed ? step.firstClass : type;
+    } else if (step.next == qS) {  // a comment ends with this byte
+      pieceRead(kComment, unreadFrom(pos, end));
+      piece = kBlankPiece;
+      inToken = false;
     }
     if ((step.flags & kKeep) != 0) {
-      if (length == kMaxLength) return tooLong<kPieces>(pos);
+      if (length == kMaxLength) return tooLong(pos, end);
       text[length++] = static_cast<char>(c);
     }
     if ((step.flags & kRare) != 0) {
@@ -461,29 +403,11 @@ const char* scan() {
   t.type = type;
   text[length] = '\0';
   textLength = keptNul ? std::strlen(text) : length;
-  if constexpr (!kPieces) {
-    if (labelled) {
-      const Label& label = kLabels[static_cast<std::size_t>(type)];
-      emitBlock(label.text.data(), label.length);
-    }
+  if (labelled) {
+    const Label& label = kLabels[static_cast<std::size_t>(type)];
+    emitBlock(label.text.data(), label.length);
   }
   return text;
-}
-
-}  // namespace
-
-const char* lex() { return scan<false>(); }
-
-std::vector<ScanPiece> listSource(const char* text, std::size_t size) {
-  std::vector<ScanPiece> pieces;
-  reset();
-  pieceScan = {text, text, text + size, 0, &pieces};
-  while (!endOfInput && stopStatus == 0) {
-    if (scan<true>() == nullptr) break;
-  }
-  pieceScan = {};
-  reset();
-  return pieces;
 }
 
 }  // namespace vexa

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <vector>
+#include <optional>
 
 namespace vexa {
 
@@ -42,7 +42,8 @@ enum State : int {
   kStateCount
 };
 
-// Token classes; the values index TYPY_TOKENU.
+// Token classes; the values index TYPY_TOKENU. Two more piece types name
+// what the source listing (listing.h) reads besides tokens and comments.
 enum TokenClass : int {
   kNumber,      // "cislo"
   kString,      // "retezec"
@@ -53,7 +54,9 @@ enum TokenClass : int {
   kTerminator,  // "ukonznak": `;`
   kBlock,       // "blok": `{` or `}`
   kAssignment,  // "prirad": `:=`
-  kClassCount
+  kClassCount,
+  kBlankPiece = -1,    // no class: blanks, and characters that begin no token
+  kStoppedPiece = -2,  // no class: the token that ended the scan (malformed, too long)
 };
 
 // Exit statuses of a run.
@@ -102,30 +105,21 @@ extern std::size_t textLength;   // length of t.text as printed (up to a NUL it 
 // Returns every global to its start-up value (the stream is not closed).
 void reset();
 
-// The automaton's transition for state `s` and character `c` (0..255).
+// The rules of the automaton, which the scanner works into a table of steps
+// (tests hold the table against them):
+// the transition for state `s` and character `c` (0..255);
 Move transition(State s, int c);
+// whether the character `c` that takes the automaton from `from` to `to` is
+// left out of the token text;
+bool removes(State from, State to, int c);
+// the class a token takes when `c`, taking the automaton to `s`, is its
+// only character kept so far, or none where the class stays as it is.
+std::optional<TokenClass> classOf(State s, int c);
 
 // Scans the next token of `file`. Returns its text, after printing the class
 // label, or without a label at end of input (endOfInput is then set). Returns
 // nullptr when the run must end; stopStatus then holds the exit status.
 const char* lex();
-
-// One piece of a source as the automaton reads it: a token, a comment, or
-// the blanks and stray characters between them.
-struct ScanPiece {
-  std::size_t start;  // offset of the piece's first byte
-  std::size_t end;    // offset just past its last byte
-  std::int32_t type;  // the token's class, kComment, kBlankPiece or kStoppedPiece
-};
-inline constexpr std::int32_t kBlankPiece = -1;    // blanks, and characters that begin no token
-inline constexpr std::int32_t kStoppedPiece = -2;  // the token that ended the scan (malformed, too long)
-
-// Scans `text` with the lister's own automaton and returns every piece it
-// reads, in order, covering each byte read once; a token that ends the scan
-// is the last piece, as kStoppedPiece, up to the byte that ended it. Prints
-// nothing. Like listTokens it starts from reset(), and it leaves the
-// globals reset: not to be called while a listing is under way.
-std::vector<ScanPiece> listSource(const char* text, std::size_t size);
 
 // ---- output.cpp: the listing's buffer --------------------------------------
 

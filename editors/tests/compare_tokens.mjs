@@ -5,8 +5,8 @@
 //
 // Every source (a *.plb, *.m4t or *.vexa file; folders are searched) is
 // listed by its program's scanner: with --lister, BIN <program> <file> prints
-// "start end type" lines; with --listings, the listing is the file
-// <source>.tokens beside it. TextMate: the source is tokenised with the
+// "start end type" lines, the type by the name its program gives it; with
+// --listings, the listing is the file <source>.tokens beside it. TextMate: the source is tokenised with the
 // extension's grammar and every listed token must be one grammar token with
 // the same start, end and class. Vim: the syntax group at every listed
 // piece's first character must give the piece's class. Blanks and comments
@@ -18,8 +18,8 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import {
-  LANGUAGES, scopeCategory, isRegionScope, vimGroupCategory, uncleanReason, classQuirk,
-  languageOfFile, parseListing, checkCoverage,
+  LANGUAGES, scopeCategory, isRegionScope, vimGroupCategory, categoriesOf, uncleanReason,
+  classQuirk, languageOfFile, parseListing, checkCoverage,
 } from './languages.mjs';
 import { loadGrammars } from './textmate.mjs';
 
@@ -112,7 +112,7 @@ function compareTextmate(lang, text, pieces, segments, report) {
   const categoryAt = new Array(text.length).fill('space');
   for (const s of segments) for (let i = s.start; i < s.end; i++) categoryAt[i] = s.category;
   for (const piece of pieces) {
-    const accepted = LANGUAGES[lang].classes[piece.type];
+    const accepted = categoriesOf(lang, piece.type);
     const pieceText = text.slice(piece.start, piece.end);
     if (!accepted) { report(piece, pieceText, `unknown class ${piece.type}`); continue; }
     if (accepted.includes('end')) continue;
@@ -172,7 +172,7 @@ function vimGroups(vim, jobs) {
 function compareVim(lang, text, pieces, groups, report) {
   let g = 0;
   for (const piece of pieces) {
-    const accepted = LANGUAGES[lang].classes[piece.type];
+    const accepted = categoriesOf(lang, piece.type);
     const pieceText = text.slice(piece.start, piece.end);
     if (!accepted) { report(piece, pieceText, `unknown class ${piece.type}`); continue; }
     if (piece.end === piece.start) continue;

@@ -1,5 +1,6 @@
-// What the editor tests know of each language: the token classes its scanner
-// lists, the highlighting category each class must get, the TextMate scopes
+// What the editor tests know of each language: the highlighting category
+// each piece type its scanner lists must get (the types by the names the
+// program gives them, pieceTypeName in its listing.h), the TextMate scopes
 // and Vim groups of each category, and the lexemes the grammars follow
 // exactly. A listed piece whose text is not such a clean lexeme is a place
 // the grammars do not follow (the reason is reported, not failed).
@@ -13,9 +14,10 @@ export const LANGUAGES = {
     extension: 'plb',
     program: 'plimbo',
     classes: {
-      0: ['invalid'], 1: ['number'], 2: ['string'], 3: ['assign'], 4: ['variable'],
-      5: ['brace'], 6: ['call'], 7: ['decl'], 8: ['keyword', 'word'], 9: ['comment'],
-      10: ['space'], 11: ['semicolon'], 12: ['operator'], 13: ['end'],
+      bad_character: ['invalid'], number: ['number'], string: ['string'], assignment: ['assign'],
+      variable: ['variable'], brace: ['brace'], call_name: ['call'], declaration_name: ['decl'],
+      keyword: ['keyword', 'word'], comment: ['comment'], white_space: ['space'],
+      semicolon: ['semicolon'], operator: ['operator'], end_of_input: ['end'],
     },
     // Every plimbo token is written in one piece: the grammar follows all.
     unclean: [],
@@ -24,22 +26,24 @@ export const LANGUAGES = {
     extension: 'm4t',
     program: 'm4t4',
     classes: {
-      '-1': ['invalid'], 0: ['number'], 1: ['string'], 2: ['comment'], 3: ['space'],
-      4: ['semicolon'], 5: ['keyword', 'word'], 6: ['brace'], 7: ['end'], 8: ['assign'],
-      9: ['operator'], 10: ['variable'], 11: ['call'], 12: ['decl'],
+      dropped_character: ['invalid'], number: ['number'], string: ['string'], comment: ['comment'],
+      white_space: ['space'], semicolon: ['semicolon'], word: ['keyword', 'word'], brace: ['brace'],
+      end: ['end'], arrow: ['assign'], operator: ['operator'], variable: ['variable'], call: ['call'],
+      declaration: ['decl'],
     },
     // The scanner drops characters inside some tokens while it waits for one
     // that fits; a grammar cannot skip over them (they may even span lines).
     unclean: [
-      { classes: [0], clean: /^[+-]?[0-9]+(,[0-9]+)?(e[+-]?[0-9]+)?$/,
+      { classes: ['number'], clean: /^[+-]?[0-9]+(,[0-9]+)?(e[+-]?[0-9]+)?$/,
         reason: 'a number whose scan dropped characters after its comma or e (the scanner waits for a digit)' },
-      { classes: [5], clean: /^[a-z.]([a-z0-9]|_+[a-z0-9])*$/,
+      { classes: ['word'], clean: /^[a-z.]([a-z0-9]|_+[a-z0-9])*$/,
         reason: 'a word whose scan dropped characters after an underscore (the scanner waits for a letter or digit)' },
-      { classes: [10, 11, 12], clean: /^[@~?][a-z]([a-z0-9]|_+[a-z0-9])*$/,
+      { classes: ['variable', 'call', 'declaration'], clean: /^[@~?][a-z]([a-z0-9]|_+[a-z0-9])*$/,
         reason: 'a name whose scan dropped characters after its sigil or an underscore' },
-      { classes: [2], clean: /^(::[^\n]*\n?|:![\s\S]*)$/,
+      { classes: ['comment'], clean: /^(::[^\n]*\n?|:![\s\S]*)$/,
         reason: 'a lone colon, whose scan drops characters until a comment begins' },
-      { classes: [0, 1, 2, 4, 5, 6, 8, 9, 10, 11, 12], clean: /(^|[^\0])$/,
+      { classes: ['number', 'string', 'comment', 'semicolon', 'word', 'brace', 'arrow', 'operator',
+          'variable', 'call', 'declaration'], clean: /(^|[^\0])$/,
         reason: 'a NUL byte read as the look-ahead after a token is dropped with it (the push-back cannot hold a NUL)' },
     ],
   },
@@ -47,15 +51,16 @@ export const LANGUAGES = {
     extension: 'vexa',
     program: 'vexa',
     classes: {
-      '-2': ['error'], '-1': ['space', 'invalid'], 0: ['number'], 1: ['string'], 2: ['variable'],
-      3: ['word'], 4: ['comment'], 5: ['operator'], 6: ['semicolon'], 7: ['brace'], 8: ['assign'],
+      stopped: ['error'], blank: ['space', 'invalid'], cislo: ['number'], retezec: ['string'],
+      promenna: ['variable'], identifikator: ['word'], komentar: ['comment'], operator: ['operator'],
+      ukonznak: ['semicolon'], blok: ['brace'], prirad: ['assign'],
     },
     unclean: [],
     // The lister's class of a token it does not set a class for itself.
     classQuirks: [
-      { test: (text, type) => text.startsWith('"') && type === 8,
+      { test: (text, type) => text.startsWith('"') && type === 'prirad',
         reason: 'a string holding := is classed prirad by the lister; the grammar shows a string' },
-      { test: (text, type) => /^[+-]$/.test(text) && type === 0,
+      { test: (text, type) => /^[+-]$/.test(text) && type === 'cislo',
         reason: 'a lone sign at the very end of the input is printed without a class; the class it has so far is cislo' },
       { test: (text) => text === '%' || text === '""',
         reason: '% and "" keep the class of the token before them; the grammar shows an operator or a string' },
@@ -109,6 +114,13 @@ export function vimGroupCategory(group) {
   return names[m[2]] || `unknown group ${group}`;
 }
 
+// The categories a piece of the given type must get; undefined for a type
+// the language does not have.
+export function categoriesOf(lang, type) {
+  const classes = LANGUAGES[lang].classes;
+  return Object.hasOwn(classes, type) ? classes[type] : undefined;
+}
+
 // Whether a listed piece is a lexeme the grammars follow; else the reason.
 export function uncleanReason(lang, text, type) {
   for (const rule of LANGUAGES[lang].unclean) {
@@ -132,11 +144,11 @@ export function languageOfFile(path) {
   return null;
 }
 
-// Parses a listing: one "start end type" line per piece.
+// Parses a listing: one "start end type" line per piece, the type by its name.
 export function parseListing(text) {
   return text.split('\n').filter((line) => line.trim() !== '').map((line) => {
-    const [start, end, type] = line.trim().split(/\s+/).map(Number);
-    return { start, end, type };
+    const [start, end, type] = line.trim().split(/\s+/);
+    return { start: Number(start), end: Number(end), type };
   });
 }
 
@@ -148,6 +160,6 @@ export function checkCoverage(pieces, size) {
     if (piece.start !== at || piece.end < piece.start) return `piece ${piece.start}-${piece.end} does not follow ${at}`;
     at = piece.end;
   }
-  const stopped = pieces.length > 0 && pieces[pieces.length - 1].type === -2;
+  const stopped = pieces.length > 0 && pieces[pieces.length - 1].type === 'stopped';
   return at === size || (stopped && at <= size) ? null : `the pieces end at ${at}, the text at ${size}`;
 }

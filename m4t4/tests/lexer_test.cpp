@@ -118,17 +118,43 @@ TEST_F(Lexer, LineNumberCountsLookAhead) {
 // The scanner's state table, one character at a time, as the reference
 // for the scanner: every scan of `source` from its start to the end of
 // input, tokens and discarded scans alike, with its place in the source and
-// the line number after it. A character dropped in state 0 is a piece of
-// its own (type -1), as listSource gives it.
+// the line number after it. A character dropped in the start state is a
+// piece of its own (kDroppedCharacter), as listSource gives it.
 struct ReferencePiece {
   std::size_t start;  // offset of its first character
   std::size_t end;    // offset after its last character
-  int type;           // token class, or -1 for a dropped character
+  int type;           // token class, or kDroppedCharacter
   std::string text;   // token text: its first 255 characters, up to a NUL
   long long line;     // 1 + line feeds read when the scan ended
 };
 
+// The states of the table, named as the scanner's comments name them.
+enum class State {
+  kStart,
+  kComplete,           // a token complete but for its look-ahead
+  kIntegerDigits,      // a number's integer digits
+  kAfterComma,         // after the decimal comma: a digit is awaited
+  kFractionDigits,     // a number's fraction digits
+  kAfterE,             // after the exponent's "e": a digit or sign is awaited
+  kAfterExponentSign,  // after the exponent's sign: a digit is awaited
+  kExponentDigits,     // the exponent's digits
+  kAfterPlus,          // after "+"
+  kAfterMinus,         // after "-"
+  kAfterRelation,      // after "!", "<" or ">"
+  kInWord,             // a word
+  kAfterUnderscore,    // a word after an underscore
+  kAfterSigil,         // after "?", "@" or "~": a letter is awaited
+  kInString,           // a string
+  kAfterSlash,         // a string after a slash
+  kAfterColon,         // after ":": "!" or ":" is awaited
+  kLineComment,        // a line comment
+  kBlockComment,       // a block comment
+  kAfterBang,          // a block comment after a "!"
+  kFinished,           // the token is finished with its push-back
+};
+
 std::vector<ReferencePiece> referencePieces(const std::string& source) {
+  using enum State;
   std::size_t at = 0;
   int pushed = 0;
   long long line = 1;
@@ -149,80 +175,84 @@ std::vector<ReferencePiece> referencePieces(const std::string& source) {
   std::size_t start = 0;
   for (int cls = 0; cls != kEnd;) {
     std::string text;
-    int state = 0;
+    State state = kStart;
     cls = kEnd;
     auto add = [&](int c) {
       if (text.size() < 255) text += c == -1 ? '\xff' : static_cast<char>(c);
     };
     for (bool done = false; !done;) {
       int c = read();
-      int next = state;
-      switch (c == -1 && state != 0 ? -1 : state) {  // end of input ends every token
-        case 0:
+      State next = state;
+      if (c == -1 && state != kStart) next = kFinished;  // end of input ends every token
+      else switch (state) {
+        case kStart:
           if (c == '\t' || c == '\n' || c == ' ') cls = kWhiteSpace, done = true;
-          else if (c == '!' || c == '<' || c == '>') add(c), cls = kOperator, next = 17;
-          else if (c == '"') cls = kString, next = 4;
-          else if (c > 0 && std::strchr("%&()*/=^_|", c)) add(c), cls = kOperator, next = 12;
-          else if (c == '+') add(c), cls = kOperator, next = 15;
-          else if (c == '-') add(c), cls = kOperator, next = 16;
-          else if (c == '.' || letter(c)) add(c), cls = kWord, next = 14;
-          else if (digit(c)) add(c), cls = kNumber, next = 13;
-          else if (c == ':') add(c), cls = kComment, next = 11;
-          else if (c == ';') add(c), cls = kSemicolon, next = 12;
-          else if (c == '{' || c == '}') add(c), cls = kBrace, next = 12;
-          else if (c == '?') add(c), cls = kDeclaration, next = 7;
-          else if (c == '@') add(c), cls = kVariable, next = 7;
-          else if (c == '~') add(c), cls = kCall, next = 7;
-          else if (c == -1) add(c), cls = kEnd, next = 12;
-          else pieces.push_back({start, at, -1, "", line}), start = at;  // dropped
+          else if (c == '!' || c == '<' || c == '>') add(c), cls = kOperator, next = kAfterRelation;
+          else if (c == '"') cls = kString, next = kInString;
+          else if (c > 0 && std::strchr("%&()*/=^_|", c)) add(c), cls = kOperator, next = kComplete;
+          else if (c == '+') add(c), cls = kOperator, next = kAfterPlus;
+          else if (c == '-') add(c), cls = kOperator, next = kAfterMinus;
+          else if (c == '.' || letter(c)) add(c), cls = kWord, next = kInWord;
+          else if (digit(c)) add(c), cls = kNumber, next = kIntegerDigits;
+          else if (c == ':') add(c), cls = kComment, next = kAfterColon;
+          else if (c == ';') add(c), cls = kSemicolon, next = kComplete;
+          else if (c == '{' || c == '}') add(c), cls = kBrace, next = kComplete;
+          else if (c == '?') add(c), cls = kDeclaration, next = kAfterSigil;
+          else if (c == '@') add(c), cls = kVariable, next = kAfterSigil;
+          else if (c == '~') add(c), cls = kCall, next = kAfterSigil;
+          else if (c == -1) add(c), cls = kEnd, next = kComplete;
+          else pieces.push_back({start, at, kDroppedCharacter, "", line}), start = at;  // dropped
           break;
-        case 12: next = -1; break;
-        case 13:
+        case kComplete: next = kFinished; break;
+        case kIntegerDigits:
           if (digit(c)) add(c), cls = kNumber;
-          else if (c == ',') add(c), cls = kNumber, next = 1;
-          else if (c == 'e') add(c), cls = kNumber, next = 2;
-          else next = -1;
+          else if (c == ',') add(c), cls = kNumber, next = kAfterComma;
+          else if (c == 'e') add(c), cls = kNumber, next = kAfterE;
+          else next = kFinished;
           break;
-        case 1: if (digit(c)) add(c), cls = kNumber, next = 19; break;
-        case 19:
+        case kAfterComma: if (digit(c)) add(c), cls = kNumber, next = kFractionDigits; break;
+        case kFractionDigits:
           if (digit(c)) add(c), cls = kNumber;
-          else if (c == 'e') add(c), cls = kNumber, next = 2;
-          else next = -1;
+          else if (c == 'e') add(c), cls = kNumber, next = kAfterE;
+          else next = kFinished;
           break;
-        case 2:
-          if (digit(c)) add(c), cls = kNumber, next = 20;
-          else if (c == '+' || c == '-') add(c), cls = kOperator, next = 3;
+        case kAfterE:
+          if (digit(c)) add(c), cls = kNumber, next = kExponentDigits;
+          else if (c == '+' || c == '-') add(c), cls = kOperator, next = kAfterExponentSign;
           break;
-        case 3: if (digit(c)) add(c), cls = kNumber, next = 20; break;
-        case 20: if (digit(c)) add(c), cls = kNumber; else next = -1; break;
-        case 15: if (digit(c)) add(c), cls = kNumber, next = 13; else next = -1; break;
-        case 16:
-          if (digit(c)) add(c), cls = kNumber, next = 13;
-          else if (c == '>') add(c), cls = kArrow, next = 12;
-          else next = -1;
+        case kAfterExponentSign: if (digit(c)) add(c), cls = kNumber, next = kExponentDigits; break;
+        case kExponentDigits: if (digit(c)) add(c), cls = kNumber; else next = kFinished; break;
+        case kAfterPlus: if (digit(c)) add(c), cls = kNumber, next = kIntegerDigits; else next = kFinished; break;
+        case kAfterMinus:
+          if (digit(c)) add(c), cls = kNumber, next = kIntegerDigits;
+          else if (c == '>') add(c), cls = kArrow, next = kComplete;
+          else next = kFinished;
           break;
-        case 17: if (c == '=') add(c), next = 12; else next = -1; break;
-        case 14:
-          if (c == '_') add(c), next = 6;
+        case kAfterRelation: if (c == '=') add(c), next = kComplete; else next = kFinished; break;
+        case kInWord:
+          if (c == '_') add(c), next = kAfterUnderscore;
           else if (letter(c) || digit(c)) add(c);
-          else next = -1;
+          else next = kFinished;
           break;
-        case 6: if (c == '_' || letter(c) || digit(c)) add(c), next = c == '_' ? 6 : 14; break;
-        case 7: if (letter(c)) add(c), next = 14; break;
-        case 4:
-          if (c == '"') next = 12;
-          else add(c), next = c == '/' ? 5 : 4;
+        case kAfterUnderscore:
+          if (c == '_' || letter(c) || digit(c)) add(c), next = c == '_' ? kAfterUnderscore : kInWord;
           break;
-        case 5: add(c), next = 4; break;
-        case 11:
-          if (c == '!') add(c), next = 9;
-          else if (c == ':') add(c), next = 8;
+        case kAfterSigil: if (letter(c)) add(c), next = kInWord; break;
+        case kInString:
+          if (c == '"') next = kComplete;
+          else add(c), next = c == '/' ? kAfterSlash : kInString;
           break;
-        case 8: add(c), next = c == '\n' ? 12 : 8; break;
-        case 9: add(c), next = c == '!' ? 10 : 9; break;
-        case 10: add(c), next = c == ':' ? 12 : c == '!' ? 10 : 9; break;
+        case kAfterSlash: add(c), next = kInString; break;
+        case kAfterColon:
+          if (c == '!') add(c), next = kBlockComment;
+          else if (c == ':') add(c), next = kLineComment;
+          break;
+        case kLineComment: add(c), next = c == '\n' ? kComplete : kLineComment; break;
+        case kBlockComment: add(c), next = c == '!' ? kAfterBang : kBlockComment; break;
+        case kAfterBang: add(c), next = c == ':' ? kComplete : c == '!' ? kAfterBang : kBlockComment; break;
+        case kFinished: break;
       }
-      if (state != 0 && (next == -1 || c == -1)) {  // finish with push-back
+      if (state != kStart && next == kFinished) {  // finish with push-back
         pushed = c;
         done = true;
       }
@@ -244,7 +274,7 @@ struct ReferenceToken {
   bool operator==(const ReferenceToken&) const = default;
 };
 
-bool isDelivered(int type) { return type != kWhiteSpace && type != kComment && type != -1; }
+bool isDelivered(int type) { return type != kWhiteSpace && type != kComment && type != kDroppedCharacter; }
 
 std::vector<ReferenceToken> referenceScan(const std::string& source, std::size_t count) {
   std::vector<ReferenceToken> tokens;
@@ -263,8 +293,8 @@ template <typename Pieces>
 std::string describe(const Pieces& pieces) {
   std::string text;
   for (const auto& piece : pieces) {
-    text += "[" + std::to_string(piece.start) + "," + std::to_string(piece.end) + ")" +
-            std::to_string(piece.type) + " ";
+    text.append("[").append(std::to_string(piece.start)).append(",");
+    text.append(std::to_string(piece.end)).append(")").append(std::to_string(piece.type)).append(" ");
   }
   return text;
 }

@@ -115,7 +115,7 @@ TEST(PlimboNumbers, MillionRandomTexts) {
       const int fraction = static_cast<int>(random() % 20);
       for (int d = 0; d < fraction; ++d) text += static_cast<char>('0' + random() % 10);
     }
-    if (random() % 3 == 0) text += "e" + std::to_string(static_cast<int>(random() % 700) - 350);
+    if (random() % 3 == 0) text.append("e").append(std::to_string(static_cast<int>(random() % 700) - 350));
     text += tails[random() % std::size(tails)];
     if (random() % 50 == 0) text = (random() % 2 ? "0x" : "-0X") + text;
     checkText(text);

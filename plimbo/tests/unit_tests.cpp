@@ -148,9 +148,9 @@ TEST_F(Plimbo, BadCharacterIsDeliveredAloneAndScanningGoesOn) {
 }
 
 TEST_F(Plimbo, LongTokenKeepsItsFirst255Characters) {
-  scan("$" + std::string(400, 'x') + " ;");
+  scan(std::string("$").append(400, 'x').append(" ;"));
   auto token = next();
-  EXPECT_EQ(token.first, "$" + std::string(254, 'x'));
+  EXPECT_EQ(token.first, std::string("$").append(254, 'x'));
   EXPECT_EQ(next().first, ";");
 }
 
@@ -286,8 +286,8 @@ TEST_F(Plimbo, EveryVariableKeepsItsOwnValue) {
   std::vector<std::string> names;
   for (int i = 0; i < 3000; ++i) names.push_back("$v" + std::to_string(i));
   for (std::size_t length = 1; length <= 18; ++length) {
-    names.push_back("$" + std::string(length, 'a'));
-    names.push_back("$" + std::string(length - 1, 'a') + "b");
+    names.push_back(std::string("$").append(length, 'a'));
+    names.push_back(std::string("$").append(length - 1, 'a').append("b"));
   }
   std::string program = "{ ";
   for (std::size_t i = 0; i < names.size(); ++i) program += names[i] + " <: " + std::to_string(i) + "; ";
@@ -402,7 +402,7 @@ TEST_F(Plimbo, StoredValuesKeepTheirTextNumberAndKind) {
   put(STAcces, "$v");
   SymbolRecord* record = ST_insert();
   ASSERT_NE(record, nullptr);
-  const std::string longNumber = "-" + std::string(30, '0') + "12,5";  // atof stops at the comma
+  const std::string longNumber = std::string("-").append(30, '0').append("12,5");  // atof stops at the comma
   for (const std::string& text : {longNumber, std::string("x"), std::string(254, 'w'), std::string("3")}) {
     put(STAcces, text.c_str());
     ST_saveValue(record);
@@ -428,11 +428,11 @@ TEST_F(Plimbo, StoredValuesKeepTheirTextNumberAndKind) {
 // Names around the length a record holds itself, and the longest: a name is
 // cut to 254 characters, as the exchange buffer would cut it.
 TEST_F(Plimbo, LongNamesAreComparedWhole) {
-  const std::string held = "$" + std::string(kInlineName - 2, 'a');
-  const std::string apart = "$" + std::string(kInlineName - 1, 'a');
-  const std::string long1 = "$" + std::string(100, 'c') + "1";
-  const std::string long2 = "$" + std::string(100, 'c') + "2";
-  const std::string name254 = "$" + std::string(253, 'b');
+  const std::string held = std::string("$").append(kInlineName - 2, 'a');
+  const std::string apart = std::string("$").append(kInlineName - 1, 'a');
+  const std::string long1 = std::string("$").append(100, 'c').append("1");
+  const std::string long2 = std::string("$").append(100, 'c').append("2");
+  const std::string name254 = std::string("$").append(253, 'b');
   const std::string name255 = name254 + "z";
   const std::string program = "{ " + held + " <: 1; " + apart + " <: 2; " + long1 + " <: 3; " + long2 + " <: 4; " +
                               name254 + " <: 5; VRACEE (" + held + "); VRACEE (" + apart + "); VRACEE (" + long1 +
@@ -588,9 +588,9 @@ TEST_F(Plimbo, LongMessagesArePrintedWhole) {
   std::FILE* out = output();
   startOutput(out);
   emitf("<%s>", text.c_str());
-  diagnose("(%s)", text.c_str());
+  reportProblem(text.c_str(), "%s.", text.c_str());
   EXPECT_EQ(finishOutput(), 0);
-  EXPECT_EQ(contentOf(out), "<" + text + ">(" + text + ")");
+  EXPECT_EQ(contentOf(out), "<" + text + ">(" + text + ")Chyba (1), " + text + ".\n");
 }
 
 TEST_F(Plimbo, OutputToAFullDeviceStopsTheRunWithStatus3) {

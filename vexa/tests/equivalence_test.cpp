@@ -1,7 +1,7 @@
-// The block-reading, table-driven lister against a lister written rule by
-// rule: one transition() per byte, the text built by appending and removing,
-// the class rules applied in their order. Random token soup, small and large
-// (tokens across the read blocks, a listing of several output blocks).
+// The block-reading, table-driven lister against the plain scanner of
+// reference.h, which applies the rules one byte at a time. Random token
+// soup, small and large (tokens across the read blocks, a listing of several
+// output blocks).
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "lexer.h"
+#include "reference.h"
 
 namespace {
 
@@ -19,72 +20,10 @@ struct Listing {
   std::string output;
 };
 
-bool removedAfter(State from, State to, int c, bool ended) {
-  switch (to) {
-    case qS: case qS2: case qC1: case qC2: case qC3: case qC4: return true;
-    case qS1: return from == qS;  // the opening quote only; an escaped one is kept
-    case qV1: return c == '$';
-    case qF: return !ended && (c == '"' || c == '$');
-    default: return false;
-  }
-}
-
-int classAfter(State s, int c, int current) {
-  switch (s) {
-    case qS1: case qS2: return kString;
-    case qD2: case qD1D3F: case qD1F: case qD2F: return kNumber;
-    case qV1: case qV2: return kVariable;
-    case qR1: case qR1F: return kIdentifier;
-    case qO1: case qO2: case qO3: case qO3O4F: case qO3F: return kOperator;
-    case qF:
-      if (c == ';') return kTerminator;
-      if (c == '{' || c == '}') return kBlock;
-      if (std::string("!%()*/=^").find(static_cast<char>(c)) != std::string::npos) return kOperator;
-      return current;
-    default: return current;
-  }
-}
-
+// The reference scanner's listing.
 Listing referenceListing(const std::string& source) {
-  std::string out;
-  std::size_t pos = 0;
-  int type = kNumber;
-  bool atEnd = false;
-  while (!atEnd) {
-    State state = qS;
-    std::string text;
-    int previous = -1;
-    for (;;) {
-      if (pos == source.size()) {
-        atEnd = true;
-        break;
-      }
-      const int c = static_cast<unsigned char>(source[pos++]);
-      text.push_back(static_cast<char>(c));
-      const Move move = transition(state, c);
-      if (move.kind == Move::kMalformed) return {kStatusMalformed, out};
-      const bool ended = move.kind == Move::kDone;
-      const State from = state;
-      state = move.next;
-      if (removedAfter(from, state, c, ended)) text.pop_back();
-      if (text.size() > static_cast<std::size_t>(kMaxTokenLength) + (ended ? 1 : 0))
-        return {kStatusError, out + "moc dlouhy slovo\n"};
-      if (from == qS && state == qS1) type = kString;
-      if (text.size() == 1 && !ended) type = classAfter(state, c, type);
-      if (ended && state == qD1F) type = kOperator;
-      if (c == '=' && previous == ':') type = kAssignment;
-      previous = c;
-      if (ended) {
-        --pos;
-        text.pop_back();
-        out += std::string("[") + TYPY_TOKENU[type] + "] ";
-        break;
-      }
-    }
-    out += text.c_str();  // printed up to a NUL
-    out += '\n';
-  }
-  return {0, out + "\n"};
+  const reference::Result result = reference::scan(source);
+  return {result.status, result.listing};
 }
 
 Listing tableListing(const std::string& source) {

@@ -6,11 +6,13 @@
 #include <vector>
 
 #include "lexer.h"
+#include "listing.h"
 #include "reference.h"
 
 namespace {
 
 using reference::Piece;
+using namespace vexa;
 
 std::vector<Piece> pieces(const std::string& source) {
   std::vector<Piece> result;
@@ -21,21 +23,24 @@ std::vector<Piece> pieces(const std::string& source) {
 
 TEST(ListSource, GivesEveryTokenCommentAndBlankWithItsClass) {
   const std::pair<std::string, std::vector<Piece>> cases[] = {
-      {"a:=b;", {{0, 1, 3}, {1, 3, 8}, {3, 4, 3}, {4, 5, 6}}},
+      {"a:=b;", {{0, 1, kIdentifier}, {1, 3, kAssignment}, {3, 4, kIdentifier}, {4, 5, kTerminator}}},
       // A line comment runs to its newline, which it holds.
-      {"  x [> c\n{", {{0, 2, -1}, {2, 3, 3}, {3, 4, -1}, {4, 9, 4}, {9, 10, 7}}},
+      {"  x [> c\n{",
+       {{0, 2, kBlankPiece}, {2, 3, kIdentifier}, {3, 4, kBlankPiece}, {4, 9, kComment}, {9, 10, kBlock}}},
       // `]`, a neutral character and `]` end a block comment: the last `]` is
       // a stray. Quotes, dollars and escapes belong to their token, though not
       // to its text.
-      {"[[a]#]]\"s\\\"\"$v$", {{0, 6, 4}, {6, 7, -1}, {7, 12, 1}, {12, 15, 2}}},
-      {"+ -1 %\"\";", {{0, 1, 5}, {1, 2, -1}, {2, 4, 0}, {4, 5, -1}, {5, 6, 5}, {6, 8, 1}, {8, 9, 6}}},
+      {"[[a]#]]\"s\\\"\"$v$", {{0, 6, kComment}, {6, 7, kBlankPiece}, {7, 12, kString}, {12, 15, kVariable}}},
+      {"+ -1 %\"\";",
+       {{0, 1, kOperator}, {1, 2, kBlankPiece}, {2, 4, kNumber}, {4, 5, kBlankPiece}, {5, 6, kOperator},
+        {6, 8, kString}, {8, 9, kTerminator}}},
       // Adjacent comments are pieces of their own; stray characters count as blanks.
-      {"[>a\n[[b]]#\xc3\xa9\r\n", {{0, 4, 4}, {4, 9, 4}, {9, 14, -1}}},
+      {"[>a\n[[b]]#\xc3\xa9\r\n", {{0, 4, kComment}, {4, 9, kComment}, {9, 14, kBlankPiece}}},
       // Cut short by the end of the source: the class of its first byte.
-      {"$", {{0, 1, 2}}},
-      {"[", {{0, 1, 4}}},
-      {"12.", {{0, 3, 0}}},
-      {"\"ab", {{0, 3, 1}}},
+      {"$", {{0, 1, kVariable}}},
+      {"[", {{0, 1, kComment}}},
+      {"12.", {{0, 3, kNumber}}},
+      {"\"ab", {{0, 3, kString}}},
       {"", {}},
   };
   for (const auto& [source, expected] : cases) EXPECT_EQ(pieces(source), expected) << source;
@@ -43,12 +48,14 @@ TEST(ListSource, GivesEveryTokenCommentAndBlankWithItsClass) {
 
 TEST(ListSource, EndsWithTheTokenThatStopsTheScan) {
   // Up to and including the byte that breaks it.
-  EXPECT_EQ(pieces("x 12.y z"), (std::vector<Piece>{{0, 1, 3}, {1, 2, -1}, {2, 6, -2}}));
-  EXPECT_EQ(pieces("[x]"), (std::vector<Piece>{{0, 2, -2}}));
-  EXPECT_EQ(pieces(";$a b$"), (std::vector<Piece>{{0, 1, 6}, {1, 4, -2}}));
+  EXPECT_EQ(pieces("x 12.y z"),
+            (std::vector<Piece>{{0, 1, kIdentifier}, {1, 2, kBlankPiece}, {2, 6, kStoppedPiece}}));
+  EXPECT_EQ(pieces("[x]"), (std::vector<Piece>{{0, 2, kStoppedPiece}}));
+  EXPECT_EQ(pieces(";$a b$"), (std::vector<Piece>{{0, 1, kTerminator}, {1, 4, kStoppedPiece}}));
   // Up to the character that would be the 65,536th of its text.
   const std::string tooLong = "a \"" + std::string(65536, 'b') + "\"";
-  EXPECT_EQ(pieces(tooLong), (std::vector<Piece>{{0, 1, 3}, {1, 2, -1}, {2, 65539, -2}}));
+  EXPECT_EQ(pieces(tooLong),
+            (std::vector<Piece>{{0, 1, kIdentifier}, {1, 2, kBlankPiece}, {2, 65539, kStoppedPiece}}));
 }
 
 TEST(ListSource, LeavesTheListerAsItStarts) {

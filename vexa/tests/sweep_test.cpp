@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "lexer.h"
+#include "listing.h"
 #include "reference.h"
 
 namespace {
@@ -84,7 +85,7 @@ std::string cycle(const char* pattern, std::size_t count, std::size_t phase = 0)
 // long (a comment: `length` bytes in all).
 std::string integer(std::size_t length) { return cycle("1234567890", length); }
 std::string signedInteger(std::size_t length) {
-  return (length % 2 ? "-" : "+") + cycle("9876543210", length - 1);
+  return std::string(length % 2 ? "-" : "+").append(cycle("9876543210", length - 1));
 }
 std::string decimal(std::size_t length) {
   std::string s = cycle("0123456789", length);
@@ -92,7 +93,7 @@ std::string decimal(std::size_t length) {
   return s;
 }
 std::string signedDecimal(std::size_t length) {
-  std::string s = (length % 2 ? "+" : "-") + cycle("4567890123", length - 1);
+  std::string s = std::string(length % 2 ? "+" : "-").append(cycle("4567890123", length - 1));
   s[4] = '.';
   return s;
 }
