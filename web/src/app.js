@@ -155,10 +155,16 @@ function fromFragment() {
 function replaceProgram(lang, program, { isPristine, reason }) {
   if (loaded && dirty) saveNow();
   const before = loaded && lang === language ? editorProgram() : storedProgram(lang);
+  let kept = true;
   if (before && !before.pristine && !same(before, program)) {
-    writeKept(lang, [before, ...keptPrograms(lang).filter((p) => !same(p, before))]);
+    kept = writeKept(lang, [before, ...keptPrograms(lang).filter((p) => !same(p, before))]);
   }
-  setProgram(lang, program.source, program.input, { isPristine, reason, changed: true });
+  // When the storage has no room to keep it, the program stays stored as it
+  // was, until the new one is edited.
+  setProgram(lang, program.source, program.input, { isPristine, reason, changed: kept });
+  if (!kept) {
+    notify('The browser\'s storage has no room to keep your previous program: it stays stored until you edit this one.');
+  }
 }
 
 // The kept program `index` comes back into the editor.
@@ -255,6 +261,7 @@ function setProgram(lang, text, input, { isPristine, reason = '', changed }) {
   inputBox.value = input;
   pristine = isPristine;
   loaded = true;
+  writeStorage('playground.language', lang);
   clearOutput();
   $('input-block').hidden = !PROGRAMS[lang].reads;
   $('file-name').textContent = lang === 'vexa' ? '(zdrojak.vexa)' : '';
@@ -535,4 +542,4 @@ newWorker();
 const linked = fromFragment();
 if (linked && linked.program) replaceProgram(linked.lang, linked.program, { isPristine: true });
 else startProgram(linked ? linked.lang : storedLanguage());
-if (linked) notify(linked.warning);
+if (linked && linked.warning) notify(linked.warning);

@@ -94,9 +94,10 @@ export class OutputPane {
     if (!this.note) {
       this.note = document.createElement('span');
       this.note.className = 'output-note';
+      this.note.append(document.createElement('span'));
       pre.prepend(this.note);
     }
-    this.note.textContent = `… ${Math.round(this.hidden / 1000)} thousand characters of earlier output are not shown.`;
+    this.note.firstChild.textContent = `… ${Math.round(this.hidden / 1000)} thousand characters of earlier output are not shown.`;
     if (!atEnd) pre.scrollTop = Math.max(0, pre.scrollTop - height);
   }
 
@@ -117,7 +118,7 @@ export class OutputPane {
       this.pre.append(this.open);
       this.pre.scrollTop = scrollTop;
     }
-    if (this.note) {
+    if (this.note && !this.note.querySelector('button')) {
       const all = document.createElement('button');
       all.type = 'button';
       all.textContent = 'Show the whole output';

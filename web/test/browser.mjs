@@ -569,6 +569,12 @@ try {
     check(got.stop < 500, `under heavy output Stop took ${Math.round(got.stop)} ms`);
     check(got.typing < 500, `under heavy output a key press took ${Math.round(got.typing)} ms`);
     check(got.bytes / got.ms > 100, `the heavy output program printed only ${Math.round(got.bytes / got.ms)} KB/s`);
+    // The pane renders only the end of a long output, and all of it on request.
+    check(got.bytes > 400_000 && got.rendered < 250_000, `the pane renders ${got.rendered} characters of ${got.bytes}`);
+    await page.click('#output .output-note button');
+    const whole = await page.evaluate(() => [document.getElementById('output').textContent,
+      new TextDecoder().decode(window.playground.lastRun.output)]);
+    check(whole[0] === whole[1], 'the whole output shows on request', `${whole[0].length} of ${whole[1].length}`);
   }
 
   // A result marks only the program that produced it: picking an example or
