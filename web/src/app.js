@@ -115,12 +115,24 @@ function shareLink() {
 }
 
 // The address follows the program; a program too large for a link leaves
-// only its language there.
+// only its language there. The tab remembers the address it wrote, so that a
+// reload is not taken for a link someone opened.
 function saveNow() {
   clearTimeout(saveTimer);
-  history.replaceState(null, '', shareLink() || `${location.origin}${location.pathname}#lang=${language}`);
+  const address = shareLink() || `${location.origin}${location.pathname}#lang=${language}`;
+  history.replaceState(null, '', address);
+  try { sessionStorage.setItem('playground.tab', JSON.stringify({ address, pristine })); } catch { /* no storage */ }
   if (dirty) storeProgram();
   dirty = false;
+}
+
+// The program of a reloaded tab is the tab's own, pristine or not as it was.
+function reloaded() {
+  try {
+    const tab = JSON.parse(sessionStorage.getItem('playground.tab') || 'null');
+    if (tab && tab.address === location.href) return { pristine: tab.pristine === true };
+  } catch { /* no storage */ }
+  return null;
 }
 
 let saveTimer = 0;
@@ -152,9 +164,11 @@ function fromFragment() {
 
 // Puts a link's or an example's program (pristine), or a kept one, in place
 // of the language's program; that one is kept when someone wrote it.
-function replaceProgram(lang, program, { isPristine, reason }) {
+function replaceProgram(lang, program, { isPristine: pristineNew, reason }) {
+  let isPristine = pristineNew;
   if (loaded && dirty) saveNow();
   const before = loaded && lang === language ? editorProgram() : storedProgram(lang);
+  if (before && same(before, program)) isPristine = before.pristine; // a link to the program it holds
   let kept = true;
   if (before && !before.pristine && !same(before, program)) {
     kept = writeKept(lang, [before, ...keptPrograms(lang).filter((p) => !same(p, before))]);
@@ -305,7 +319,8 @@ let worker = null; // runs the programs; replaced at every Stop
 const relay = new Worker('relay.js'); // hands the page what the workers say
 relay.onmessage = onWorkerMessage;
 // The run in progress: { id, language, decoder, chunks, started, timer,
-// doc (the program it runs), changes (the edits made since) }.
+// doc (the program it runs), changes (the edits made since), cut (when it
+// was stopped: output written later is not its) }.
 let current = null;
 let shown = null; // the run whose output the pane shows: current, or the last one
 let nextId = 1;
@@ -328,7 +343,7 @@ function replaceWorker() {
 
 function onWorkerMessage({ data }) {
   if (data.type === 'out') {
-    if (!shown || data.id !== shown.id) return;
+    if (!shown || data.id !== shown.id || data.from > shown.cut) return; // printed after a Stop
     shown.chunks.push(data.bytes);
     pane.append(shown.decoder.decode(data.bytes, { stream: true }));
   } else if (data.type === 'done') {
@@ -420,7 +435,7 @@ function run() {
   clearOutput();
   const doc = view.state.doc;
   current = {
-    id: nextId++, language, decoder: new TextDecoder(), chunks: [], started: performance.now(),
+    id: nextId++, language, decoder: new TextDecoder(), chunks: [], started: performance.now(), cut: Infinity,
     doc, changes: ChangeSet.empty(doc.length).desc,
     timer: setTimeout(() => stop(`Stopped: the run took longer than ${timeLimit / 1000} s (time limit).`), timeLimit),
   };
@@ -440,6 +455,7 @@ function run() {
 // inside it, and a fresh one is made ready for the next run.
 function stop(note) {
   if (!current) return;
+  current.cut = performance.timeOrigin + performance.now();
   replaceWorker();
   finish(note || 'Stopped.', true, null);
 }
@@ -540,6 +556,6 @@ document.addEventListener('visibilitychange', () => { if (document.hidden && dir
 view = new EditorView({ parent: $('editor') });
 newWorker();
 const linked = fromFragment();
-if (linked && linked.program) replaceProgram(linked.lang, linked.program, { isPristine: true });
+if (linked && linked.program) replaceProgram(linked.lang, linked.program, { isPristine: (reloaded() || { pristine: true }).pristine });
 else startProgram(linked ? linked.lang : storedLanguage());
 if (linked && linked.warning) notify(linked.warning);

@@ -32,6 +32,7 @@ export class OutputPane {
     this.rendered = 0; // characters in the pane's blocks
     this.hidden = 0; // characters dropped from the top
     this.note = null; // the note on what is not shown
+    this.whole = false; // asked to show the whole output: nothing is dropped
     this.open = block(''); // the last, unfinished line
     this.pre.replaceChildren(this.open);
   }
@@ -68,7 +69,7 @@ export class OutputPane {
     } else {
       this.open.textContent = text;
     }
-    if (this.rendered > RENDER_LIMIT) this.trim(atEnd);
+    if (this.rendered > RENDER_LIMIT && !this.whole) this.trim(atEnd);
     if (atEnd) pre.scrollTop = pre.scrollHeight;
   }
 
@@ -124,6 +125,7 @@ export class OutputPane {
       all.textContent = 'Show the whole output';
       all.addEventListener('click', () => {
         const text = this.text();
+        this.whole = true;
         this.hidden = 0;
         this.rendered = text.length;
         this.open = block(text);

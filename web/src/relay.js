@@ -9,7 +9,9 @@
 //     { type: 'attach', port }   a new runner's channel: its messages come here
 //   relay -> page (relay's postMessage)
 //     every message of every runner, in the order each runner sent them,
-//     with the 'out' messages of a run joined into fewer, larger ones
+//     with the 'out' messages of a run joined into fewer, larger ones:
+//     { type: 'out', id, bytes, from, to }, from and to the times of the
+//     first and the last write joined
 //
 // A runner's port stays open after the runner is terminated until what it
 // posted before has been read, so a Stop loses no output here either.
@@ -17,7 +19,7 @@
 const FLUSH_MS = 8;
 const FLUSH_BYTES = 1 << 16;
 
-let pending = null; // { id, parts, size }: output not handed on yet
+let pending = null; // { id, parts, size, from, to }: output not handed on yet
 let lastFlush = 0;
 let timer = 0;
 
@@ -29,7 +31,7 @@ function flush() {
   const bytes = new Uint8Array(pending.size);
   let at = 0;
   for (const part of pending.parts) { bytes.set(part, at); at += part.length; }
-  postMessage({ type: 'out', id: pending.id, bytes }, [bytes.buffer]);
+  postMessage({ type: 'out', id: pending.id, bytes, from: pending.from, to: pending.to }, [bytes.buffer]);
   pending = null;
 }
 
@@ -40,9 +42,10 @@ function fromRunner({ data }) {
     return;
   }
   if (pending && pending.id !== data.id) flush();
-  if (!pending) pending = { id: data.id, parts: [], size: 0 };
+  if (!pending) pending = { id: data.id, parts: [], size: 0, from: data.at, to: data.at };
   pending.parts.push(data.bytes);
   pending.size += data.bytes.length;
+  pending.to = data.at;
   if (pending.size >= FLUSH_BYTES || performance.now() - lastFlush >= FLUSH_MS) flush();
   else if (!timer) timer = setTimeout(flush, FLUSH_MS);
 }

@@ -3,7 +3,9 @@
 // over byte by byte, and every write the program makes to standard output is
 // sent to the page at once, so that a program that prints and then loops for
 // ever shows what it printed, and a Stop (which terminates this worker) loses
-// none of it.
+// none of it. A terminated worker that is busy runs on for a while (Chromium
+// ends it by force after 2 s): each write says when it was made, so that the
+// page can leave out what was printed after the Stop.
 //
 // Messages. The page makes a worker and a MessageChannel for it, gives the
 // channel's first port to the relay (relay.js), which hands on to the page
@@ -19,7 +21,8 @@
 //                                     one run; source and input are UTF-8 bytes
 //   worker -> page (the port, through the relay)
 //     { type: 'ready' }               the worker listens
-//     { type: 'out', id, bytes }      one write of the program to standard output
+//     { type: 'out', id, bytes, at }  one write of the program to standard output,
+//                                     at: when (performance.timeOrigin + performance.now())
 //     { type: 'done', id, ended, status, message, stderr, ms }
 //         ended 'exit':   main returned or called exit; status is its exit status
 //               'output': the output reached OUTPUT_LIMIT; the program may still
@@ -65,7 +68,7 @@ async function run({ id, program, source, input }) {
     const fits = Math.min(length, OUTPUT_LIMIT - total);
     if (fits > 0) {
       const bytes = new Uint8Array(buffer.buffer, buffer.byteOffset + offset, fits).slice();
-      port.postMessage({ type: 'out', id, bytes }, [bytes.buffer]);
+      port.postMessage({ type: 'out', id, bytes, at: performance.timeOrigin + performance.now() }, [bytes.buffer]);
       total += fits;
     }
     if (fits === length) return length;
