@@ -6,6 +6,12 @@
 //   node web/test/browser.mjs --site build-wasm/site --native build
 //        --examples examples --source . --artifacts build-wasm/browser-artifacts
 //
+// The scenarios, each named for --only (a comma-separated list runs just
+// those): first-run, examples, golden, nesting, diagnostic, follow, stop,
+// limits, share, and the runs that go wrong as a student meets them:
+// loop-output, prototype-names, heavy-output, stale, kept-program, status,
+// guides, phone, huge-link.
+//
 // Artifacts: a screenshot of each language's page (playground-<language>.png),
 // one at phone size (playground-phone.png) and metrics.json.
 
