@@ -304,11 +304,11 @@ function fillExamples(kept) {
   examplesSelect.add(group);
 }
 
-function startProgram(lang) {
+function startProgram(lang, reason = '') {
   const saved = storedProgram(lang);
-  if (saved) return setProgram(lang, saved.source, saved.input, { isPristine: saved.pristine, changed: false });
+  if (saved) return setProgram(lang, saved.source, saved.input, { isPristine: saved.pristine, reason, changed: false });
   const first = site.examples[lang][0];
-  return setProgram(lang, first ? first.source : '', first ? first.input : '', { isPristine: true, changed: false });
+  return setProgram(lang, first ? first.source : '', first ? first.input : '', { isPristine: true, reason, changed: false });
 }
 
 const readyNote = () => (touchScreen.matches ? 'Ready.' : 'Ready. Run with the button or Ctrl-Enter.');
@@ -509,8 +509,7 @@ languageSelect.addEventListener('change', () => {
   const lang = languageSelect.value;
   if (!known(lang)) return;
   if (dirty) saveNow();
-  if (current) stop(`Stopped: you switched to ${lang}.`);
-  startProgram(lang);
+  startProgram(lang, `you switched to ${lang}`);
 });
 examplesSelect.addEventListener('change', () => {
   const [kind, at] = examplesSelect.value.split(':');

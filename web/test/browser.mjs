@@ -618,7 +618,8 @@ try {
     await page.click('#run');
     await page.waitForTimeout(200);
     await page.selectOption('#examples', { label: 'fizzbuzz' });
-    check((await page.evaluate(() => window.playground.state().source)) === fizzbuzz, 'an example picked during a run opens');
+    check((await page.evaluate(() => window.playground.state().source)) === fizzbuzz
+      && /^Stopped/.test(await page.textContent('#status')), 'an example picked during a run opens, and the run stops');
     await quiet('an example picked during a run');
 
     await open(page, 'plimbo', failing);
@@ -627,7 +628,7 @@ try {
     await page.selectOption('#language', 'm4t4');
     const switched = await page.evaluate(() => ({ status: document.getElementById('status').textContent,
       running: !document.getElementById('stop').disabled }));
-    check(!(switched.running && /^Ready/.test(switched.status)), 'a language switch during a run: the page says what happened',
+    check(!switched.running && /^Stopped/.test(switched.status), 'a language switch during a run stops it and says so',
       JSON.stringify(switched));
     await quiet('a language switch during a run');
     check(await page.textContent('#status') === switched.status, 'a language switch during a run: no later note',
