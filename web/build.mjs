@@ -1,13 +1,15 @@
 // Builds the playground into one folder that any static server can serve:
 //   node build.mjs --programs <wasm build folder> --out <site folder>
 //                  [--examples <examples folder>] [--docs <guides folder>]
-// The examples menu is made here from examples/ (see examples.mjs).
+// The examples menu is made here from examples/ (see examples.mjs), and the
+// guides and example pages from docs/ and examples/ (see guides.mjs).
 
 import { build } from 'esbuild';
 import fs from 'node:fs';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { EXTENSIONS as PROGRAMS, readExamples } from './examples.mjs';
+import { renderGuide, guidePage, examplePages } from './guides.mjs';
 
 const here = path.dirname(fileURLToPath(import.meta.url));
 const args = Object.fromEntries(process.argv.slice(2).reduce((pairs, arg, i, all) =>
@@ -18,11 +20,13 @@ const examplesDir = path.resolve(args.examples || path.join(here, '..', 'example
 const docsDir = path.resolve(args.docs || path.join(here, '..', 'docs'));
 
 const examples = {};
+const exampleFiles = {};
 const guides = {};
 for (const program of Object.keys(PROGRAMS)) {
-  examples[program] = readExamples(examplesDir, program).map(({ name, source, input }) => ({ name, source, input }));
+  exampleFiles[program] = readExamples(examplesDir, program);
+  examples[program] = exampleFiles[program].map(({ name, source, input }) => ({ name, source, input }));
   const guide = path.join(docsDir, `${program}.md`);
-  if (fs.existsSync(guide)) guides[program] = `guides/${program}.md.txt`;
+  if (fs.existsSync(guide)) guides[program] = `guides/${program}.html`;
 }
 
 fs.mkdirSync(out, { recursive: true });
@@ -37,7 +41,9 @@ const siteData = {
 };
 const common = { bundle: true, minify: true, format: 'iife', target: 'es2020', legalComments: 'none', logLevel: 'warning' };
 await build({ ...common, entryPoints: [path.join(here, 'src/app.js')], outfile: path.join(out, 'app.js'), plugins: [siteData] });
-await build({ ...common, entryPoints: [path.join(here, 'src/worker.js')], outfile: path.join(out, 'worker.js') });
+for (const worker of ['worker', 'relay']) {
+  await build({ ...common, entryPoints: [path.join(here, `src/${worker}.js`)], outfile: path.join(out, `${worker}.js`) });
+}
 
 for (const file of ['index.html', 'style.css']) fs.copyFileSync(path.join(here, file), path.join(out, file));
 let missing = [];
@@ -48,15 +54,23 @@ for (const program of Object.keys(PROGRAMS)) {
     else missing.push(file);
   }
 }
-if (Object.keys(guides).length) {
-  fs.mkdirSync(path.join(out, 'guides'), { recursive: true });
-  for (const program of Object.keys(guides)) {
-    fs.copyFileSync(path.join(docsDir, `${program}.md`), path.join(out, guides[program]));
-  }
+// Pages made before (a guide renamed or gone) must not linger.
+for (const folder of ['guides', 'examples']) fs.rmSync(path.join(out, folder), { recursive: true, force: true });
+const pages = examplePages(exampleFiles);
+const samples = [];
+for (const program of Object.keys(guides)) {
+  const rendered = renderGuide(fs.readFileSync(path.join(docsDir, `${program}.md`), 'utf8'),
+    { guides: Object.keys(guides), examples: exampleFiles });
+  pages[guides[program]] = guidePage(rendered);
+  samples.push(`${program} ${rendered.samples}`);
+}
+for (const [file, html] of Object.entries(pages)) {
+  fs.mkdirSync(path.dirname(path.join(out, file)), { recursive: true });
+  fs.writeFileSync(path.join(out, file), html);
 }
 if (missing.length) {
   console.error(`missing program builds:\n  ${missing.join('\n  ')}`);
   process.exit(1);
 }
 const counts = Object.entries(examples).map(([p, list]) => `${p} ${list.length}`).join(', ');
-console.log(`playground built in ${out} (examples: ${counts})`);
+console.log(`playground built in ${out} (examples: ${counts}; guide samples: ${samples.join(', ')})`);

@@ -1,17 +1,21 @@
 // The playground page: an editor per language, standard input, Run/Stop, and
-// the output pane. Programs run in a worker (worker.js); a run that takes too
-// long or prints too much is ended by terminating the worker. The output pane
-// follows new output unless the reader has scrolled up, and the line that a
-// diagnostic names is marked in the editor; a click on the diagnostic moves
-// the cursor there.
+// the output pane. Programs run in a worker (worker.js, whose first comment
+// gives the messages between the two); Stop, the time limit and the output
+// limit end a run by terminating the worker, and what the program printed
+// until then still reaches the pane. The line that a diagnostic names is
+// marked in the editor, and a click on the diagnostic moves the cursor there.
+//
+// The parts, in order: the student's programs (address, storage, the kept
+// programs), the editor, runs, and the wiring of the controls.
 
-import { EditorState, StateEffect, StateField } from '@codemirror/state';
+import { ChangeSet, EditorState, StateEffect, StateField } from '@codemirror/state';
 import { EditorView, Decoration, keymap, lineNumbers, highlightActiveLine, highlightActiveLineGutter, drawSelection } from '@codemirror/view';
 import { defaultKeymap, history as undoHistory, historyKeymap } from '@codemirror/commands';
 import { syntaxHighlighting, HighlightStyle, bracketMatching } from '@codemirror/language';
 import { tags } from '@lezer/highlight';
 import { LANGUAGES } from './languages.js';
-import { PROGRAMS, TIME_LIMIT_MS, OUTPUT_LIMIT } from './programs.js';
+import { PROGRAMS, DEFAULT_PROGRAM, known, TIME_LIMIT_MS, OUTPUT_LIMIT, LINK_LIMIT } from './programs.js';
+import { OutputPane } from './output.js';
 import site from 'site:data';
 
 const $ = (id) => document.getElementById(id);
@@ -21,9 +25,11 @@ const runButton = $('run');
 const stopButton = $('stop');
 const shareButton = $('share');
 const inputBox = $('input');
-const outputPane = $('output');
 const stderrPane = $('stderr');
 const statusLine = $('status');
+const pane = new OutputPane($('output'));
+const touchScreen = matchMedia('(hover: none) and (pointer: coarse)');
+const narrowScreen = matchMedia('(max-width: 800px)');
 
 const highlightStyle = HighlightStyle.define([
   { tag: tags.keyword, color: '#7a1fa2', fontWeight: 'bold' },
@@ -37,48 +43,162 @@ const highlightStyle = HighlightStyle.define([
   { tag: tags.invalid, color: '#fff', backgroundColor: '#c62828' },
 ]);
 
-// ---- state kept in the address, in local storage and in the editor ----
+// ---- the student's programs: the address, local storage, kept programs ----
+//
+// Local storage holds, for each language, the program in the editor
+// ("playground.<language>": { source, input, pristine }, pristine while it is
+// a link's or an example's program that nobody has edited), the programs that
+// a link or an example took the place of ("playground.<language>.kept": a list
+// of { source, input }, newest first), and the language last used
+// ("playground.language"). A program someone wrote is never dropped for a
+// link's or an example's: it goes to the kept list, which the examples menu
+// offers. Nothing read from a link or from storage is trusted.
 
-let language = 'plimbo';
+const KEPT_LIMIT = 10; // programs kept per language; the oldest goes beyond
+
+let language = DEFAULT_PROGRAM;
+let pristine = false; // the editor holds a link's or an example's program, unedited
+let dirty = false; // the editor holds changes that are not stored yet
+let loaded = false; // a program has been put into the editor
 const utf8 = new TextEncoder();
 
-function storedProgram(lang) {
-  try {
-    const saved = JSON.parse(localStorage.getItem(`playground.${lang}`) || 'null');
-    if (saved && typeof saved.source === 'string') return saved;
-  } catch { /* storage unavailable or damaged: start from an example */ }
-  return null;
+function readStorage(key) {
+  try { return JSON.parse(localStorage.getItem(key) || 'null'); } catch { return null; }
 }
 
+function writeStorage(key, value) {
+  try {
+    localStorage.setItem(key, typeof value === 'string' ? value : JSON.stringify(value));
+    return true;
+  } catch { return false; } // storage full or off
+}
+
+const asProgram = (value) => (value && typeof value.source === 'string'
+  ? { source: value.source, input: typeof value.input === 'string' ? value.input : '', pristine: value.pristine === true }
+  : null);
+const storedProgram = (lang) => asProgram(readStorage(`playground.${lang}`));
+function keptPrograms(lang) {
+  const list = readStorage(`playground.${lang}.kept`);
+  return Array.isArray(list) ? list.map(asProgram).filter(Boolean) : [];
+}
+const writeKept = (lang, list) => writeStorage(`playground.${lang}.kept`,
+  list.slice(0, KEPT_LIMIT).map(({ source, input }) => ({ source, input })));
+const same = (a, b) => a.source === b.source && a.input === b.input;
+const editorProgram = () => ({ source: source(), input: inputBox.value, pristine });
+
+function storedLanguage() {
+  let lang = null;
+  try { lang = localStorage.getItem('playground.language'); } catch { /* no storage */ }
+  return known(lang) ? lang : DEFAULT_PROGRAM;
+}
+
+let storageFailed = false;
 function storeProgram() {
-  try {
-    localStorage.setItem(`playground.${language}`, JSON.stringify({ source: source(), input: inputBox.value }));
-    localStorage.setItem('playground.language', language);
-  } catch { /* private mode: nothing is kept */ }
+  const ok = writeStorage(`playground.${language}`, editorProgram()) && writeStorage('playground.language', language);
+  if (ok !== !storageFailed) {
+    storageFailed = !ok;
+    notify(ok ? '' : 'This browser does not keep your program (its storage is full or switched off): '
+      + 'copy the program somewhere before you close the page.');
+  }
 }
 
-function fromFragment() {
-  const params = new URLSearchParams(location.hash.slice(1));
-  const lang = params.get('lang');
-  if (!lang || !PROGRAMS[lang] || !params.has('src')) return null;
-  return { lang, source: params.get('src'), input: params.get('in') || '' };
-}
-
+// The link that opens this program with its input, or null when it would be
+// longer than browsers take.
 function shareLink() {
+  if (source().length + inputBox.value.length > LINK_LIMIT) return null;
   const params = new URLSearchParams();
   params.set('lang', language);
   params.set('src', source());
   if (PROGRAMS[language].reads && inputBox.value) params.set('in', inputBox.value);
-  return `${location.origin}${location.pathname}#${params.toString()}`;
+  const link = `${location.origin}${location.pathname}#${params}`;
+  return link.length <= LINK_LIMIT ? link : null;
 }
 
-let addressTimer = 0;
+// The address follows the program; a program too large for a link leaves
+// only its language there. The tab remembers the address it wrote, so that a
+// reload is not taken for a link someone opened.
+function saveNow() {
+  clearTimeout(saveTimer);
+  const address = shareLink() || `${location.origin}${location.pathname}#lang=${language}`;
+  history.replaceState(null, '', address);
+  try { sessionStorage.setItem('playground.tab', JSON.stringify({ address, pristine })); } catch { /* no storage */ }
+  if (dirty) storeProgram();
+  dirty = false;
+}
+
+// The program of a reloaded tab is the tab's own, pristine or not as it was.
+function reloaded() {
+  try {
+    const tab = JSON.parse(sessionStorage.getItem('playground.tab') || 'null');
+    if (tab && tab.address === location.href) return { pristine: tab.pristine === true };
+  } catch { /* no storage */ }
+  return null;
+}
+
+let saveTimer = 0;
 function programChanged() {
-  clearTimeout(addressTimer);
-  addressTimer = setTimeout(() => {
-    history.replaceState(null, '', shareLink());
-    storeProgram();
-  }, 300);
+  dirty = true;
+  clearTimeout(saveTimer);
+  saveTimer = setTimeout(saveNow, 300);
+}
+
+// What a link asks for: a language, and a program (its text, or an example
+// by name), or null when the address holds none of these.
+function fromFragment() {
+  const params = new URLSearchParams(location.hash.slice(1));
+  if (!['lang', 'src', 'example'].some((name) => params.has(name))) return null;
+  let lang = params.get('lang');
+  let warning = '';
+  if (!known(lang)) {
+    if (lang !== null) warning = `The link names a language that the playground does not know ("${lang.slice(0, 40)}"): it opens as ${DEFAULT_PROGRAM}.`;
+    lang = DEFAULT_PROGRAM;
+  }
+  if (params.has('src')) return { lang, program: { source: params.get('src'), input: params.get('in') || '' }, warning };
+  if (params.has('example')) {
+    const example = site.examples[lang].find((e) => e.name === params.get('example'));
+    if (example) return { lang, program: { source: example.source, input: example.input }, warning };
+    warning = `${lang} has no example "${params.get('example').slice(0, 40)}".`;
+  }
+  return { lang, program: null, warning };
+}
+
+// Puts a link's or an example's program (pristine), or a kept one, in place
+// of the language's program; that one is kept when someone wrote it.
+function replaceProgram(lang, program, { isPristine: pristineNew, reason }) {
+  let isPristine = pristineNew;
+  if (loaded && dirty) saveNow();
+  const before = loaded && lang === language ? editorProgram() : storedProgram(lang);
+  if (before && same(before, program)) isPristine = before.pristine; // a link to the program it holds
+  let kept = true;
+  if (before && !before.pristine && !same(before, program)) {
+    kept = writeKept(lang, [before, ...keptPrograms(lang).filter((p) => !same(p, before))]);
+  }
+  // When the storage has no room to keep it, the program stays stored as it
+  // was, until the new one is edited.
+  setProgram(lang, program.source, program.input, { isPristine, reason, changed: kept });
+  if (!kept) {
+    notify('The browser\'s storage has no room to keep your previous program: it stays stored until you edit this one.');
+  }
+}
+
+// The kept program `index` comes back into the editor.
+function restoreKept(index) {
+  const list = keptPrograms(language);
+  if (!list[index]) return;
+  const [chosen] = list.splice(index, 1);
+  writeKept(language, list);
+  replaceProgram(language, chosen, { isPristine: false, reason: 'you opened another program' });
+}
+
+function showKept() {
+  const kept = keptPrograms(language);
+  $('kept').hidden = !(pristine && kept.length);
+  fillExamples(kept);
+}
+
+function notify(text) {
+  $('notice').textContent = text;
+  $('notice').hidden = !text;
 }
 
 // ---- editor ----
@@ -112,6 +232,14 @@ function markedLine() {
 const runKeys = keymap.of([{ key: 'Mod-Enter', run: () => { run(); return true; } }]);
 let view;
 
+function edited() {
+  if (pristine) {
+    pristine = false;
+    showKept();
+  }
+  programChanged();
+}
+
 function editorState(text, lang) {
   return EditorState.create({
     doc: text,
@@ -122,155 +250,203 @@ function editorState(text, lang) {
       keymap.of([...defaultKeymap, ...historyKeymap]),
       LANGUAGES[lang], syntaxHighlighting(highlightStyle), diagnosticMark,
       EditorView.contentAttributes.of({ 'aria-label': `${lang} program`, spellcheck: 'false' }),
-      EditorView.updateListener.of((u) => { if (u.docChanged) programChanged(); }),
+      EditorView.updateListener.of((u) => {
+        if (!u.docChanged) return;
+        // A run's diagnostic names a line of the program as it was when the
+        // run started: its mark follows the edits made since.
+        if (current) current.changes = current.changes.composeDesc(u.changes.desc);
+        edited();
+      }),
     ],
   });
 }
 
 function source() { return view.state.doc.toString(); }
 
-function setProgram(lang, text, input) {
+// Shows `text` as the program of `lang`. A run still on belongs to the
+// program that goes, so it is stopped; its output and marks go with it.
+// `changed`: the program is new to the storage, not read from it.
+function setProgram(lang, text, input, { isPristine, reason = '', changed }) {
+  const stopped = Boolean(current);
+  if (current) stop(`Stopped: ${reason || 'another program was opened'}.`);
   language = lang;
   languageSelect.value = lang;
   view.setState(editorState(text, lang));
   inputBox.value = input;
+  pristine = isPristine;
+  loaded = true;
+  writeStorage('playground.language', lang);
+  clearOutput();
   $('input-block').hidden = !PROGRAMS[lang].reads;
   $('file-name').textContent = lang === 'vexa' ? '(zdrojak.vexa)' : '';
   $('output-label').textContent = lang === 'vexa' ? 'Listing of zdrojak.vexa' : 'Output';
   const guide = site.guides[lang];
   $('guide').hidden = !guide;
   if (guide) { $('guide').href = guide; $('guide').textContent = `${lang} guide`; }
-  fillExamples();
-  programChanged();
+  showKept();
+  if (changed) programChanged();
+  else saveNow();
+  if (!stopped) setStatus(readyNote(), false);
+  worker.postMessage({ type: 'preload', program: lang });
 }
 
-function fillExamples() {
+// The examples menu: the language's examples, then its kept programs.
+function fillExamples(kept) {
   examplesSelect.replaceChildren(new Option(`Examples (${site.examples[language].length})…`, ''));
-  site.examples[language].forEach((example, i) => examplesSelect.add(new Option(example.name, String(i))));
+  site.examples[language].forEach((example, i) => examplesSelect.add(new Option(example.name, `example:${i}`)));
+  if (!kept.length) return;
+  const group = document.createElement('optgroup');
+  group.label = 'Your earlier programs';
+  kept.forEach((program, i) => {
+    const first = program.source.split('\n').find((l) => l.trim()) || '(empty)';
+    group.append(new Option(`${i + 1}. ${first.trim().slice(0, 40)}`, `kept:${i}`));
+  });
+  examplesSelect.add(group);
 }
 
-function startProgram(lang) {
+function startProgram(lang, reason = '') {
   const saved = storedProgram(lang);
-  if (saved) return setProgram(lang, saved.source, saved.input || '');
+  if (saved) return setProgram(lang, saved.source, saved.input, { isPristine: saved.pristine, reason, changed: false });
   const first = site.examples[lang][0];
-  setProgram(lang, first ? first.source : '', first ? first.input : '');
+  return setProgram(lang, first ? first.source : '', first ? first.input : '', { isPristine: true, reason, changed: false });
 }
+
+const readyNote = () => (touchScreen.matches ? 'Ready.' : 'Ready. Run with the button or Ctrl-Enter.');
 
 // ---- runs ----
 
-let worker = null;
-let current = null; // { id, decoder, timer, started } while a run is on
+let worker = null; // runs the programs; replaced at every Stop
+const relay = new Worker('relay.js'); // hands the page what the workers say
+relay.onmessage = onWorkerMessage;
+// The run in progress: { id, language, decoder, chunks, started, timer,
+// doc (the program it runs), changes (the edits made since), cut (when it
+// was stopped: output written later is not its) }.
+let current = null;
+let shown = null; // the run whose output the pane shows: current, or the last one
 let nextId = 1;
+let timeLimit = TIME_LIMIT_MS;
 
 function newWorker() {
   worker = new Worker('worker.js');
-  worker.onmessage = onWorkerMessage;
+  const channel = new MessageChannel();
+  relay.postMessage({ type: 'attach', port: channel.port1 }, [channel.port1]);
+  worker.postMessage({ type: 'connect', port: channel.port2 }, [channel.port2]);
   worker.postMessage({ type: 'preload', program: language });
 }
 
+// Ends the worker and whatever runs in it; what it had printed still
+// arrives through the relay.
+function replaceWorker() {
+  worker.terminate();
+  newWorker();
+}
+
 function onWorkerMessage({ data }) {
-  if (!current || data.id !== current.id) return;
   if (data.type === 'out') {
-    appendOutput(current.decoder.decode(data.bytes, { stream: true }));
-    current.bytes.push(data.bytes);
+    if (!shown || data.id !== shown.id || data.from > shown.cut) return; // printed after a Stop
+    shown.chunks.push(data.bytes);
+    pane.append(shown.decoder.decode(data.bytes, { stream: true }));
   } else if (data.type === 'done') {
-    if (data.ended === 'output') { // the program may still be running
-      worker.terminate();
-      newWorker();
-    }
-    let note;
-    if (data.ended === 'output') note = `Stopped: the output passed ${OUTPUT_LIMIT / (1 << 20)} MB (output limit).`;
-    else if (data.ended === 'crash') note = `The program ended abnormally in the browser: ${data.message}`;
-    else note = `Finished with exit status ${data.status}${meaning(data.status)} in ${Math.round(data.ms)} ms.`;
+    if (!current || data.id !== current.id) return;
+    if (data.ended === 'output') replaceWorker(); // the program may still be running
     if (data.stderr.length) {
       stderrPane.textContent = new TextDecoder().decode(data.stderr);
       stderrPane.hidden = false;
     }
-    finish(note, data.ended !== 'exit', data.status);
+    pane.append(current.decoder.decode());
+    if (data.ended === 'output') finish(`Stopped: the output passed ${OUTPUT_LIMIT / (1 << 20)} MB (output limit).`, true, null);
+    else if (data.ended === 'crash') finish(`The program ended abnormally in the browser: ${data.message}`, true, null);
+    else ended(data.status, data.ms);
   }
 }
 
-// What vexa's exit statuses tell; the interpreters end with 0 whatever the program did.
-function meaning(status) {
-  if (language !== 'vexa') return '';
-  return { 0: ' (full listing)', 1: ' (the file could not be read, or a token is too long)',
-    2: ' (a malformed token ended the listing)' }[status] || '';
-}
+// How the interpreters' runs end: they exit with 0 whatever the program did,
+// and their closing lines tell. vexa's exit status says it all.
+const CLOSING = {
+  plimbo: { ok: '\nGame over, uspesne dokonceno!!!\n', failed: '\nNeco se pokazilo...\n' },
+  m4t4: { ok: '\nProgram probehl bez chyb.\n\nbye\n\n', failed: '\nV programu se vyskytla chyba.\n\nbye\n\n' },
+};
+const VEXA_STATUS = { 0: ' (full listing)', 1: ' (the file could not be read, or a token is too long)',
+  2: ' (a malformed token ended the listing)' };
 
-// Output reaches the pane once a frame, whatever the number of chunks (the
-// pane is measured each time, which costs a layout). New output is followed
-// while the pane shows its end; a reader who scrolled up keeps the place.
-let pendingOutput = '';
-let outputFrame = 0;
-
-function appendOutput(text) {
-  if (!text) return;
-  pendingOutput += text;
-  if (!outputFrame) outputFrame = requestAnimationFrame(flushOutput);
-}
-
-function flushOutput() {
-  cancelAnimationFrame(outputFrame);
-  outputFrame = 0;
-  if (!pendingOutput) return;
-  const atEnd = outputPane.scrollHeight - outputPane.scrollTop - outputPane.clientHeight < 4;
-  outputPane.append(pendingOutput);
-  pendingOutput = '';
-  if (atEnd) outputPane.scrollTop = outputPane.scrollHeight;
-}
-
-// The first diagnostic of the output and the source line it names. plimbo's
-// begin a line, "(blok)Chyba (3), ..."; m4t4's may follow what pis printed,
-// "V bloku: 'Blok', na radku: 3 nastala chyba ...". vexa's name no line.
+// A diagnostic and the source line it names. plimbo's begin a line,
+// "(blok)Chyba (3), ..."; m4t4's may follow what pis printed, "V bloku:
+// 'Blok', na radku: 3 nastala chyba ...". The last one of a failed run is
+// the one that ended it.
 const DIAGNOSTIC = {
-  plimbo: /^\([^()\n]+\)Chyba \((\d+)\)[^\n]*/m,
-  m4t4: /V bloku: '[^'\n]*', na radku: (\d+) nastala chyba[^\n]*/,
+  plimbo: /^\([^()\n]+\)Chyba \((\d+)\)[^\n]*/gm,
+  m4t4: /V bloku: '[^'\n]*', na radku: (\d+) nastala chyba[^\n]*/g,
 };
 
-function showDiagnostic() {
-  const pattern = DIAGNOSTIC[language];
-  const text = outputPane.textContent;
-  const found = pattern && text.match(pattern);
-  if (!found) return;
-  const line = Math.min(Math.max(Number(found[1]), 1), view.state.doc.lines);
-  view.dispatch({ effects: [markLine.of(line), EditorView.scrollIntoView(view.state.doc.line(line).from, { y: 'center' })] });
-  const message = document.createElement('span');
-  message.className = 'diagnostic';
-  message.textContent = found[0];
-  message.tabIndex = 0;
-  message.setAttribute('role', 'button');
-  message.title = `Go to line ${line} of the program`;
-  const go = () => {
-    view.dispatch({ selection: { anchor: view.state.doc.line(line).from }, scrollIntoView: true });
-    view.focus();
+function ended(status, ms) {
+  const time = `${Math.round(ms)} ms`;
+  const closing = CLOSING[current.language];
+  const text = pane.text();
+  if (!closing) {
+    finish(`Finished with exit status ${status}${VEXA_STATUS[status] || ''} in ${time}.`, false, status);
+  } else if (text.endsWith(closing.ok)) {
+    finish(`Finished without errors in ${time}.`, false, status);
+  } else if (text.endsWith(closing.failed)) {
+    let found = null;
+    for (const match of text.matchAll(DIAGNOSTIC[current.language])) found = match;
+    const line = found ? sourceLine(Number(found[1])) : 0;
+    finish(`Stopped with an error${line ? ` on line ${line}` : ''}, after ${time}.`, true, status,
+      found && { start: found.index, end: found.index + found[0].length, line });
+  } else {
+    finish(`Finished with exit status ${status} in ${time}.`, false, status);
+  }
+}
+
+// The editor's line for line `n` of the program that the run started with.
+function sourceLine(n) {
+  const { doc, changes } = current;
+  const from = doc.line(Math.min(Math.max(n, 1), doc.lines)).from;
+  return view.state.doc.lineAt(changes.mapPos(from, 1)).number;
+}
+
+function diagnosticLink(line) {
+  return (text) => {
+    const message = document.createElement('span');
+    message.className = 'diagnostic';
+    message.textContent = text;
+    message.tabIndex = 0;
+    message.setAttribute('role', 'button');
+    message.title = `Go to line ${line} of the program`;
+    const go = () => {
+      view.dispatch({ selection: { anchor: view.state.doc.line(line).from }, scrollIntoView: true });
+      view.focus();
+    };
+    message.addEventListener('click', go);
+    message.addEventListener('keydown', (e) => { if (e.key === 'Enter' || e.key === ' ') { e.preventDefault(); go(); } });
+    return message;
   };
-  message.addEventListener('click', go);
-  message.addEventListener('keydown', (e) => { if (e.key === 'Enter' || e.key === ' ') { e.preventDefault(); go(); } });
-  const { scrollTop } = outputPane;
-  outputPane.replaceChildren(text.slice(0, found.index), message, text.slice(found.index + found[0].length));
-  outputPane.scrollTop = scrollTop;
+}
+
+function clearOutput() {
+  shown = null;
+  pane.clear();
+  stderrPane.textContent = '';
+  stderrPane.hidden = true;
+  view.dispatch({ effects: markLine.of(0) });
 }
 
 function run() {
   if (current) stop('Stopped: a new run was started.');
-  view.dispatch({ effects: markLine.of(0) });
-  pendingOutput = '';
-  flushOutput();
-  outputPane.textContent = '';
-  stderrPane.textContent = '';
-  stderrPane.hidden = true;
+  clearOutput();
+  const doc = view.state.doc;
   current = {
-    id: nextId++, decoder: new TextDecoder(), bytes: [], started: performance.now(),
-    timer: setTimeout(() => stop(`Stopped: the run took longer than ${TIME_LIMIT_MS / 1000} s (time limit).`), TIME_LIMIT_MS),
+    id: nextId++, language, decoder: new TextDecoder(), chunks: [], started: performance.now(), cut: Infinity,
+    doc, changes: ChangeSet.empty(doc.length).desc,
+    timer: setTimeout(() => stop(`Stopped: the run took longer than ${timeLimit / 1000} s (time limit).`), timeLimit),
   };
+  shown = current;
   setStatus('Running…', false);
   stopButton.disabled = false;
   // The address and the storage are brought up to date here and now: a
   // pending update would otherwise come later and could put this program's
   // link back over a link that was opened in the meantime.
-  clearTimeout(addressTimer);
-  storeProgram();
-  history.replaceState(null, '', shareLink());
+  saveNow();
+  if (narrowScreen.matches) $('output-label').scrollIntoView({ block: 'start', behavior: 'smooth' });
   const input = PROGRAMS[language].reads ? utf8.encode(inputBox.value) : new Uint8Array(0);
   worker.postMessage({ type: 'run', id: current.id, program: language, source: utf8.encode(source()), input });
 }
@@ -279,20 +455,32 @@ function run() {
 // inside it, and a fresh one is made ready for the next run.
 function stop(note) {
   if (!current) return;
-  worker.terminate();
-  newWorker();
+  current.cut = performance.timeOrigin + performance.now();
+  replaceWorker();
   finish(note || 'Stopped.', true, null);
 }
 
-function finish(note, stopped, status) {
-  clearTimeout(current.timer);
-  appendOutput(current.decoder.decode());
-  flushOutput();
-  showDiagnostic();
-  const bytes = new Uint8Array(current.bytes.reduce((n, b) => n + b.length, 0));
-  let at = 0;
-  for (const b of current.bytes) { bytes.set(b, at); at += b.length; }
-  window.playground.lastRun = { language, status, stopped, output: bytes, ms: performance.now() - current.started };
+// `diagnostic`: { start, end, line } of the message in the output.
+function finish(note, stopped, status, diagnostic = null) {
+  const run = current;
+  clearTimeout(run.timer);
+  if (diagnostic) {
+    view.dispatch({ effects: [markLine.of(diagnostic.line),
+      EditorView.scrollIntoView(view.state.doc.line(diagnostic.line).from, { y: 'center' })] });
+    pane.finish(diagnostic.start, diagnostic.end, diagnosticLink(diagnostic.line));
+  } else {
+    pane.finish();
+  }
+  window.playground.lastRun = {
+    language: run.language, status, stopped, ms: performance.now() - run.started,
+    // The bytes printed, those still arriving after a Stop included.
+    get output() {
+      const bytes = new Uint8Array(run.chunks.reduce((n, b) => n + b.length, 0));
+      let at = 0;
+      for (const b of run.chunks) { bytes.set(b, at); at += b.length; }
+      return bytes;
+    },
+  };
   window.playground.runs++;
   current = null;
   stopButton.disabled = true;
@@ -306,55 +494,67 @@ function setStatus(text, stopped) {
 
 // ---- wiring ----
 
-// Read-only view of the page's state, for the browser test and the console.
+// A view of the page's state, for the browser test and the console.
 window.playground = {
   lastRun: null,
   runs: 0,
   state: () => ({ language, source: source(), input: inputBox.value }),
   // The editor's cursor line and the line marked for a diagnostic (0: none).
   lines: () => ({ cursor: view.state.doc.lineAt(view.state.selection.main.head).number, marked: markedLine() }),
+  // For the test: a shorter time limit for the runs that follow (none: the usual one).
+  setTimeLimit: (ms) => { timeLimit = ms > 0 ? ms : TIME_LIMIT_MS; },
 };
 
 languageSelect.addEventListener('change', () => {
-  storeProgram();
-  startProgram(languageSelect.value);
-  worker.postMessage({ type: 'preload', program: language });
-  outputPane.textContent = '';
-  setStatus('Ready.', false);
+  const lang = languageSelect.value;
+  if (!known(lang)) return;
+  if (dirty) saveNow();
+  startProgram(lang, `you switched to ${lang}`);
 });
 examplesSelect.addEventListener('change', () => {
-  const example = site.examples[language][Number(examplesSelect.value)];
-  if (!example) return;
-  setProgram(language, example.source, example.input);
+  const [kind, at] = examplesSelect.value.split(':');
   examplesSelect.value = '';
+  if (kind === 'kept') {
+    restoreKept(Number(at));
+  } else if (kind === 'example') {
+    const example = site.examples[language][Number(at)];
+    if (example) replaceProgram(language, example, { isPristine: true, reason: 'you opened another program' });
+  }
   view.focus();
 });
+$('restore').addEventListener('click', () => restoreKept(0));
 runButton.addEventListener('click', () => run());
 stopButton.addEventListener('click', () => stop('Stopped by you.'));
 shareButton.addEventListener('click', async () => {
+  saveNow();
   const link = shareLink();
-  history.replaceState(null, '', link);
+  if (!link) {
+    const size = (utf8.encode(source()).length / 1e6).toFixed(1);
+    setStatus(`This program (${size} MB) is too large to share by link: browsers take links of at most `
+      + `${LINK_LIMIT / (1 << 20)} MB. Copy its text instead.`, true);
+    return;
+  }
   try { await navigator.clipboard.writeText(link); setStatus('Link copied: it opens this program with its input.', false); } catch { setStatus('The address bar now holds the link to this program.', false); }
 });
-inputBox.addEventListener('input', programChanged);
+inputBox.addEventListener('input', edited);
 document.addEventListener('keydown', (e) => {
   if ((e.ctrlKey || e.metaKey) && e.key === 'Enter' && !e.defaultPrevented) { e.preventDefault(); run(); }
   if (e.key === 'Escape' && current) { e.preventDefault(); stop('Stopped by you.'); }
 });
 window.addEventListener('hashchange', () => {
-  const shared = fromFragment();
-  if (shared && (shared.lang !== language || shared.source !== source() || shared.input !== inputBox.value)) {
-    setProgram(shared.lang, shared.source, shared.input);
-  }
+  const linked = fromFragment();
+  if (!linked || !linked.program) return;
+  if (linked.lang === language && same(editorProgram(), linked.program)) return;
+  notify(linked.warning);
+  replaceProgram(linked.lang, linked.program, { isPristine: true, reason: 'a link was opened' });
 });
+// A tab that closes or goes to the background keeps its last edits.
+window.addEventListener('pagehide', () => { if (dirty) saveNow(); });
+document.addEventListener('visibilitychange', () => { if (document.hidden && dirty) saveNow(); });
 
 view = new EditorView({ parent: $('editor') });
-const shared = fromFragment();
-if (shared) setProgram(shared.lang, shared.source, shared.input);
-else {
-  let lang = 'plimbo';
-  try { lang = localStorage.getItem('playground.language') || 'plimbo'; } catch { /* no storage */ }
-  startProgram(PROGRAMS[lang] ? lang : 'plimbo');
-}
 newWorker();
-setStatus('Ready. Run with the button or Ctrl-Enter.', false);
+const linked = fromFragment();
+if (linked && linked.program) replaceProgram(linked.lang, linked.program, { isPristine: (reloaded() || { pristine: true }).pristine });
+else startProgram(linked ? linked.lang : storedLanguage());
+if (linked && linked.warning) notify(linked.warning);

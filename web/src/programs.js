@@ -5,6 +5,15 @@ export const PROGRAMS = {
   m4t4: { factory: 'createM4t4', file: 'program.m4t', args: ['program.m4t'], ext: 'm4t', reads: true },
   vexa: { factory: 'createVexa', file: 'zdrojak.vexa', args: [], ext: 'vexa', reads: false },
 };
+export const DEFAULT_PROGRAM = 'plimbo';
+
+// Whether `name` is one of the programs. A link or the storage may hold any
+// text, "constructor" or "__proto__" too: only the table's own names count.
+export const known = (name) => typeof name === 'string' && Object.prototype.hasOwnProperty.call(PROGRAMS, name);
 
 export const TIME_LIMIT_MS = 10_000;
 export const OUTPUT_LIMIT = 1 << 20; // bytes
+
+// The longest address a share link may have: Firefox takes at most 1 MiB,
+// Chromium 2 MiB; a longer program is not put into a link.
+export const LINK_LIMIT = 1 << 20; // characters

@@ -1,11 +1,43 @@
 // Runs one program per request in a fresh WebAssembly instance: the source is
 // written to the instance's in-memory file system, standard input is handed
-// over byte by byte, and standard output travels back to the page in chunks
-// as it is produced, so that a stopped run still shows what it printed.
+// over byte by byte, and every write the program makes to standard output is
+// sent to the page at once, so that a program that prints and then loops for
+// ever shows what it printed, and a Stop (which terminates this worker) loses
+// none of it. A terminated worker that is busy runs on for a while (Chromium
+// ends it by force after 2 s): each write says when it was made, so that the
+// page can leave out what was printed after the Stop.
+//
+// Messages. The page makes a worker and a MessageChannel for it, gives the
+// channel's first port to the relay (relay.js), which hands on to the page
+// what comes through it, and sends the second port here first; the worker
+// answers through that port only. What was posted on the port before the
+// worker was terminated still arrives (messages of the worker's own
+// postMessage would be dropped).
+//
+//   page -> worker (worker.postMessage)
+//     { type: 'connect', port }       the port for every answer; sent first
+//     { type: 'preload', program }    fetch and compile a program before its first run
+//     { type: 'run', id, program, source, input }
+//                                     one run; source and input are UTF-8 bytes
+//   worker -> page (the port, through the relay)
+//     { type: 'ready' }               the worker listens
+//     { type: 'out', id, bytes, at }  one write of the program to standard output,
+//                                     at: when (performance.timeOrigin + performance.now())
+//     { type: 'done', id, ended, status, message, stderr, ms }
+//         ended 'exit':   main returned or called exit; status is its exit status
+//               'output': the output reached OUTPUT_LIMIT; the program may still
+//                         be running, so the page terminates the worker
+//               'crash':  the instance trapped or could not start; see message
+//         stderr: what the program wrote to standard error (UTF-8 bytes)
+//         ms: the run's time
+//
+// A worker runs one request at a time; every message about a run carries the
+// run's id, and a new kind of request (a step of a debugger, say) does too.
 
-import { PROGRAMS, OUTPUT_LIMIT } from './programs.js';
+import { PROGRAMS, OUTPUT_LIMIT, known } from './programs.js';
 
 const compiled = new Map(); // program name -> Promise of { factory, module }
+let port = null;
 
 function load(name) {
   if (!compiled.has(name)) {
@@ -20,45 +52,36 @@ function load(name) {
   return compiled.get(name);
 }
 
-class OutputLimitReached extends Error {}
+const EIO = 29; // the file system's errno for a failed write
 
 async function run({ id, program, source, input }) {
   const spec = PROGRAMS[program];
   const { factory, module } = await load(program);
+  const started = performance.now();
 
-  let chunk = new Uint8Array(64 * 1024);
-  let used = 0;
+  // Standard output: each write goes to the page as it is made. Past the limit
+  // the page is told at once and ends the run by terminating this worker; the
+  // program, which may go on after a failed write, gets EIO meanwhile.
   let total = 0;
-  let lastSent = performance.now();
-  const send = () => {
-    if (used > 0) {
-      const bytes = chunk.slice(0, used);
-      postMessage({ type: 'out', id, bytes }, [bytes.buffer]);
-      used = 0;
-    }
-    lastSent = performance.now();
-  };
-  // Past the limit the page is told at once and ends the run by terminating
-  // this worker: a program may go on after a failed write.
   let limitReached = false;
-  const writeOut = (c) => {
-    if (total >= OUTPUT_LIMIT) {
-      if (!limitReached) {
-        limitReached = true;
-        send();
-        postMessage({ type: 'done', id, status: null, ended: 'output', message: '',
-          stderr: new Uint8Array(0), ms: performance.now() - started });
-      }
-      throw new OutputLimitReached();
+  const writeOut = (FS) => (stream, buffer, offset, length) => {
+    const fits = Math.min(length, OUTPUT_LIMIT - total);
+    if (fits > 0) {
+      const bytes = new Uint8Array(buffer.buffer, buffer.byteOffset + offset, fits).slice();
+      port.postMessage({ type: 'out', id, bytes, at: performance.timeOrigin + performance.now() }, [bytes.buffer]);
+      total += fits;
     }
-    chunk[used++] = c & 255;
-    total++;
-    if (used === chunk.length || ((total & 4095) === 0 && performance.now() - lastSent > 100)) send();
+    if (fits === length) return length;
+    if (!limitReached) {
+      limitReached = true;
+      port.postMessage({ type: 'done', id, status: null, ended: 'output', message: '',
+        stderr: new Uint8Array(0), ms: performance.now() - started });
+    }
+    throw new FS.ErrnoError(EIO);
   };
   const errors = [];
   const writeErr = (c) => { if (errors.length < 65536) errors.push(c & 255); };
   let inputAt = 0;
-  const started = performance.now();
   const readIn = () => (inputAt < input.length ? input[inputAt++] : null);
 
   const instance = await factory({
@@ -72,7 +95,12 @@ async function run({ id, program, source, input }) {
       WebAssembly.instantiate(module, imports).then((inst) => receive(inst));
       return {};
     },
-    preRun: [(m) => m.FS.init(readIn, writeOut, writeErr)],
+    preRun: [(m) => {
+      // The file system's own device writes byte by byte and cannot tell
+      // where a write ends: standard output gets a write of whole buffers.
+      m.FS.init(readIn, () => {}, writeErr);
+      m.FS.getStream(1).stream_ops.write = writeOut(m.FS);
+    }],
   });
   instance.FS.writeFile(spec.file, source);
 
@@ -82,7 +110,7 @@ async function run({ id, program, source, input }) {
   try {
     status = instance.callMain(spec.args);
   } catch (e) {
-    if (!(e instanceof OutputLimitReached)) {
+    if (!limitReached) {
       ended = 'crash';
       message = String(e && e.message ? e.message : e);
       if (e instanceof RangeError) {
@@ -95,8 +123,7 @@ async function run({ id, program, source, input }) {
     }
   }
   if (limitReached) return;
-  send();
-  postMessage({
+  port.postMessage({
     type: 'done', id, status, ended, message,
     stderr: new Uint8Array(errors), ms: performance.now() - started,
   });
@@ -104,13 +131,15 @@ async function run({ id, program, source, input }) {
 
 self.onmessage = (event) => {
   const request = event.data;
-  if (request.type === 'run') {
-    run(request).catch((e) => postMessage({
+  if (request.type === 'connect') {
+    port = request.port;
+    port.postMessage({ type: 'ready' });
+  } else if (request.type === 'run') {
+    run(request).catch((e) => port.postMessage({
       type: 'done', id: request.id, status: null, ended: 'crash',
       message: String(e && e.message ? e.message : e), stderr: new Uint8Array(0), ms: 0,
     }));
-  } else if (request.type === 'preload') {
+  } else if (request.type === 'preload' && known(request.program)) {
     load(request.program).catch(() => {});
   }
 };
-postMessage({ type: 'ready' });

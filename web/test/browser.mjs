@@ -6,6 +6,12 @@
 //   node web/test/browser.mjs --site build-wasm/site --native build
 //        --examples examples --source . --artifacts build-wasm/browser-artifacts
 //
+// The scenarios, each named for --only (a comma-separated list runs just
+// those): first-run, examples, golden, nesting, diagnostic, follow, stop,
+// limits, share, and the runs that go wrong as a student meets them:
+// loop-output, prototype-names, heavy-output, stale, kept-program, status,
+// guides, phone, huge-link.
+//
 // Artifacts: a screenshot of each language's page (playground-<language>.png),
 // one at phone size (playground-phone.png) and metrics.json.
 
@@ -34,6 +40,9 @@ const artifacts = option('artifacts', path.join(root, 'build-wasm', 'browser-art
 const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
 const PROGRAMS = Object.keys(EXTENSIONS);
 const OUTPUT_LIMIT = 1 << 20;
+// --only NAME[,NAME...] runs only the scenarios named (see want() below).
+const only = argv.includes('--only') ? argv[argv.indexOf('--only') + 1].split(',') : null;
+const want = (name) => !only || only.includes(name);
 
 let failures = 0;
 let checks = 0;
@@ -118,9 +127,31 @@ function watch(page) {
   page.on('request', (r) => { if (!r.url().startsWith(origin) && !/^(data|about|blob):/.test(r.url())) foreignRequests.push(r.url()); });
 }
 
-async function ready(page) {
-  await page.waitForFunction(() => window.playground && /Ready/.test(document.getElementById('status').textContent));
+async function ready(page, timeout = 30_000) {
+  await page.waitForFunction(() => window.playground && /Ready/.test(document.getElementById('status').textContent),
+    null, { timeout });
 }
+
+// Opens a program through its link and waits until the page shows it.
+async function open(page, language, source, input = '') {
+  await page.goto(linkTo(base, language, source, input));
+  await page.waitForFunction(([l, s]) => {
+    const st = window.playground && window.playground.state();
+    return st && st.language === l && st.source === s;
+  }, [language, source]);
+}
+
+// Replaces the program in the editor by typing, as a user would.
+async function typeProgram(page, text) {
+  await page.locator('.cm-content').click();
+  await page.keyboard.press('Control+A');
+  await page.keyboard.press('Delete');
+  await page.keyboard.insertText(text);
+}
+
+const runs = (page) => page.evaluate(() => window.playground.runs);
+const ended = (page, before, timeout = 30_000) => page.waitForFunction((n) => window.playground.runs > n, before, { timeout });
+const running = (page) => page.evaluate(() => !document.getElementById('stop').disabled);
 
 function linkTo(base, language, source, input) {
   const params = new URLSearchParams({ lang: language, src: source });
@@ -220,7 +251,7 @@ const browser = await chromium.launch({
 const metrics = {};
 try {
   // Time to first run: a fresh profile opens the page and runs the program it shows.
-  {
+  if (want('first-run')) {
     const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
     const page = await context.newPage();
     watch(page);
@@ -241,7 +272,7 @@ try {
 
   // Every bundled example, picked from the menu as a user would.
   let exampleCount = 0;
-  for (const program of PROGRAMS) {
+  for (const program of want('examples') ? PROGRAMS : []) {
     await page.selectOption('#language', program);
     const examples = readExamples(examplesDir, program);
     for (const example of examples) {
@@ -262,7 +293,7 @@ try {
   // Golden cases, each opened through a link.
   const golden = {};
   const skipped = [];
-  for (const program of PROGRAMS) {
+  for (const program of want('golden') ? PROGRAMS : []) {
     const cases = goldenCases(program);
     golden[program] = 0;
     for (const c of cases) {
@@ -287,7 +318,7 @@ try {
 
   // Deep nesting: the programs' own diagnostics where the browser's stack
   // allows the depth; otherwise a clear message and the output so far.
-  for (const [program, depth, wrap] of [
+  for (const [program, depth, wrap] of !want('nesting') ? [] : [
     ['plimbo', 1500, (e) => `{ VRACEE ("vnoreni"); VRACEE (${e}); } ZDECHNI`],
     ['m4t4', 800, (e) => `{ pis_ln("vnoreni"); pis_ln(${e}); } .`]]) {
     const nested = `${'('.repeat(depth)}1${')'.repeat(depth)}`;
@@ -307,29 +338,31 @@ try {
   // A diagnostic's line is marked in the editor, and a click on the message
   // moves the cursor there. plimbo names the line of the token after a
   // missing ";"; m4t4's message follows what pis printed on the same line.
-  for (const [program, source, line, start] of [
-    ['plimbo', '{\n  $a <: 1;\n  $b <: 2\n  VRACEE ($a + $b);\n} ZDECHNI\n', 4, '(V)Chyba (4)'],
-    ['m4t4', '{\n  pis("total: ");\n  pis(10 - "x");\n} .\n', 3, "V bloku: 'Vnitrni_aritmeticky_vyraz', na radku: 3"]]) {
-    await runCase(page, base, `${program} diagnostic`, program, source, '');
-    const what = `${program} diagnostic on line ${line}`;
-    check((await page.evaluate(() => window.playground.lines())).marked === line, `${what}: the editor marks that line`);
-    const marked = await page.locator('.cm-diagnostic-line').allTextContents();
-    check(marked.length === 1 && marked[0] === source.split('\n')[line - 1], `${what}: the marked line shows`, JSON.stringify(marked));
-    const message = page.locator('#output .diagnostic');
-    check((await message.count()) === 1 && (await message.textContent()).startsWith(start),
-      `${what}: the message is the link`, await page.textContent('#output'));
-    check((await page.evaluate(() => window.playground.lines())).cursor !== line, `${what}: the cursor starts elsewhere`);
-    await message.click();
-    check((await page.evaluate(() => window.playground.lines())).cursor === line, `${what}: a click puts the cursor there`);
+  if (want('diagnostic')) {
+    for (const [program, source, line, start] of [
+      ['plimbo', '{\n  $a <: 1;\n  $b <: 2\n  VRACEE ($a + $b);\n} ZDECHNI\n', 4, '(V)Chyba (4)'],
+      ['m4t4', '{\n  pis("total: ");\n  pis(10 - "x");\n} .\n', 3, "V bloku: 'Vnitrni_aritmeticky_vyraz', na radku: 3"]]) {
+      await runCase(page, base, `${program} diagnostic`, program, source, '');
+      const what = `${program} diagnostic on line ${line}`;
+      check((await page.evaluate(() => window.playground.lines())).marked === line, `${what}: the editor marks that line`);
+      const marked = await page.locator('.cm-diagnostic-line').allTextContents();
+      check(marked.length === 1 && marked[0] === source.split('\n')[line - 1], `${what}: the marked line shows`, JSON.stringify(marked));
+      const message = page.locator('#output .diagnostic');
+      check((await message.count()) === 1 && (await message.textContent()).startsWith(start),
+        `${what}: the message is the link`, await page.textContent('#output'));
+      check((await page.evaluate(() => window.playground.lines())).cursor !== line, `${what}: the cursor starts elsewhere`);
+      await message.click();
+      check((await page.evaluate(() => window.playground.lines())).cursor === line, `${what}: a click puts the cursor there`);
+    }
+    await runCase(page, base, 'a run without a diagnostic', 'plimbo', '{ VRACEE (1); } ZDECHNI', '');
+    check((await page.evaluate(() => window.playground.lines())).marked === 0
+      && (await page.locator('#output .diagnostic').count()) === 0, 'a run without a diagnostic marks nothing');
   }
-  await runCase(page, base, 'a run without a diagnostic', 'plimbo', '{ VRACEE (1); } ZDECHNI', '');
-  check((await page.evaluate(() => window.playground.lines())).marked === 0
-    && (await page.locator('#output .diagnostic').count()) === 0, 'a run without a diagnostic marks nothing');
 
   // The output pane follows new output while it shows its end; scrolled up,
   // it stays where the reader put it. The program prints a line after every
   // 500 passes of an inner loop, so its output arrives in chunks.
-  {
+  if (want('follow')) {
     const slow = '{ $i <: 0; DOKAD (1) { $j <: 0; DOKAD ($j < 500) { $j <: $j + 1; } FINISH; VRACEE ("line " + $i); $i <: $i + 1; } FINISH; } ZDECHNI';
     await page.goto(linkTo(base, 'plimbo', slow, ''));
     await page.waitForFunction((s) => window.playground.state().source === s, slow);
@@ -364,7 +397,7 @@ try {
   }
 
   // Stop ends an endless loop within a second, and the page works after it.
-  {
+  if (want('stop')) {
     const endless = '{ $i <: 0; DOKAD (1) { $i <: $i + 1; } FINISH; } ZDECHNI';
     await page.goto(linkTo(base, 'plimbo', endless, ''));
     await page.waitForFunction((s) => window.playground.state().source === s, endless);
@@ -392,7 +425,7 @@ try {
   }
 
   // The time limit and the output limit end a run and say which.
-  {
+  if (want('limits')) {
     const endless = '{ DOKAD (1) { } FINISH; } ZDECHNI';
     await page.goto(linkTo(base, 'plimbo', endless, ''));
     await page.waitForFunction((s) => window.playground.state().source === s, endless);
@@ -400,7 +433,8 @@ try {
     check(got.stopped && /time limit/.test(got.note), 'the time limit ends an endless loop', got.note);
     check(got.ms >= 9_900 && got.ms < 12_000, `the time limit took ${Math.round(got.ms)} ms`);
 
-    const printer = '{ w2 (1) { pis_ln("radek"); } w2_end; } .';
+    // Long lines: the limit, not the machine's speed at many small writes, ends it.
+    const printer = '{ w2 (1) { pis_ln("radek radek radek radek radek radek radek radek radek radek"); } w2_end; } .';
     await page.goto(linkTo(base, 'm4t4', printer, ''));
     await page.waitForFunction((s) => window.playground.state().source === s, printer);
     const flood = await runInPage(page);
@@ -413,7 +447,7 @@ try {
 
   // A shared link restores language, program and input; local storage keeps
   // the last program.
-  {
+  if (want('share')) {
     await page.goto(base);
     await ready(page);
     await page.selectOption('#language', 'm4t4');
@@ -440,7 +474,6 @@ try {
       'a shared link restores language, program and input', JSON.stringify(restored));
     check(await phone.inputValue('#language') === 'm4t4', 'the language menu shows the shared language');
     compare('the shared program', await runInPage(phone), expected);
-    await phone.screenshot({ path: path.join(artifacts, 'playground-phone.png'), fullPage: true });
     await other.close();
 
     await page.waitForTimeout(400); // the address and storage follow edits after 300 ms
@@ -449,6 +482,370 @@ try {
     await ready(page);
     const kept = await page.evaluate(() => window.playground.state());
     check(kept.language === 'm4t4' && kept.source === program, 'local storage keeps the last program', JSON.stringify(kept));
+  }
+
+  // A program that prints and then loops for ever: what it printed shows
+  // while it runs, and stays after Stop and after the time limit.
+  if (want('loop-output')) {
+    const counted = [1, 2, 3, 4, 5, 6, 7, 8, 9].map((k) => `i = ${k}.000000\n`).join('');
+    for (const [language, source, printed] of [
+      ['plimbo', '{ VRACEE ("start"); $i <: 0; DOKAD ($i < 10) { VRACEE ("i = " + $i); $i <: $i + 1; } FINISH; '
+        + 'VRACEE ("now looping"); DOKAD (1) { } FINISH; } ZDECHNI', `start\ni = 0\n${counted}now looping\n`],
+      ['m4t4', '{ pis_ln("start"); @i -> 0; w2 (@i < 10) { pis_ln("i = " + @i); @i -> @i + 1; } w2_end; '
+        + 'pis_ln("now looping"); w2 (1) { } w2_end; } .', `\nhello\n\nstart\ni = 0\n${counted}now looping\n`]]) {
+      const what = `${language} prints, then loops`;
+      await open(page, language, source);
+      let before = await runs(page);
+      await page.click('#run');
+      await page.waitForTimeout(1000);
+      check(await running(page) && await page.textContent('#output') === printed, `${what}: the output shows during the run`,
+        JSON.stringify(await page.textContent('#output')));
+      await page.click('#stop');
+      await ended(page, before, 5000);
+      const stopped = await page.evaluate(() => new TextDecoder().decode(window.playground.lastRun.output));
+      check(stopped === printed && await page.textContent('#output') === printed, `${what}: the output stays after Stop`,
+        JSON.stringify(stopped));
+      // The time limit, shortened for the test.
+      await page.evaluate(() => window.playground.setTimeLimit(1500));
+      before = await runs(page);
+      await page.click('#run');
+      await ended(page, before, 10_000);
+      check(/time limit/.test(await page.textContent('#status')) && await page.textContent('#output') === printed,
+        `${what}: the output stays after the time limit`, await page.textContent('#status'));
+    }
+  }
+
+  // Names that every object inherits are no language: a link or the storage
+  // naming one opens the default language, and the page works.
+  if (want('prototype-names')) {
+    const works = async (what) => {
+      const ok = await ready(page, 5000).then(() => true, () => false);
+      if (!check(ok && (await page.evaluate(() => window.playground.state().language)) === 'plimbo',
+        `${what}: the page opens plimbo`, await page.textContent('#status'))) return;
+      const before = await runs(page);
+      await page.click('#run');
+      check(await ended(page, before, 5000).then(() => true, () => false), `${what}: a run ends`);
+    };
+    for (const name of ['constructor', '__proto__', 'toString', 'hasOwnProperty', 'valueOf']) {
+      await page.goto('about:blank');
+      await page.goto(`${base}#lang=${name}&src=x`);
+      await works(`a link to the language "${name}"`);
+      await page.goto('about:blank');
+      await page.goto(base);
+      await works(`a visit after a link to the language "${name}"`);
+      await page.evaluate((n) => localStorage.setItem('playground.language', n), name);
+      await page.goto('about:blank');
+      await page.goto(base);
+      await works(`the language "${name}" in the storage`);
+    }
+  }
+
+  // Stop and typing answer at once while a program prints as fast as the page
+  // takes it. The delay is measured with the page's own clock, from the input
+  // event's time stamp to the next frame after the event was handled; the
+  // events are sent as raw input, without waiting for the page to be idle.
+  if (want('heavy-output')) {
+    const flood = '{ @i -> 0; w2 (1) { @j -> 0; w2 (@j < 500) { @j -> @j + 1; } w2_end; '
+      + 'pis_ln("radek " + @i + ": the quick brown fox jumps over the lazy dog"); @i -> @i + 1; } w2_end; } .';
+    await open(page, 'm4t4', flood);
+    await page.evaluate(() => {
+      window.latency = {};
+      for (const [type, name] of [['click', 'stop'], ['keydown', 'typing']]) {
+        document.addEventListener(type, (e) => {
+          const start = e.timeStamp;
+          requestAnimationFrame(() => { window.latency[name] = performance.now() - start; });
+        }, true);
+      }
+    });
+    const box = await page.locator('#stop').boundingBox();
+    const before = await runs(page);
+    await page.focus('#input');
+    await page.keyboard.press('Control+Enter');
+    // Once the pane drops its oldest lines (200,000 characters in), a key
+    // press, and half a second later a click on Stop.
+    await page.waitForSelector('#output .output-note', { timeout: 15_000 }).catch(() => {});
+    await page.keyboard.press('x');
+    await page.waitForTimeout(500);
+    await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+    await ended(page, before, 20_000);
+    // A stopped worker may run on for a moment: what it prints then is not shown.
+    const atStop = await page.evaluate(() => window.playground.lastRun.output.length);
+    await page.waitForTimeout(1000);
+    const later = await page.evaluate(() => window.playground.lastRun.output.length);
+    check(later - atStop < 64 * 1024, `after Stop ${later - atStop} more bytes were shown`);
+    const got = await page.evaluate(() => ({ ...window.latency, bytes: window.playground.lastRun.output.length,
+      ms: window.playground.lastRun.ms, note: document.getElementById('status').textContent,
+      rendered: document.getElementById('output').textContent.length }));
+    metrics.heavyOutput = { bytesPerSecond: Math.round(got.bytes / got.ms * 1000), stopMs: Math.round(got.stop),
+      typingMs: Math.round(got.typing), renderedCharacters: got.rendered };
+    check(/Stopped by you/.test(got.note), 'under heavy output the run ends by Stop', got.note);
+    check(got.stop < 500, `under heavy output Stop took ${Math.round(got.stop)} ms`);
+    check(got.typing < 500, `under heavy output a key press took ${Math.round(got.typing)} ms`);
+    check(got.bytes / got.ms > 100, `the heavy output program printed only ${Math.round(got.bytes / got.ms)} KB/s`);
+    // The pane renders only the end of a long output, and all of it on request.
+    check(got.rendered < 250_000, `the pane renders ${got.rendered} characters of ${got.bytes}`);
+    await page.waitForFunction(() => new Promise((resolve) => { // the output has all arrived
+      const length = window.playground.lastRun.output.length;
+      setTimeout(() => resolve(window.playground.lastRun.output.length === length), 500);
+    }));
+    await page.click('#output .output-note button');
+    const whole = await page.evaluate(() => [document.getElementById('output').textContent,
+      new TextDecoder().decode(window.playground.lastRun.output)]);
+    check(whole[0] === whole[1], 'the whole output shows on request', `${whole[0].length} of ${whole[1].length}`);
+  }
+
+  // A result marks only the program that produced it: picking an example or
+  // another language during a run ends the run, and edits made during a run
+  // move its mark with them.
+  if (want('stale')) {
+    const failing = '{\n  $i <: 0;\n  DOKAD ($i < 6000000) {\n    $i <: $i + 1;\n  } FINISH;\n  VRACEE ("counted");\n'
+      + '  $x <: "ten";\n  // the next line fails\n  VRACEE ($x - 1);\n} ZDECHNI\n';
+    const fizzbuzz = readExamples(examplesDir, 'plimbo').find((e) => e.name === 'fizzbuzz').source;
+    const quiet = async (what) => {
+      await page.waitForTimeout(2500); // the old run would have ended by now
+      const seen = await page.evaluate(() => ({ marked: window.playground.lines().marked,
+        links: document.querySelectorAll('#output .diagnostic').length, output: document.getElementById('output').textContent,
+        status: document.getElementById('status').textContent, running: !document.getElementById('stop').disabled }));
+      check(seen.marked === 0 && seen.links === 0 && !/Chyba|counted/.test(seen.output) && !/line 9|error/.test(seen.status)
+        && !seen.running, `${what}: the old run leaves no result`, JSON.stringify(seen));
+    };
+    await open(page, 'plimbo', failing);
+    let before = await runs(page);
+    await page.click('#run');
+    await ended(page, before);
+    const ms = await page.evaluate(() => window.playground.lastRun.ms);
+    check(ms > 700 && (await page.evaluate(() => window.playground.lines())).marked === 9,
+      `the failing program takes ${Math.round(ms)} ms and marks line 9`);
+
+    await page.click('#run');
+    await page.waitForTimeout(200);
+    await page.selectOption('#examples', { label: 'fizzbuzz' });
+    check((await page.evaluate(() => window.playground.state().source)) === fizzbuzz
+      && /^Stopped/.test(await page.textContent('#status')), 'an example picked during a run opens, and the run stops');
+    await quiet('an example picked during a run');
+
+    await open(page, 'plimbo', failing);
+    await page.click('#run');
+    await page.waitForTimeout(200);
+    await page.selectOption('#language', 'm4t4');
+    const switched = await page.evaluate(() => ({ status: document.getElementById('status').textContent,
+      running: !document.getElementById('stop').disabled }));
+    check(!switched.running && /^Stopped/.test(switched.status), 'a language switch during a run stops it and says so',
+      JSON.stringify(switched));
+    await quiet('a language switch during a run');
+    check(await page.textContent('#status') === switched.status, 'a language switch during a run: no later note',
+      await page.textContent('#status'));
+
+    await open(page, 'plimbo', failing);
+    before = await runs(page);
+    await page.click('#run');
+    await page.waitForTimeout(200);
+    await page.locator('.cm-content').click();
+    await page.keyboard.press('Control+Home');
+    await page.keyboard.insertText('// two lines\n// added during the run\n');
+    await ended(page, before);
+    const marked = await page.locator('.cm-diagnostic-line').allTextContents();
+    check((await page.evaluate(() => window.playground.lines())).marked === 11 && marked[0] === '  VRACEE ($x - 1);',
+      'lines added during a run: the mark moves with its line', JSON.stringify(marked));
+  }
+
+  // A shared link keeps the program the student wrote, with a way back to it;
+  // the last edit is kept when the tab closes.
+  if (want('kept-program')) {
+    const tabs = await browser.newContext({ viewport: { width: 1280, height: 800 } });
+    const tab = async (url) => {
+      const p = await tabs.newPage();
+      watch(p);
+      await p.goto(url);
+      await ready(p);
+      return p;
+    };
+    const mine = await tab(base);
+    const own = '{ VRACEE ("my own program"); } ZDECHNI\n';
+    await typeProgram(mine, own);
+    await mine.waitForTimeout(500);
+    await mine.keyboard.insertText('// typed just before closing\n');
+    const typed = await mine.evaluate(() => window.playground.state().source);
+    await mine.close();
+    let plain = await tab(base);
+    check((await plain.evaluate(() => window.playground.state().source)) === typed, 'the last edit is kept when the tab closes');
+
+    const classmate = '{ VRACEE ("a classmate\'s program"); } ZDECHNI';
+    const linked = await tab(linkTo(base, 'plimbo', classmate));
+    check((await linked.evaluate(() => window.playground.state().source)) === classmate, 'a link opens its program');
+    check(await linked.isVisible('#restore'), 'a link beside a kept program offers the way back');
+    await linked.waitForTimeout(500);
+    const later = await tab(base);
+    check(await later.isVisible('#restore'), 'a later visit still offers the way back');
+    // The student's own tab, reloaded, still holds the student's program.
+    await plain.reload();
+    await ready(plain);
+    check((await plain.evaluate(() => window.playground.state().source)) === typed, 'a reload keeps the tab\'s program');
+    // A second link: the program kept is still the one the student wrote.
+    await linked.goto(linkTo(base, 'plimbo', '{ VRACEE ("another link"); } ZDECHNI'));
+    await linked.waitForFunction(() => /another link/.test(window.playground.state().source));
+    await linked.click('#restore');
+    check((await linked.evaluate(() => window.playground.state().source)) === typed, 'the way back restores the student\'s program');
+    await linked.waitForTimeout(500);
+    plain = await tab(base);
+    check((await plain.evaluate(() => window.playground.state().source)) === typed, 'the restored program is kept');
+    // A reload is no link: the program stays the student's, kept when a link comes.
+    await plain.reload();
+    await ready(plain);
+    await plain.waitForTimeout(500);
+    const third = await tab(linkTo(base, 'plimbo', '{ VRACEE ("a third link"); } ZDECHNI'));
+    await third.click('#restore');
+    check((await third.evaluate(() => window.playground.state().source)) === typed, 'after a reload a link keeps the program too');
+    await tabs.close();
+  }
+
+  // The status line says how a run ended: for the interpreters, by the
+  // closing lines they print (they always exit with 0); for vexa, by its status.
+  if (want('status')) {
+    for (const [what, language, source, note] of [
+      ['plimbo success', 'plimbo', '{ VRACEE ("Neco se pokazilo..."); } ZDECHNI', /^Finished without errors/],
+      ['plimbo error with a line', 'plimbo', '{\n  VRACEE (1);\n  VRACEE ("a" - 1);\n} ZDECHNI', /^Stopped with an error on line 3/],
+      ['plimbo error without a line', 'plimbo', '{ VRACEE ("hi"); }', /^Stopped with an error, after/],
+      ['m4t4 success', 'm4t4', '{ pis_ln("V programu se vyskytla chyba."); } .', /^Finished without errors/],
+      ['m4t4 error with a line', 'm4t4', '{\n  pis_ln(1);\n\n  pis_ln(1 - "a");\n} .', /^Stopped with an error on line 4/],
+      ['m4t4 error without a line', 'm4t4', '{ pis_ln("hi"); }', /^Stopped with an error, after/],
+      ['vexa', 'vexa', 'a := 1;', /^Finished with exit status 0 \(full listing\)/],
+    ]) {
+      const got = await runCase(page, base, `status: ${what}`, language, source, '');
+      check(note.test(got.note), `status: ${what}`, got.note);
+    }
+  }
+
+  // The guides are pages: every link on them leads somewhere the site has,
+  // and every sample has a button that opens it, with its input, here.
+  if (want('guides')) {
+    const samplesDir = fs.mkdtempSync(path.join(work, 'samples-'));
+    const fetchText = (url) => new Promise((resolve) => {
+      http.get(url, (res) => {
+        let body = '';
+        res.setEncoding('utf8');
+        res.on('data', (d) => { body += d; });
+        res.on('end', () => resolve({ status: res.statusCode, type: res.headers['content-type'] || '', body }));
+      }).on('error', () => resolve({ status: 0, type: '', body: '' }));
+    });
+    const pages = new Map(); // page address without fragment -> its HTML
+    const visit = async (url) => {
+      if (!pages.has(url)) pages.set(url, await fetchText(url));
+      return pages.get(url);
+    };
+    const playgroundLinks = [];
+    for (const program of PROGRAMS) {
+      await page.goto(base);
+      await ready(page);
+      await page.selectOption('#language', program);
+      const guideUrl = new URL(await page.getAttribute('#guide', 'href'), base).href;
+      const guide = await visit(guideUrl);
+      check(guide.status === 200 && /^text\/html/.test(guide.type) && /<h1[ >]/.test(guide.body),
+        `the ${program} guide is a page`, `${guide.status} ${guide.type}`);
+
+      // The samples, as the docs tests find them.
+      const listing = spawnSync('awk', ['-v', `dir=${samplesDir}`, '-f', path.join(root, 'tests', 'docs', 'extract_samples.awk'),
+        path.join(root, 'docs', `${program}.md`)], { encoding: 'utf8' });
+      const samples = listing.stdout.trim().split('\n').filter(Boolean).map((l) => {
+        const [line, language] = l.split(' ');
+        const file = (ext) => path.join(samplesDir, `${line}.${ext}`);
+        return { line: Number(line), language, source: fs.readFileSync(file(EXTENSIONS[language]), 'utf8'),
+          input: fs.existsSync(file('in')) ? fs.readFileSync(file('in'), 'utf8') : '' };
+      });
+      await page.goto(guideUrl);
+      const buttons = await page.$$eval('a.sample-run', (as) => as.map((a) => ({ line: Number(a.dataset.line), href: a.href })));
+      check(samples.length > 0 && buttons.map((b) => b.line).join() === samples.map((s) => s.line).join(),
+        `the ${program} guide: a button for each of its ${samples.length} samples`, JSON.stringify(buttons.map((b) => b.line)));
+      await page.goto(base);
+      await ready(page);
+      for (const [i, sample] of samples.entries()) {
+        if (!buttons[i]) break;
+        await page.goto(buttons[i].href);
+        const state = await page.evaluate(() => window.playground.state());
+        check(state.language === sample.language && state.source === sample.source
+          && (sample.language === 'vexa' || state.input === sample.input),
+        `the ${program} guide: the button of the sample on line ${sample.line} opens it`, JSON.stringify(state));
+      }
+    }
+    // Every link of every page reached from the guides.
+    const queue = [...pages.keys()];
+    const bad = [];
+    for (let i = 0; i < queue.length; i++) {
+      const from = queue[i];
+      const html = (await visit(from)).body;
+      for (const [, raw] of html.matchAll(/<a\s[^>]*href="([^"]*)"/g)) {
+        const href = raw.replace(/&amp;/g, '&').replace(/&quot;/g, '"');
+        const url = new URL(href, from);
+        if (url.origin !== new URL(base).origin) continue;
+        const target = url.href.replace(/#.*$/, '');
+        const got = await visit(target);
+        if (got.status !== 200) { bad.push(`${from}: ${href} (${got.status})`); continue; }
+        if (/\.html$/.test(url.pathname) && !queue.includes(target)) queue.push(target);
+        if (url.pathname === new URL(base).pathname || url.pathname.endsWith('/index.html')) {
+          if (url.hash) playgroundLinks.push({ from, href: url.href });
+        } else if (url.hash && !got.body.includes(`id="${decodeURIComponent(url.hash.slice(1))}"`)) {
+          bad.push(`${from}: ${href} (no such anchor)`);
+        }
+      }
+    }
+    check(bad.length === 0, 'the guides\' links lead where the site has pages and anchors', bad.join('\n'));
+    // Links to examples open them in the playground.
+    const examples = Object.fromEntries(PROGRAMS.map((p) => [p, readExamples(examplesDir, p)]));
+    for (const { from, href } of playgroundLinks) {
+      const params = new URLSearchParams(new URL(href).hash.slice(1));
+      if (!params.has('example')) continue;
+      await page.goto(href);
+      await ready(page);
+      const example = examples[params.get('lang')].find((e) => e.name === params.get('example'));
+      const state = await page.evaluate(() => window.playground.state());
+      check(example && state.language === params.get('lang') && state.source === example.source,
+        `${from}: ${href} opens the example`, JSON.stringify(state).slice(0, 300));
+    }
+    metrics.guidePages = queue.length;
+  }
+
+  // On a phone: no keyboard hints, and the output comes into view on Run.
+  if (want('phone')) {
+    check(await page.isVisible('#run kbd') && /Escape/.test(await page.innerText('footer')),
+      'on a desktop the keyboard hints show');
+    const touch = await browser.newContext({ viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true });
+    const phone = await touch.newPage();
+    watch(phone);
+    await phone.goto(linkTo(base, 'plimbo', '{ VRACEE ("hi"); } ZDECHNI', ''));
+    await ready(phone);
+    check(!(await phone.isVisible('#run kbd')) && !/Escape|Ctrl-Enter/.test(await phone.innerText('body')),
+      'on a touch screen the keyboard hints are hidden');
+    const before = await runs(phone);
+    await phone.tap('#run');
+    await ended(phone, before);
+    await phone.waitForTimeout(500); // a smooth scroll
+    const seen = await phone.evaluate(() => ({ output: document.getElementById('output').getBoundingClientRect().top,
+      status: document.getElementById('status').getBoundingClientRect().bottom, height: innerHeight }));
+    check(seen.output >= 0 && seen.status <= seen.height, 'on a phone the output comes into view on Run', JSON.stringify(seen));
+    await phone.screenshot({ path: path.join(artifacts, 'playground-phone.png') });
+    await touch.close();
+  }
+
+  // A program too large for a link: Share says so, and the address stays one
+  // that the browser accepts.
+  if (want('huge-link')) {
+    await page.goto(base);
+    await ready(page);
+    const huge = '{\n' + '  VRACEE ("a line of a very long program");\n'.repeat(60_000) + '} ZDECHNI\n';
+    // Pasted, as a program this size would come.
+    await page.locator('.cm-content').click();
+    await page.keyboard.press('Control+A');
+    await page.evaluate((text) => {
+      const data = new DataTransfer();
+      data.setData('text/plain', text);
+      document.querySelector('.cm-content').dispatchEvent(new ClipboardEvent('paste', { clipboardData: data, bubbles: true, cancelable: true }));
+    }, huge);
+    await page.click('#share');
+    await page.waitForTimeout(500);
+    const seen = await page.evaluate(() => ({ status: document.getElementById('status').textContent,
+      address: location.href.length, source: window.playground.state().source.length }));
+    check(seen.source === huge.length && /too large to share/.test(seen.status) && seen.address < 1 << 20,
+      `a ${(huge.length / 1e6).toFixed(1)} MB program: Share says it is too large for a link`, JSON.stringify(seen));
   }
   await context.close();
 } finally {
