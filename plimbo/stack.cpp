@@ -128,23 +128,29 @@ bool addressSpaceHolds(std::size_t size) {
   page[kPage - 1] = 0;  // (after the call, so that it stays a call)
 }
 
-// The end of the mapping that holds address, as /proc/self/maps lists it
-// ("start-end perms ..." a line); 0 when it cannot be told.
-std::uintptr_t mappingEnd(std::uintptr_t address) {
+// A mapping of the address space: its first address and the one past it.
+struct Mapping {
+  std::uintptr_t start = 0;
+  std::uintptr_t end = 0;  // 0 when not known
+};
+
+// The mapping that holds address, as /proc/self/maps lists it ("start-end
+// perms ..." a line).
+Mapping mappingOf(std::uintptr_t address) {
+  Mapping found;
   const int maps = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-  if (maps < 0) return 0;
-  std::uintptr_t found = 0;
+  if (maps < 0) return found;
   std::uintptr_t bounds[2] = {0, 0};  // the line's start and end
   int field = 0;                       // 0 and 1: in a bound; 2: past them
   char block[1024];
   for (;;) {
     const ssize_t count = ::read(maps, block, sizeof block);
     if (count < 0 && errno == EINTR) continue;
-    if (count <= 0 || found != 0) break;
+    if (count <= 0 || found.end != 0) break;
     for (ssize_t i = 0; i < count; ++i) {
       const char c = block[i];
       if (c == '\n') {
-        if (bounds[0] <= address && address < bounds[1]) found = bounds[1];
+        if (bounds[0] <= address && address < bounds[1]) found = {bounds[0], bounds[1]};
         bounds[0] = bounds[1] = 0;
         field = 0;
       } else if (field < 2 && (c == '-' || c == ' ')) {
@@ -171,9 +177,11 @@ struct StackLimit {
 std::size_t growMainStack(std::uintptr_t at, std::size_t wanted, StackLimit& limit) {
   // The limit holds the whole mapping of the stack, the arguments and the
   // environment at its top included, down to the page its lowest byte is in.
-  const std::uintptr_t end = mappingEnd(at);
-  if (end <= at || ::getrlimit(RLIMIT_STACK, &limit.found) != 0) return 0;
-  const std::size_t used = end - at + kPage;
+  const Mapping stack = mappingOf(at);
+  if (stack.end <= at || ::getrlimit(RLIMIT_STACK, &limit.found) != 0) return 0;
+  const std::size_t used = stack.end - at + kPage;
+  // What is mapped already (a page kept off its lowest end) needs no growth.
+  const std::size_t mapped = at - stack.start > kPage ? at - stack.start - kPage : 0;
   std::size_t allowed = limit.found.rlim_cur == RLIM_INFINITY ? used + wanted : limit.found.rlim_cur;
   if (allowed < used + wanted) {
     rlimit raised = limit.found;
@@ -186,8 +194,8 @@ std::size_t growMainStack(std::uintptr_t at, std::size_t wanted, StackLimit& lim
   }
   std::size_t room = allowed > used ? std::min(wanted, allowed - used) : 0;
   room -= room % kPage;
-  while (room >= kPage && !addressSpaceHolds(2 * room)) room = room / 2 - room / 2 % kPage;
-  if (room < kPage) return 0;
+  while (room > mapped && !addressSpaceHolds(2 * room)) room = room / 4 * 3 - room / 4 * 3 % kPage;
+  if (room <= mapped) return std::min(wanted, mapped);
   touchStack(at - room);
   return room;
 }
