@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <pthread.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -105,6 +107,74 @@ TEST(Interpret, NothingRunsFromTheTokenPastTheRecordingCap) {
       EXPECT_EQ(r.status, 1);
     }
   }
+}
+
+// A signal whose handler returns interrupts a read that waits (EINTR): the
+// read is tried again, on every path that reads. Each run goes on a thread
+// with room for the analysis (so that it runs there); while the run waits
+// for the rest of what it reads from a pipe, the test sends that thread
+// SIGUSR1, then the rest.
+TEST(Interpret, ReadsInterruptedByASignalAreTriedAgain) {
+  struct sigaction interrupting = {}, previous = {};
+  interrupting.sa_handler = [](int) {};  // returns; no SA_RESTART
+  ASSERT_EQ(::sigaction(SIGUSR1, &interrupting, &previous), 0);
+  enum Reads { kProgramAndInput, kProgram, kInput };
+  struct Case {
+    const char* name;
+    Reads reads;          // what comes from the pipe
+    std::string file;     // the program, when the pipe brings the input only
+    std::string first;    // sent at once
+    std::string rest;     // sent after the signals
+    std::string expected;
+  };
+  const std::string ok = "\nProgram probehl bez chyb.\n";
+  const std::vector<Case> cases = {
+      {"two arguments (getc)", kProgramAndInput, "", "{ pis_ln(\"first\"); ", "pis_ln(\"second\"); } .\n",
+       "first\nsecond\n" + ok},
+      {"program from a pipe (read)", kProgram, "", "{ pis_ln(\"first\"); ", "pis_ln(\"second\"); } .\n",
+       "first\nsecond\n" + ok},
+      {"cti from a pipe (getc)", kInput, "{ cti(@a); pis_ln(@a); } .", "", "word\n", "word\n" + ok},
+  };
+  for (const Case& c : cases) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    FILE* pipe = ::fdopen(ends[0], "r");
+    FILE* program = std::tmpfile();
+    std::fputs(c.file.c_str(), program);
+    std::rewind(program);
+    struct Run {
+      FILE* program;
+      FILE* input;
+      FILE* out;
+    } run = {c.reads == kInput ? program : pipe, c.reads == kProgram ? nullptr : pipe, std::tmpfile()};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 2 * kAnalysisStack);
+    pthread_t runner;
+    const auto body = [](void* argument) -> void* {
+      auto* r = static_cast<Run*>(argument);
+      interpret(r->program, r->input, r->out);
+      return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&runner, &attributes, body, &run), 0);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(::write(ends[1], c.first.data(), c.first.size()), static_cast<ssize_t>(c.first.size()));
+    for (int i = 0; i < 10; ++i) {
+      ::usleep(20000);
+      pthread_kill(runner, SIGUSR1);
+    }
+    EXPECT_EQ(::write(ends[1], c.rest.data(), c.rest.size()), static_cast<ssize_t>(c.rest.size()));
+    ::close(ends[1]);
+    pthread_join(runner, nullptr);
+    std::string output;
+    std::rewind(run.out);
+    for (int ch; (ch = std::fgetc(run.out)) != EOF;) output += static_cast<char>(ch);
+    EXPECT_EQ(output, c.expected) << c.name;
+    std::fclose(run.out);
+    std::fclose(program);
+    std::fclose(pipe);
+  }
+  ::sigaction(SIGUSR1, &previous, nullptr);
 }
 
 // The programs that nest depth levels deep in each way that takes stack,

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -533,6 +534,66 @@ TEST_F(Plimbo, NestedLoopReplaysItsPartOfTheEnclosingRecording) {
   EXPECT_EQ(nextTexts(4), (Texts{";", "}", "FINISH", "{"}));
   WH_PD_free();
   EXPECT_EQ(While_PD, nullptr);
+}
+
+// A signal whose handler returns interrupts a read that waits (EINTR): the
+// read is tried again, on every path that reads. Each run goes on a thread
+// with room for the analysis (so that it runs there); while the run waits
+// for the rest of what it reads from a pipe, the test sends that thread
+// SIGUSR1, then the rest.
+TEST_F(Plimbo, ReadsInterruptedByASignalAreTriedAgain) {
+  struct sigaction interrupting = {}, previous = {};
+  interrupting.sa_handler = [](int) {};  // returns; no SA_RESTART
+  ASSERT_EQ(::sigaction(SIGUSR1, &interrupting, &previous), 0);
+  enum Reads { kProgramAndInput, kProgram, kInput };
+  struct Case {
+    const char* name;
+    Reads reads;          // what comes from the pipe
+    std::string file;     // the program, when the pipe brings the input only
+    std::string first;    // sent at once
+    std::string rest;     // sent after the signals
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"two arguments (getc)", kProgramAndInput, "", "{ VRACEE (\"first\"); ", "VRACEE (\"second\"); } ZDECHNI\n",
+       "first\nsecond\n" + kOk},
+      {"program from a pipe (read)", kProgram, "", "{ VRACEE (\"first\"); ", "VRACEE (\"second\"); } ZDECHNI\n",
+       "first\nsecond\n" + kOk},
+      {"NASAJ from a pipe (getc)", kInput, "{ NASAJ ($a); VRACEE ($a); } ZDECHNI", "", "word\n", "word\n" + kOk},
+  };
+  for (const Case& c : cases) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    streams_.push_back(::fdopen(ends[0], "r"));
+    std::FILE* pipe = streams_.back();
+    streams_.push_back(streamOf(c.file));
+    struct Run {
+      std::FILE* program;
+      std::FILE* input;
+      std::FILE* out;
+    } run = {c.reads == kInput ? streams_.back() : pipe, c.reads == kProgram ? nullptr : pipe, output()};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 2 * kAnalysisStack);
+    pthread_t runner;
+    const auto body = [](void* argument) -> void* {
+      auto* r = static_cast<Run*>(argument);
+      interpret(r->program, r->input, r->out);
+      return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&runner, &attributes, body, &run), 0);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(::write(ends[1], c.first.data(), c.first.size()), static_cast<ssize_t>(c.first.size()));
+    for (int i = 0; i < 10; ++i) {
+      ::usleep(20000);
+      pthread_kill(runner, SIGUSR1);
+    }
+    EXPECT_EQ(::write(ends[1], c.rest.data(), c.rest.size()), static_cast<ssize_t>(c.rest.size()));
+    ::close(ends[1]);
+    pthread_join(runner, nullptr);
+    EXPECT_EQ(contentOf(run.out), c.expected) << c.name;
+  }
+  ::sigaction(SIGUSR1, &previous, nullptr);
 }
 
 TEST_F(Plimbo, RunsReuseNothingFromEarlierRuns) {
