@@ -786,12 +786,26 @@ TEST_F(Plimbo, NoMemoryForALongValueEndsTheRun) {
 }  // namespace plimbo
 
 // The replacements pair malloc with free, which GCC cannot see through.
+// Every form is replaced, so that the nothrow ones the stores use count
+// (and fail) too, and every delete pairs with these news.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  if (plimbo::allocationsLeft == 0) throw std::bad_alloc();
+namespace {
+void* allocate(std::size_t size) {
+  if (plimbo::allocationsLeft == 0) return nullptr;
   if (plimbo::allocationsLeft > 0) --plimbo::allocationsLeft;
-  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  return std::malloc(size != 0 ? size : 1);
+}
+}  // namespace
+void* operator new(std::size_t size) {
+  if (void* memory = allocate(size)) return memory;
   throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
