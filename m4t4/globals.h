@@ -271,8 +271,12 @@ extern Token* token_buffer;
 extern Token scanBuffer;     // the token the scanner fills
 extern int32_t buffer;       // pushed-back character: 0 none, 1..255, or -1 end of input
 extern int64_t cislo_radku;  // 1 + line feeds read from the source so far
-extern int readError;        // errno of a failed read of the source, 0 while none failed
 extern int32_t rezim_LA;     // lexer mode (LexerMode)
+
+// source.cpp
+// errno of a failed read of the source, 0 while none failed (-1 once the
+// diagnostics have said so)
+extern int readError;
 
 // stores.cpp: the value table and the value stack.
 // Effects flag: 0 while code is only parsed (a branch not taken, the body of

@@ -279,7 +279,7 @@ extern std::int32_t if_flag;
 extern WhileLevel* While_PD;  // innermost loop level
 
 // expressions.cpp
-extern Value ops1;  // right operand; statements.cpp reads input words into it
+extern Value ops1;  // right operand; NASAJ reads its input words into it
 
 // statements.cpp
 extern std::FILE* inputStream;  // the stream NASAJ reads words from, none: reads nothing
