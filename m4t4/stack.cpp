@@ -13,7 +13,8 @@
 //      room for a whole stack) on the calling thread, with the stack it can
 //      have now: the main thread's stack is grown at once, as far as its
 //      limit (the soft one raised toward the hard one, and put back after
-//      the run) and half of the address space left allow. The run may then
+//      the run) and half of the address space left allow, or kept as it is
+//      when less than is mapped of it already. The run may then
 //      nest only as deep as that stack holds (nestingLimit): a small program
 //      runs, and one that nests deeper stops with a message that says the
 //      nesting needs more stack.
