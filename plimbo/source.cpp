@@ -78,7 +78,8 @@ std::size_t readStream(std::FILE* stream, unsigned char* into, std::size_t size,
 
 bool waitForDescriptor(int descriptor, short events) {
   if (errno == EINTR) return true;
-  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  // (A stream without a descriptor, a memory stream, cannot be waited for.)
+  if ((errno != EAGAIN && errno != EWOULDBLOCK) || descriptor < 0) return false;
   pollfd ready = {descriptor, events, 0};
   while (::poll(&ready, 1, -1) < 0) {
     if (errno != EINTR) return false;

@@ -10,7 +10,8 @@ namespace vexa {
 
 bool waitForDescriptor(int descriptor, short events) {
   if (errno == EINTR) return true;
-  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  // (A stream without a descriptor, a memory stream, cannot be waited for.)
+  if ((errno != EAGAIN && errno != EWOULDBLOCK) || descriptor < 0) return false;
   pollfd ready = {descriptor, events, 0};
   while (::poll(&ready, 1, -1) < 0) {
     if (errno != EINTR) return false;
