@@ -4,7 +4,9 @@
 # @SRC@ stands for the source's file name), <case>.status (expected exit
 # status, default 0) and <case>.setup (bash run in the case's folder before
 # the program, to generate large inputs or change the folder) and
-# <case>.stdin-closed (an empty file: the program runs with standard input closed).
+# <case>.stdin-closed (an empty file: the program runs with standard input closed)
+# or <case>.stdin-folder (an empty file: standard input is a folder, which
+# cannot be read).
 # Adding a case is adding files: the glob is re-run on every build.
 set(GOLDEN_RUNNER ${CMAKE_SOURCE_DIR}/tests/run_case.sh)
 

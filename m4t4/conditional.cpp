@@ -23,19 +23,26 @@ bool popTruth() {
 }
 
 /* If -> "(" Logicky_vyraz ")" Blok "e2" Blok "i2_end" | "(" Logicky_vyraz ")" Blok "i2_end" */
+// The effects flag is saved on entry, set for each branch and restored at
+// the end. A stopped run keeps it off (stopRun): each write follows a
+// checkStopped, since the expression or a block may have stopped the run
+// without a status of its own (a refused record, its token already read).
 unsigned If() {
   int32_t outer = i2_priznak;
   if (!is(kOpenParen)) return reportExpected("If", "(");
   Lex();
   if (unsigned s = Logicky_vyraz()) return s;
+  if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("If", ")");
   i2_priznak = popTruth() && outer != 0;
   Lex();
   if (unsigned s = Blok()) return s;
+  if (unsigned s = checkStopped()) return s;
   if (is(kE2)) {
     i2_priznak = outer != 0 && i2_priznak == 0;
     Lex();
     if (unsigned s = Blok()) return s;
+    if (unsigned s = checkStopped()) return s;
   }
   if (!is(kI2End)) return reportExpected("If", "i2_end");
   i2_priznak = outer;

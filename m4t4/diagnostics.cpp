@@ -46,6 +46,11 @@ unsigned reportNotNumber(const char* rule) { return reportProblem(rule, "nejedna
 
 unsigned reportTooDeep(const char* rule) { return reportProblem(rule, "prilis hluboke vnoreni"); }
 
+unsigned reportNestingTooDeep(const char* rule) {
+  if (nestingDepth < kMaxNesting) return reportProblem(rule, "vnoreni potrebuje vic zasobniku");
+  return reportTooDeep(rule);
+}
+
 unsigned reportTooLarge(const char* rule) { return reportProblem(rule, "vysledek je prilis velky"); }
 
 unsigned failSilently() {

@@ -54,6 +54,7 @@ void reset() {
   writeError = 0;
   chyba_SA = 0;
   nestingDepth = 0;
+  nestingLimit = kMaxNesting;
   runStopped = false;
   scanBuffer = Token{};
   token_buffer = &scanBuffer;

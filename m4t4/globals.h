@@ -22,6 +22,30 @@ constexpr std::size_t kValueSize = 255;      // exchange/scratch buffer: 254 cha
 constexpr std::size_t kFieldSize = 256;      // name/value field of a record: 255 characters + NUL
 constexpr int32_t kMaxNesting = 12000;       // deepest nesting of blocks and expressions
 constexpr int32_t kMaxLoopLevels = 100;      // most loop levels active at once
+// The stack the analysis runs on (stack.cpp): what one level of nesting may
+// take in the build at hand, and room for what runs above the deepest level
+// (the scanner, a diagnostic, the output). The unit tests measure both with
+// the deepest forms (nested calls, parentheses, conditions and operator
+// chains) and hold them to these figures.
+#if defined(__SANITIZE_ADDRESS__)  // GCC's AddressSanitizer
+#define M4T4_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)  // Clang's
+#define M4T4_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(M4T4_ADDRESS_SANITIZER)
+constexpr std::size_t kStackPerLevel = 1024;
+constexpr std::size_t kStackMargin = std::size_t{128} << 10;
+#elif defined(__OPTIMIZE__)
+constexpr std::size_t kStackPerLevel = 256;
+constexpr std::size_t kStackMargin = std::size_t{64} << 10;
+#else
+constexpr std::size_t kStackPerLevel = 1024;
+constexpr std::size_t kStackMargin = std::size_t{128} << 10;
+#endif
+// The stack a run has for the deepest nesting allowed.
+constexpr std::size_t kAnalysisStack = kMaxNesting * kStackPerLevel + kStackMargin;
 constexpr int64_t kMaxRecordedTokens = 500000;      // most recorded loop tokens alive at once
 constexpr int64_t kMaxValues = 250000;              // most values on the value stack at once
 constexpr int64_t kMaxVariables = 250000;           // most records in the value table
@@ -233,6 +257,10 @@ extern int writeError;  // errno of the first failed write, 0 while none failed
 // passed up unchanged); SA stores the final one here.
 extern unsigned chyba_SA;
 extern int32_t nestingDepth;  // current nesting depth of blocks and expressions
+
+// stack.cpp
+extern int32_t nestingLimit;  // deepest nesting the run's stack holds: kMaxNesting, or
+                              // fewer when the run has less than kAnalysisStack
 // The run has stopped where it stood (stopRun): a store refused a record
 // (full, or out of memory), a loop was too long to record, or output could
 // not be written. The diagnostic has been printed already (refuseRecord),
@@ -246,13 +274,17 @@ extern Token* token_buffer;
 extern Token scanBuffer;     // the token the scanner fills
 extern int32_t buffer;       // pushed-back character: 0 none, 1..255, or -1 end of input
 extern int64_t cislo_radku;  // 1 + line feeds read from the source so far
-extern int readError;        // errno of a failed read of the source, 0 while none failed
 extern int32_t rezim_LA;     // lexer mode (LexerMode)
+
+// source.cpp
+// errno of a failed read of the source, 0 while none failed (-1 once the
+// diagnostics have said so)
+extern int readError;
 
 // stores.cpp: the value table and the value stack.
 // Effects flag: 0 while code is only parsed (a branch not taken, the body of
 // a loop whose condition is false). Only If and While change it, and restore
-// it on success. While it is 0 every store operation, pis, pis_ln and cti do
+// it on success; stopRun sets it to 0 for good. While it is 0 every store operation, pis, pis_ln and cti do
 // nothing, and applyOperator and LV_1 return at once without popping,
 // checking or pushing: the grammar procedures rely on this and call them
 // unconditionally.

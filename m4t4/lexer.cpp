@@ -16,11 +16,6 @@
 // token that only waits for its look-ahead, are written in scanToken. The
 // scanner calls the hook pieceRead (hooks.h) at the end of every piece of
 // the source it reads.
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
@@ -33,75 +28,22 @@ namespace {
 constexpr int kEof = -1;
 constexpr std::size_t kTextLimit = kTokenTextSize - 1;  // a token keeps its first 255 characters
 
-// The source is read in blocks of our own; a character counts as read (a
-// line feed is counted) when it is taken from the block.
+// The source is read in blocks of our own (readSource, source.cpp); a
+// character counts as read (a line feed is counted) when it is taken from
+// the block.
 unsigned char block[kSourceBlockSize];
 const unsigned char* blockNext = block;  // next unread byte
 const unsigned char* blockEnd = block;   // end of the bytes read
-FILE* blockStream = nullptr;             // the stream whose bytes the block holds
-bool blockStreamWaits = false;  // blockStream is not a regular file (a pipe, a terminal)
-bool blockStreamEnded = false;  // its end has been met; it is not read again
-int blockReadError = 0;         // errno of a failed read of blockStream, 0 while none
-
-// Starts reading the source `f`, keeping nothing of the one before.
-void startSource() {
-  blockStream = f;
-  blockStreamEnded = false;
-  blockReadError = 0;
-  struct stat status;
-  int descriptor = f != nullptr ? fileno(f) : -1;
-  blockStreamWaits =
-      descriptor >= 0 && fstat(descriptor, &status) == 0 && !S_ISREG(status.st_mode);
-}
-
-// Reads what the source has up to a block into `block`; 0 at its end or
-// after a failed read (blockReadError). A regular file, or a stream without
-// a descriptor (a memory stream), fills whole blocks through stdio. A pipe or
-// a terminal is read with read(2), which returns what has arrived, so that a
-// statement runs as soon as its tokens are in; what was printed is written
-// first, since the read may wait. When cti reads its words from the source
-// stream too, a block is one byte, so that cti goes on right after what the
-// lexer has consumed. (Such a stream is read through stdio only: a stream
-// read with read(2) must hold no bytes read ahead in its stdio buffer.)
-std::size_t readBlock() {
-  if (blockStreamWaits) flushOutput();
-  if (!blockStreamWaits || f == inputStream) {
-    errno = 0;
-    std::size_t read = std::fread(block, 1, f == inputStream ? 1 : kSourceBlockSize, f);
-    if (std::ferror(f)) blockReadError = errno != 0 ? errno : EIO;
-    return read;
-  }
-  for (;;) {
-    ssize_t read = ::read(fileno(f), block, kSourceBlockSize);
-    if (read >= 0) return static_cast<std::size_t>(read);
-    if (errno == EINTR) continue;
-    if (errno == EAGAIN || errno == EWOULDBLOCK) {  // a non-blocking descriptor: wait for it
-      pollfd ready{fileno(f), POLLIN, 0};
-      ::poll(&ready, 1, -1);
-      continue;
-    }
-    blockReadError = errno;
-    return 0;
-  }
-}
 
 // Reads the next block of the source; false at its end (or once a read has
 // failed). The block pointers stay at the end of the last block until a read
 // brings bytes.
 [[gnu::noinline]] bool refill() {
-  if (blockStream != f) startSource();
-  if (f == nullptr || blockStreamEnded) return false;
-  std::size_t read = readBlock();
-  if (read > 0) {
-    blockNext = block;
-    blockEnd = block + read;
-    return true;
-  }
-  blockStreamEnded = true;
-  // A failed read ends the source like its end, after the bytes read before
-  // it; the diagnostics then say that it could not be read.
-  if (blockReadError != 0 && readError == 0) readError = blockReadError;
-  return false;
+  std::size_t read = readSource(block, kSourceBlockSize);
+  if (read == 0) return false;
+  blockNext = block;
+  blockEnd = block + read;
+  return true;
 }
 
 // The piece read since the last one, of type `type`, ends with the last
@@ -506,10 +448,7 @@ void deliverEnd() {
 
 void discardSourceBlock() {
   blockNext = blockEnd = block;
-  blockStream = nullptr;
-  blockStreamWaits = false;
-  blockStreamEnded = false;
-  blockReadError = 0;
+  forgetSource();
 }
 
 int32_t Lex() {

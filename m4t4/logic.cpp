@@ -5,7 +5,7 @@ namespace m4t4 {
 
 /* Logicky_vyraz -> LV_1 Vnitrni_logicky_vyraz */
 unsigned Logicky_vyraz() {
-  if (!enterNesting()) return reportTooDeep("Logicky_vyraz");
+  if (!enterNesting()) return reportNestingTooDeep("Logicky_vyraz");
   unsigned s = LV_1();
   if (s == 0) s = Vnitrni_logicky_vyraz();
   --nestingDepth;

@@ -69,6 +69,12 @@ unsigned repeat() {
 }  // namespace
 
 /* While -> "(" Logicky_vyraz ")" Blok "w2_end" */
+// The effects flag and the lexer mode are saved on entry, set for the
+// condition, the body and the replays, and restored at the end. A stopped
+// run keeps effects off and its mode at kStopped (stopRun): each write
+// follows a checkStopped, since the condition or the body may have stopped
+// the run without a status of its own (a refused record, its token already
+// read).
 unsigned While() {
   int32_t outerFlag = i2_priznak;
   int32_t outerMode = rezim_LA;
@@ -79,6 +85,7 @@ unsigned While() {
   }
   Lex();
   if (unsigned s = Logicky_vyraz()) return s;
+  if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("While", ")");
   bool runs = popTruth() && active;
   if (active) rezim_LA = bodyModeAfter(rezim_LA);

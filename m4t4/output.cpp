@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstring>
-#include <string>
+#include <memory>
+#include <new>
 
 #include "procedures.h"
 
@@ -25,7 +26,7 @@ void failWrite(int error) {
 }
 
 // Writes all of `data` to descriptor `fd`. A non-blocking descriptor that is
-// not ready (EAGAIN) is waited for with poll; nothing is dropped.
+// not ready (EAGAIN) is waited for; nothing is dropped.
 bool writeAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
     ssize_t written = ::write(fd, data, size);
@@ -34,12 +35,8 @@ bool writeAll(int fd, const char* data, std::size_t size) {
       size -= static_cast<std::size_t>(written);
       continue;
     }
-    if (written < 0 && errno == EINTR) continue;
-    if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      pollfd ready{fd, POLLOUT, 0};
-      ::poll(&ready, 1, -1);
-      continue;
-    }
+    // A signal, or a non-blocking descriptor whose reader is slow.
+    if (written < 0 && waitForDescriptor(fd, POLLOUT)) continue;
     failWrite(written < 0 ? errno : EIO);
     return false;
   }
@@ -96,10 +93,16 @@ void printFormat(const char* format, ...) {
   va_end(arguments);
   if (size >= 0 && static_cast<std::size_t>(size) < sizeof line) {
     printText(line, static_cast<std::size_t>(size));
-  } else if (size > 0) {  // a long file name, say: formatted again in full
-    std::string longLine(static_cast<std::size_t>(size) + 1, '\0');
-    std::vsnprintf(longLine.data(), longLine.size(), format, again);
-    printText(longLine.data(), static_cast<std::size_t>(size));
+  } else if (size > 0) {  // formatted again in full
+    const std::size_t whole = static_cast<std::size_t>(size) + 1;
+    std::unique_ptr<char[]> longLine(new (std::nothrow) char[whole]);
+    if (longLine != nullptr && std::vsnprintf(longLine.get(), whole, format, again) == size) {
+      printText(longLine.get(), static_cast<std::size_t>(size));
+    } else if (writeError == 0 && flushOutput()) {
+      // No memory for the whole text: it cannot be printed, and printing
+      // less would lose output unseen.
+      failWrite(ENOMEM);
+    }
   }
   va_end(again);
 }

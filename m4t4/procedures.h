@@ -21,6 +21,9 @@ void Man();
 unsigned reportExpected(const char* rule, const char* expected);
 unsigned reportNotNumber(const char* rule);
 unsigned reportTooDeep(const char* rule);
+// Nesting past nestingLimit: too deep (kMaxNesting), or deeper than the
+// stack the run has holds.
+unsigned reportNestingTooDeep(const char* rule);
 unsigned reportTooLarge(const char* rule);   // an arithmetic result too long for a value
 unsigned failSilently();              // an error without a message of its own
 void reportProgramFailed();      // the closing line of a run that met an error
@@ -32,18 +35,27 @@ void refuseRecord(const char* rule, const char* problem);
 // stores, pushes, prints and reads nothing more; every further token is the
 // end of input (kStopped), so the parse ends at the next token it needs; and
 // no further diagnostic is printed. The grammar procedures then return 1 up
-// to SA.
+// to SA. runStopped is the signal; the effects flag and the lexer mode are
+// what it does, and they stay so: If and While, the only procedures that
+// save and restore them, write them only after a checkStopped.
 void stopRun();
 
 // 1 once the run has been stopped.
 inline unsigned checkStopped() { return runStopped ? 1 : 0; }
 
-// Counts one more nesting level; false when too deep.
+// Counts one more nesting level; false when too deep (past nestingLimit:
+// reportTooDeep says why).
 inline bool enterNesting() {
-  if (nestingDepth >= kMaxNesting) return false;
+  if (nestingDepth >= nestingLimit) return false;
   ++nestingDepth;
   return true;
 }
+
+// stack.cpp
+// Runs analysis on a stack reserved for it before it starts, holding
+// kAnalysisStack when it can; on less, nestingLimit says how deep the run
+// may nest.
+void analyseOnReservedStack(void (*analysis)());
 
 
 // output.cpp: everything the interpreter prints goes through these.
@@ -71,6 +83,33 @@ inline void writePendingText(Field& text, std::size_t& length, KnownNumber& numb
   number.textPending = false;
 }
 
+// source.cpp
+// Called when a read or write of descriptor has failed: whether to try it
+// again. A call interrupted by a signal (EINTR) is tried again at once; on a
+// non-blocking descriptor that is not ready (EAGAIN) the events are waited
+// for first (POLLIN to read, POLLOUT to write). False for any other failure,
+// with errno telling it.
+bool waitForDescriptor(int descriptor, short events);
+// Whether a read from stream may wait for its writer: the stream has a
+// descriptor that is not a regular file (a pipe, FIFO, terminal, socket).
+bool readMayWait(FILE* stream);
+// getc, tried again after a signal and waiting on a non-blocking descriptor
+// until a character arrives; EOF at the end of the stream and, with the
+// stream's error set, after a failed read.
+int getCharacter(FILE* stream);
+// Reads the next block of the source stream f into into (up to size bytes,
+// at least one unless the source has ended); 0 at its end and after a
+// failed read (readError then holds its errno).
+std::size_t readSource(unsigned char* into, std::size_t size);
+// Forgets the source stream chosen for and how it was read.
+void forgetSource();
+// One whitespace-delimited word of the input stream into word; a word longer
+// than the buffer is read whole and keeps its beginning; at end of input, or
+// without an input stream, the word is empty. What was printed so far is
+// written first, so that a prompt shows before the program waits. False
+// when the input could not be read.
+bool readWord(ValueBuffer& word);
+
 // lexer.cpp
 int32_t Lex();
 Word wordOf(const char* text);   // the word or operator `text` spells, kNoWord if none
@@ -85,6 +124,9 @@ void Uvolni_tab();
 void Vloz_do_zas();
 void Uber_ze_zas();
 void Uvolni_zas();
+// The key of the names' hash (siphash.h): drawn by the first run of the
+// process and kept for the runs after it.
+void drawHashKey();
 // The index of the value table, for tests: its key (the index is rebuilt
 // under the new one), the hash of a name, its number of slots (0 before the
 // first record) and its longest probe sequence (slots looked at to find the

@@ -25,6 +25,10 @@ inline std::uint64_t word(const char* data) {
   return w;
 }
 
+// Masks that keep the first n bytes of a little-endian word, n = 0 to 7.
+inline constexpr std::uint64_t kFirstBytes[8] = {
+    0, 0xff, 0xffff, 0xffffff, 0xffffffff, 0xffffffffff, 0xffffffffffff, 0xffffffffffffff};
+
 struct State {
   std::uint64_t v0, v1, v2, v3;  // the four state words
   void round() {
@@ -58,16 +62,15 @@ struct State {
 // published values, which share every step) of the `length` bytes at `data`.
 // The last partial word is read whole: the buffer must hold the 8 bytes from
 // data + (length & ~7) on (the bytes past `length` do not count).
+// (Inlined: it runs for every name scanned, from one call site.)
 template <int kCompressionRounds, int kFinalRounds>
-std::uint64_t sipHash(const HashKey& key, const char* data, std::size_t length) {
+[[gnu::always_inline]] inline std::uint64_t sipHash(const HashKey& key, const char* data, std::size_t length) {
   sip::State s{key.k0 ^ 0x736f6d6570736575u, key.k1 ^ 0x646f72616e646f6du,
                key.k0 ^ 0x6c7967656e657261u, key.k1 ^ 0x7465646279746573u};
   const std::size_t whole = length & ~std::size_t{7};
   for (std::size_t i = 0; i < whole; i += 8) s.compress<kCompressionRounds>(sip::word(data + i));
-  std::uint64_t last = static_cast<std::uint64_t>(length & 0xff) << 56;
-  if (std::size_t rest = length - whole; rest != 0) {
-    last |= sip::word(data + whole) & (~std::uint64_t{0} >> (64 - 8 * rest));
-  }
+  const std::uint64_t last = static_cast<std::uint64_t>(length & 0xff) << 56 |
+                             (sip::word(data + whole) & sip::kFirstBytes[length - whole]);
   s.compress<kCompressionRounds>(last);
   s.v2 ^= 0xff;
   for (int i = 0; i < kFinalRounds; ++i) s.round();

@@ -10,25 +10,6 @@ bool beginsStatement() {
          is(kI2) || is(kCtiWord) || is(kPisWord) || is(kPisLnWord);
 }
 
-// One whitespace-delimited word of the input stream into pom_a; a word
-// longer than the buffer is read whole and keeps its beginning; at end of
-// input, or without an input stream, the word is empty. What was printed so
-// far is written first, so that a prompt shows before the program waits.
-void readWord() {
-  auto isSpace = [](int c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-  flushOutput();
-  pom_a[0] = '\0';
-  if (inputStream == nullptr) return;
-  int c = std::fgetc(inputStream);
-  while (c != EOF && isSpace(c)) c = std::fgetc(inputStream);
-  std::size_t length = 0;
-  for (; c != EOF && !isSpace(c); c = std::fgetc(inputStream)) {
-    if (length + 1 < pom_a.size()) pom_a[length++] = static_cast<char>(c);
-  }
-  if (c != EOF) std::ungetc(c, inputStream);
-  pom_a[length] = '\0';
-}
-
 // Pis_Ln and Pis: "(" Logicky_vyraz ")", printed, followed by a line feed
 // when `newline`.
 unsigned printValue(const char* rule, bool newline) {
@@ -55,7 +36,7 @@ unsigned printValue(const char* rule, bool newline) {
 /* Blok -> "{" Vnitrni_blok "}" */
 unsigned Blok() {
   if (!is(kOpenBrace)) return reportExpected("Blok", "{");
-  if (!enterNesting()) return reportTooDeep("Blok");
+  if (!enterNesting()) return reportNestingTooDeep("Blok");
   Lex();
   unsigned s = Vnitrni_blok();
   --nestingDepth;
@@ -124,7 +105,10 @@ unsigned Cti() {
   if (!is(kCloseParen)) return reportExpected("Cti", ")");
   if (i2_priznak != 0) {
     if (unsigned s = checkStopped()) return s;
-    readWord();
+    if (!readWord(pom_a)) {
+      refuseRecord("Cti", "vstup se nezdarilo precist");
+      return 1;
+    }
     copyText(hodnota_tab, pom_a.data());
     Vloz_obsah_tab(record);
   }

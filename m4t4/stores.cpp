@@ -6,7 +6,8 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <random>
+
+#include <unistd.h>
 
 #include "procedures.h"
 
@@ -30,22 +31,22 @@ int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
 int64_t valueCount = 0;          // values on the stack
 
+// The key of the names' hash. It is drawn when the first run starts (a
+// static initialiser would draw it before main, on whatever little stack
+// the process was given) and kept for the runs after it; a test may set
+// its own.
+HashKey hashKey;
+bool keyDrawn = false;
+
 // A key from the system's random source; should that fail, one that differs
-// from run to run all the same.
-HashKey drawHashKey() {
-  try {
-    std::random_device device;
-    auto word = [&device] {
-      return (std::uint64_t{device()} << 32) ^ std::uint64_t{device()};
-    };
-    return {word(), word()};
-  } catch (...) {
-    auto now = static_cast<std::uint64_t>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count());
-    return {now, reinterpret_cast<std::uintptr_t>(&drawHashKey)};  // (moved by ASLR)
-  }
+// from run to run all the same: the clock, and where this frame lies (moved
+// by address-space randomisation).
+HashKey randomKey() {
+  std::uint64_t words[2];
+  if (::getentropy(words, sizeof words) == 0) return {words[0], words[1]};
+  const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  return {now * 0x9E3779B97F4A7C15u, now ^ reinterpret_cast<std::uintptr_t>(&words)};
 }
-HashKey hashKey = drawHashKey();
 
 // The hash of the `length` (at most 255) characters at `name`, which lies in
 // a buffer of kTokenTextSize bytes, or of a record's inline name (its
@@ -164,8 +165,13 @@ void Nacti_obsah_tab() {
   copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
 }
 
+void drawHashKey() {
+  if (!keyDrawn) setHashKey(randomKey());
+}
+
 void setHashKey(const HashKey& key) {
   hashKey = key;
+  keyDrawn = true;
   if (slotMask == 0) return;
   std::fill(slots, slots + slotMask + 1, Slot{});
   for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {

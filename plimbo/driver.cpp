@@ -1,19 +1,9 @@
 // Command line, the run of one program, the start symbol and the helpers the
 // grammar procedures share.
 #include <sys/stat.h>
-#ifndef __EMSCRIPTEN__
-#include <pthread.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
-#include <unistd.h>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-#endif
 
 #include <cstdarg>
-#include <cstdint>
-#include <new>
+#include <cstring>
 
 #include "procedures.h"
 
@@ -54,6 +44,8 @@ unsigned syntaxError(const char* procedure, const char* expected) {
 }
 
 unsigned enterNesting(const char* procedure) {
+  if (nestingDepth >= nestingLimit && nestingDepth < kMaxNesting)
+    return reportProblem(procedure, "vnoreni potrebuje vic zasobniku, obdrzen: %s", tok_n->text.data());
   if (nestingDepth >= kMaxNesting)
     return reportProblem(procedure, "prilis hluboke vnoreni, obdrzen: %s", tok_n->text.data());
   ++nestingDepth;
@@ -66,6 +58,8 @@ void refuseRecord(const char* procedure, const char* problem) {
   reportProblem(procedure, "%s", problem);
   runStopped = 1;
 }
+
+void outOfMemory() { refuseRecord("SA", "nedostatek pameti"); }
 
 unsigned checkStopped() { return runStopped != 0 ? 1 : 0; }
 
@@ -86,143 +80,11 @@ unsigned Program() {
 
 // The status of every grammar procedure ends here, in SAError.
 unsigned SA() {
-  try {
-    lex();
-    SAError = Program();
-  } catch (const std::bad_alloc&) {
-    refuseRecord("SA", "nedostatek pameti");
-    SAError = 1;
-  }
+  lex();
+  SAError = Program();
   if (SAError != 0) emitf("\nNeco se pokazilo...\n");
   return SAError;
 }
-
-namespace {
-
-#ifndef __EMSCRIPTEN__
-// The analysis recurses once or more for every level of nesting. Stack that
-// one level may take, measured with the deepest form (an operand of all four
-// operator chains, in parentheses or a call's argument): 320 bytes optimised
-// (GCC and Clang), 704 unoptimised, 864 under AddressSanitizer (GCC, -O1);
-// half as much again is left as a margin.
-#if defined(__SANITIZE_ADDRESS__)
-#define PLIMBO_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define PLIMBO_ADDRESS_SANITIZER 1
-#endif
-#endif
-#if defined(PLIMBO_ADDRESS_SANITIZER)
-constexpr std::size_t kStackPerLevel = 1312;
-#elif defined(__OPTIMIZE__)
-constexpr std::size_t kStackPerLevel = 480;
-#else
-constexpr std::size_t kStackPerLevel = 1056;
-#endif
-// Stack the analysis needs: the deepest nesting allowed, and room for what
-// runs above it (the scanner, a diagnostic, the output).
-constexpr std::size_t kAnalysisStack = kMaxNesting * kStackPerLevel + (std::size_t{512} << 10);
-
-// The calling thread's stack: its lowest address and its top.
-struct Stack {
-  std::uintptr_t low = 0;  // lowest address it may grow to; 0 when unknown
-  std::uintptr_t top = 0;  // address it grows down from
-};
-
-Stack callingStack() {
-  Stack stack;
-#ifdef __linux__
-  pthread_attr_t attributes;
-  if (pthread_getattr_np(pthread_self(), &attributes) != 0) return stack;
-  void* low = nullptr;
-  std::size_t size = 0;
-  if (pthread_attr_getstack(&attributes, &low, &size) == 0) {
-    stack.low = reinterpret_cast<std::uintptr_t>(low);
-    stack.top = stack.low + size;
-  }
-  pthread_attr_destroy(&attributes);
-#endif
-  return stack;
-}
-
-// Whether the stack below the caller's frame holds the analysis.
-[[gnu::noinline]] bool stackSuffices() {
-  const Stack stack = callingStack();
-  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-  return stack.low != 0 && here > stack.low && here - stack.low >= kAnalysisStack;
-}
-
-bool onMainThread() {
-#ifdef __linux__
-  return ::getpid() == static_cast<pid_t>(::syscall(SYS_gettid));
-#else
-  return false;
-#endif
-}
-
-// Runs SA on a thread with a stack of kAnalysisStack; false when no such
-// thread can be made.
-bool analyseOnOwnThread() {
-#ifdef __GLIBC__
-  // A thread's first allocation would make it a malloc arena of its own,
-  // which reserves 64 MiB of address space (twice that while it is aligned):
-  // under a limit on address space (ulimit -v) a tiny program would fail for
-  // it. The caller waits for the thread, so one arena is never contended.
-  mallopt(M_ARENA_MAX, 1);
-#endif
-  pthread_attr_t attributes;
-  if (pthread_attr_init(&attributes) != 0) return false;
-  pthread_t thread;
-  const bool started =
-      pthread_attr_setstacksize(&attributes, kAnalysisStack) == 0 &&
-      pthread_create(&thread, &attributes, [](void*) -> void* { SA(); return nullptr; }, nullptr) == 0;
-  pthread_attr_destroy(&attributes);
-  if (started) pthread_join(thread, nullptr);
-  return started;
-}
-
-// Runs SA on the main thread after raising its soft stack limit (toward the
-// hard one) so that its stack holds the analysis, for when no thread can be
-// made (a limit on address space leaving no room for a whole stack at
-// once); the limit is put back afterwards. False when the stack cannot grow
-// so far. Valgrind gives the main thread a stack of fixed size, so the
-// other ways come first.
-bool analyseOnRaisedStack() {
-  rlimit limit;
-  if (!onMainThread() || ::getrlimit(RLIMIT_STACK, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return false;
-  const Stack stack = callingStack();
-  const auto here = reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-  if (stack.top < here) return false;
-  const rlim_t wanted = stack.top - here + kAnalysisStack + (std::size_t{64} << 10);
-  if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < wanted) return false;
-  rlimit raised = limit;
-  raised.rlim_cur = wanted;
-  if (::setrlimit(RLIMIT_STACK, &raised) != 0) return false;
-  const bool suffices = stackSuffices();
-  if (suffices) SA();
-  ::setrlimit(RLIMIT_STACK, &limit);
-  return suffices;
-}
-#endif
-
-// Runs SA where the deepest nesting allowed fits on the stack: on the
-// calling thread when enough of its stack is left, else on a thread of its
-// own, else on the main thread with its stack limit raised. False when none
-// of these can be.
-bool analyse() {
-#ifdef __EMSCRIPTEN__
-  SA();  // no threads here; the link gives the main stack its size
-  return true;
-#else
-  if (stackSuffices()) {
-    SA();
-    return true;
-  }
-  return analyseOnOwnThread() || analyseOnRaisedStack();
-#endif
-}
-
-}  // namespace
 
 int interpret(std::FILE* source, std::FILE* input, std::FILE* output) {
   reset();
@@ -230,13 +92,9 @@ int interpret(std::FILE* source, std::FILE* input, std::FILE* output) {
   inputStream = input;
   inputMayWait = input != nullptr && readMayWait(input);
   startOutput(output);
-  int status = 1;
-  if (analyse()) {
-    status = static_cast<int>(SAError);
-  } else {
-    refuseRecord("SA", "nedostatek pameti");
-    emitf("\nNeco se pokazilo...\n");
-  }
+  drawHashKey();
+  analyseOnReservedStack([] { SA(); });
+  const int status = static_cast<int>(SAError);
   const int writeError = finishOutput();
   reset();
   if (writeError == 0) return status;
@@ -293,7 +151,10 @@ int run(int argc, char** argv) {
   if (arguments == 1) {
     source = openSource(argv[1]);
     if (source == nullptr) {
-      emitf("\nFile \"%s\" se nepodarilo otevrit ty plimbo, cos tam jebnul\n", argv[1]);
+      // (The name in three parts: it may be too long to format in one.)
+      emitf("\nFile \"");
+      emit(argv[1], std::strlen(argv[1]));
+      emitf("\" se nepodarilo otevrit ty plimbo, cos tam jebnul\n");
       return finishDriverOutput();
     }
   }

@@ -40,6 +40,7 @@ void reset() {
   SAError = 0;
   runStopped = 0;
   nestingDepth = 0;
+  nestingLimit = kMaxNesting;
   tok_n = &startToken;
   buffer = kNoPushback;
   resetSource();

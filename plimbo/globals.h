@@ -28,6 +28,30 @@ constexpr std::size_t kMaxValueLength = kValueSize - 1;
 // may use before the run stops with a diagnostic instead of exhausting the
 // stack.
 constexpr int kMaxNesting = 15000;
+// The stack the analysis runs on (stack.cpp): what one level of nesting may
+// take in the build at hand, and room for what runs above the deepest level
+// (the scanner, a diagnostic, the output). The unit tests measure both with
+// the deepest forms (an operand of all four operator chains, in parentheses
+// or a call's argument) and hold them to these figures.
+#if defined(__SANITIZE_ADDRESS__)
+#define PLIMBO_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define PLIMBO_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(PLIMBO_ADDRESS_SANITIZER)
+constexpr std::size_t kStackPerLevel = 1312;
+constexpr std::size_t kStackMargin = std::size_t{128} << 10;
+#elif defined(__OPTIMIZE__)
+constexpr std::size_t kStackPerLevel = 480;
+constexpr std::size_t kStackMargin = std::size_t{64} << 10;
+#else
+constexpr std::size_t kStackPerLevel = 1056;
+constexpr std::size_t kStackMargin = std::size_t{128} << 10;
+#endif
+// The stack a run has for the deepest nesting allowed.
+constexpr std::size_t kAnalysisStack = kMaxNesting * kStackPerLevel + kStackMargin;
 // Most values the pushdown may hold at once (a call leaves its earlier
 // arguments there, so a loop of calls makes it grow).
 constexpr std::size_t kMaxPushdownDepth = 250000;
@@ -225,6 +249,10 @@ extern unsigned SAError;         // status of the syntax analysis, 0 success; se
 extern std::int32_t runStopped;  // 1 once a store, the memory, the source or the output failed
 extern int nestingDepth;         // blocks and expressions currently open
 
+// stack.cpp
+extern int nestingLimit;  // deepest nesting the run's stack holds: kMaxNesting, or
+                          // fewer when the run has less than kAnalysisStack
+
 // lexer.cpp
 extern Token* tok_n;          // the current token: the scanned one or a recorded node
 extern std::int32_t buffer;   // pushed-back character, -1 end of input, kNoPushback when none
@@ -251,7 +279,7 @@ extern std::int32_t if_flag;
 extern WhileLevel* While_PD;  // innermost loop level
 
 // expressions.cpp
-extern Value ops1;  // right operand; statements.cpp reads input words into it
+extern Value ops1;  // right operand; NASAJ reads its input words into it
 
 // statements.cpp
 extern std::FILE* inputStream;  // the stream NASAJ reads words from, none: reads nothing

@@ -2,12 +2,6 @@
 // function per kind of token, over the source stream; and the mode switch
 // that replays recorded loop tokens instead. The scanner calls the hook
 // pieceRead (hooks.h) at the end of every piece of the source it reads.
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include <algorithm>
 #include <cstring>
 
@@ -49,102 +43,32 @@ inline bool is(unsigned char c, std::uint8_t bits) { return (kClasses[c + 1u] & 
 inline bool isDigit(int c) { return is(c, kDigitBit); }
 inline bool isCapital(int c) { return is(c, kCapitalBit); }
 
-// The source is read in blocks; the scanner takes its characters from the
-// block. How a block is filled depends on the stream:
-// - a regular file, or a stream without a descriptor (a string in memory):
-//   whole blocks, with fread;
-// - a pipe, FIFO, terminal or socket: what has arrived, with read(2) on the
-//   descriptor, so that each statement runs as soon as its tokens are in (a
-//   line typed is run before the next is typed); the output is written out
-//   first, since the read may wait for a writer that waits for it;
-// - the stream NASAJ reads words from too: one character, with getc (the
-//   words come right after the program text scanned so far).
-enum class Reading : std::uint8_t { kBlocks, kAvailable, kByCharacter };
+// The source is read in blocks (readSource, source.cpp); the scanner takes
+// its characters from the block.
 
 // Bytes after the block that a fixed-size copy of a short run may read.
 constexpr std::size_t kRunCopy = 16;
 
 struct Source {
-  std::FILE* stream = nullptr;         // the stream the block comes from
-  Reading reading = Reading::kBlocks;  // how its blocks are filled
-  bool mayWait = false;                // a read may wait: the output is written out first
-  bool ended = false;                  // read(2) has reported the end of the stream
-  std::size_t offset = 0;              // bytes of the stream before the block
-  const unsigned char* at;             // next character of the block
-  const unsigned char* end;            // end of the characters read into the block
+  std::size_t offset = 0;   // bytes of the stream before the block
+  const unsigned char* at;  // next character of the block
+  const unsigned char* end;  // end of the characters read into the block
   // The characters read, then a NUL byte that belongs to no class: a run of
   // a class stops there without testing for the end.
   unsigned char block[kSourceBlockSize + kRunCopy];
 };
 
-Source source = {nullptr, Reading::kBlocks, false, false, 0, source.block, source.block, {}};
-
-// Chooses how the source stream f is read.
-void chooseReading() {
-  source.stream = f;
-  source.mayWait = f != nullptr && readMayWait(f);
-  source.ended = false;
-  if (f == inputStream)
-    source.reading = Reading::kByCharacter;
-  else
-    source.reading = source.mayWait ? Reading::kAvailable : Reading::kBlocks;
-}
-
-// Whether a read failed only because the descriptor is non-blocking and
-// nothing has arrived yet; then waits until something does.
-bool waitedForInput(int descriptor) {
-  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
-  pollfd ready = {descriptor, POLLIN, 0};
-  ::poll(&ready, 1, -1);
-  return true;
-}
-
-// Reads what has arrived on the descriptor, at least one byte unless the
-// stream has ended; -1 after a failure.
-ssize_t readAvailable(int descriptor) {
-  if (source.ended) return 0;
-  for (;;) {
-    const ssize_t count = ::read(descriptor, source.block, kSourceBlockSize);
-    if (count == 0) source.ended = true;
-    if (count >= 0) return count;
-    if (errno != EINTR && !waitedForInput(descriptor)) return -1;
-  }
-}
+Source source = {0, source.block, source.block, {}};
 
 // Reads the next block of f; returns its first character, consumed, or end
-// of input. A failed read stops the run and ends the source.
+// of input (also after a failed read, which stops the run).
 [[gnu::noinline]] int readBlock() {
-  if (f != source.stream) chooseReading();
   source.offset += static_cast<std::size_t>(source.end - source.block);
-  if (source.mayWait) flushOutput();
-  std::size_t count = 0;
-  bool failed = false;
-  if (f == nullptr) {
-  } else if (source.reading == Reading::kByCharacter) {
-    const int c = getCharacter(f);
-    if (c != EOF) source.block[count++] = static_cast<unsigned char>(c);
-    failed = c == EOF && std::ferror(f);
-  } else if (source.reading == Reading::kAvailable) {
-    const ssize_t got = readAvailable(fileno(f));
-    if (got > 0) count = static_cast<std::size_t>(got);
-    failed = got < 0;
-  } else {
-    count = std::fread(source.block, 1, kSourceBlockSize, f);
-    failed = count == 0 && std::ferror(f);
-  }
+  const std::size_t count = readSource(source.block, kSourceBlockSize);
   source.block[count] = '\0';
   source.at = source.block;
   source.end = source.block + count;
-  if (count == 0) {
-    if (failed) {
-      // The rest of the source is lost: say so instead of the syntax error
-      // its end would cause, and read nothing more.
-      stopRun("\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n");
-      f = nullptr;
-      source.stream = nullptr;
-    }
-    return kEnd;
-  }
+  if (count == 0) return kEnd;
   return *source.at++;
 }
 
@@ -498,8 +422,7 @@ void scanToken() {
 
 // Forgets the stream and what was read of it.
 void resetBlock() {
-  source.stream = nullptr;
-  source.ended = false;
+  forgetSource();
   source.offset = 0;
   source.block[0] = '\0';
   source.at = source.end = source.block;
@@ -508,21 +431,6 @@ void resetBlock() {
 }  // namespace
 
 bool isWhiteSpace(int c) { return is(c, kSpaceBit); }
-
-bool readMayWait(std::FILE* stream) {
-  const int descriptor = fileno(stream);
-  struct stat status;
-  return descriptor >= 0 && ::fstat(descriptor, &status) == 0 && !S_ISREG(status.st_mode);
-}
-
-int getCharacter(std::FILE* stream) {
-  for (;;) {
-    // Only this thread reads the stream: no locking needed.
-    const int c = getc_unlocked(stream);
-    if (c != EOF || !std::ferror(stream) || !waitedForInput(fileno(stream))) return c;
-    std::clearerr(stream);
-  }
-}
 
 void resetSource() { resetBlock(); }
 

@@ -43,6 +43,7 @@ unsigned dokad() {
   if (tok_n->word != kOpenParen) return syntaxError("dokad", "\"(\"");
   if (active) {
     WH_PD_addLevel();
+    if (unsigned status = checkStopped()) return status;  // no memory for the level
     LAMode = readsRecordedTokens(savedMode) ? kLookAheadCondition : kRecordCondition;
     if (savedMode == kReplayBody) WH_ResetTempReadAt();
   }

@@ -38,12 +38,8 @@ int writeDescriptor(int fd, const char* data, std::size_t size) {
     if (written > 0) {
       data += written;
       size -= static_cast<std::size_t>(written);
-    } else if (written < 0 && errno == EINTR) {
-      continue;
-    } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      // A non-blocking descriptor whose reader is slow: wait until it can take more.
-      pollfd ready = {fd, POLLOUT, 0};
-      ::poll(&ready, 1, -1);
+    } else if (written < 0 && waitForDescriptor(fd, POLLOUT)) {
+      continue;  // a signal, or a non-blocking descriptor whose reader is slow
     } else {
       return written < 0 ? errno : EIO;
     }
@@ -119,10 +115,15 @@ void emitv(const char* format, va_list arguments) {
   } else {
     const std::size_t size = static_cast<std::size_t>(length) + 1;
     std::unique_ptr<char[]> whole(new (std::nothrow) char[size]);
-    if (whole != nullptr && std::vsnprintf(whole.get(), size, format, again) == length)
+    if (whole != nullptr && std::vsnprintf(whole.get(), size, format, again) == length) {
       emit(whole.get(), static_cast<std::size_t>(length));
-    else
-      emit(text, sizeof text - 1);  // no memory for the whole text: its start
+    } else if (out.stream != nullptr && out.error == 0) {
+      // No memory for the whole text: it cannot be printed, and printing
+      // less would lose output unseen.
+      writeBlock();
+      if (out.error == 0) out.error = ENOMEM;
+      runStopped = 1;
+    }
   }
   va_end(again);
 }

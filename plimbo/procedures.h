@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "globals.h"
+#include "siphash.h"
 
 namespace plimbo {
 
@@ -35,10 +36,21 @@ void stopRun(const char* format, ...) __attribute__((format(printf, 1, 2)));
 unsigned syntaxError(const char* procedure, const char* expected);
 // The current line, as the diagnostics print it.
 inline long long line() { return static_cast<long long>(lineNo); }
+// Opens one more level of nesting; past nestingLimit prints the diagnostic
+// and returns 1.
 unsigned enterNesting(const char* procedure);
 void leaveNesting();
 void refuseRecord(const char* procedure, const char* problem);
+// A store found no memory for what it had to hold: stops the run with the
+// message that says so.
+void outOfMemory();
 unsigned checkStopped();
+
+// stack.cpp
+// Runs analysis on a stack reserved for it before it starts, holding
+// kAnalysisStack when it can; on less, nestingLimit says how deep the run
+// may nest.
+void analyseOnReservedStack(void (*analysis)());
 
 // output.cpp
 // Directs the output to stream (none: discarded) and forgets any failure.
@@ -60,11 +72,6 @@ void reportWriteError(int error);
 void lex();
 // Forgets what was read ahead of the source (at the start and end of a run).
 void resetSource();
-// Whether a read from stream may wait for its writer: the stream has a
-// descriptor that is not a regular file (a pipe, FIFO, terminal, socket).
-bool readMayWait(std::FILE* stream);
-// getc, waiting on a non-blocking descriptor until a character arrives.
-int getCharacter(std::FILE* stream);
 bool isWhiteSpace(int c);
 // The truth test: a number is true when it is not 0, any other text when it
 // is not empty.
@@ -79,6 +86,32 @@ inline bool readsRecordedTokens(std::int32_t mode) {
 inline bool isLookAhead(std::int32_t mode) {
   return mode == kLookAheadCondition || mode == kLookAheadBody;
 }
+
+// source.cpp
+// Called when a read or write of descriptor has failed: whether to try it
+// again. A call interrupted by a signal (EINTR) is tried again at once; on a
+// non-blocking descriptor that is not ready (EAGAIN) the events are waited
+// for first (POLLIN to read, POLLOUT to write). False for any other failure,
+// with errno telling it.
+bool waitForDescriptor(int descriptor, short events);
+// Whether a read from stream may wait for its writer: the stream has a
+// descriptor that is not a regular file (a pipe, FIFO, terminal, socket).
+bool readMayWait(std::FILE* stream);
+// getc, tried again after a signal and waiting on a non-blocking descriptor
+// until a character arrives; EOF at the end of the stream and, with the
+// stream's error set, after a failed read.
+int getCharacter(std::FILE* stream);
+// Reads the next block of the source stream f into into (up to size bytes,
+// at least one unless the source has ended); 0 at its end and after a
+// failed read, which stops the run with its message.
+std::size_t readSource(unsigned char* into, std::size_t size);
+// Forgets the source stream chosen for and how it was read.
+void forgetSource();
+// Reads one whitespace-delimited word of at most 254 kept characters from
+// the input stream into word: the empty text when the stream is exhausted
+// or there is none. False when the input could not be read: the run is
+// stopped with its message.
+bool readWord(Value& word);
 
 // numbers.cpp
 int MyIsdigit(const char* text);
@@ -122,14 +155,15 @@ inline void loadValue(Value& to, const SymbolRecord& from) {
   std::memcpy(static_cast<void*>(&to), &from, kValueHead);
   if (from.length >= kInlineValue) std::memcpy(to.text.data(), from.longText, from.length + 1u);
 }
-// Makes the buffer of a record's long value texts (kValueSize bytes).
+// Makes the buffer of a record's long value texts (kValueSize bytes); none
+// when there is no memory for it (the run then stops).
 char* makeLongText();
 // Stores a value as a variable's value. A text too long for the record goes
-// to the record's own buffer, made here the first time (std::bad_alloc when
-// there is no memory for it; the value is then left as it was).
+// to the record's own buffer, made here the first time (when there is no
+// memory for it, the value is left as it was and the run stops).
 inline void storeValue(SymbolRecord& to, const Value& from) {
   if (from.length >= kInlineValue) {
-    if (to.longText == nullptr) to.longText = makeLongText();
+    if (to.longText == nullptr && (to.longText = makeLongText()) == nullptr) return;
     std::memcpy(to.longText, from.text.data(), from.length + 1u);
   }
   std::memcpy(static_cast<void*>(&to), &from, kValueHead);
@@ -138,11 +172,10 @@ inline void storeValue(SymbolRecord& to, const Value& from) {
 // the token, so a replayed token finds its record without a search.
 SymbolRecord* lookUp(Token& token);
 std::size_t ST_size();
-// The key of the names' hash, drawn once per process. Tests set their own;
-// the key may change only while the table is empty.
-struct HashKey {
-  std::uint64_t k0, k1;  // the two halves of the 128-bit key
-};
+// The key of the names' hash (siphash.h): drawn by the first run of the
+// process and kept for the runs after it. Tests set their own; the key may
+// change only while the table is empty.
+void drawHashKey();
 HashKey hashKey();
 void setHashKey(HashKey key);
 // For tests: the hash of a name under the current key.
@@ -172,6 +205,8 @@ void PD_drop();
 void PD_free();
 
 // recorder.cpp
+// Adds a level for a loop; when there is no memory for it, stops the run
+// and adds none.
 void WH_PD_addLevel();
 void WH_PD_removeLevel();
 void WH_ResetReadAts();

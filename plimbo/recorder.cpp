@@ -62,6 +62,7 @@
 //  O's body: past it, end of input is delivered, so every span stays one
 //  run of connected nodes.
 #include <cstring>
+#include <new>
 
 #include "procedures.h"
 
@@ -95,7 +96,11 @@ TokenNode* appendToken(TokenNode*& first, TokenNode*& last) {
   if (node != nullptr)
     spareNodes = node->next;
   else
-    node = new TokenNode;
+    node = new (std::nothrow) TokenNode;
+  if (node == nullptr) {
+    outOfMemory();
+    return nullptr;
+  }
   ++recordedTokens;
   copyToken(node->token, *tok_n);
   node->next = nullptr;
@@ -146,7 +151,8 @@ void WH_PD_addLevel() {
     spareLevels = level->prev;
     *level = WhileLevel{};
   } else {
-    level = new WhileLevel{};
+    level = new (std::nothrow) WhileLevel{};
+    if (level == nullptr) return outOfMemory();
   }
   level->prev = While_PD;
   level->outermost = While_PD != nullptr ? While_PD->outermost : level;

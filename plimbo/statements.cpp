@@ -14,25 +14,6 @@ bool startsStatement(const Token& token) {
          token.word == kVracee || token.word == kNasaj;
 }
 
-// Reads one whitespace-delimited word of at most 254 kept characters from the
-// input stream into ops1; the empty text when the stream is exhausted.
-void readWord() {
-  std::FILE* in = inputStream;
-  // Whatever was printed (a prompt) is seen before the read waits.
-  if (inputMayWait) flushOutput();
-  int c = in != nullptr ? getCharacter(in) : EOF;
-  while (c != EOF && isWhiteSpace(c)) c = getCharacter(in);
-  std::size_t length = 0;
-  while (c != EOF && !isWhiteSpace(c)) {
-    if (length < kMaxValueLength) ops1.text[length++] = static_cast<char>(c);
-    c = getCharacter(in);
-  }
-  if (c != EOF) std::ungetc(c, in);
-  ops1.text[length] = '\0';
-  ops1.length = static_cast<std::uint8_t>(std::strlen(ops1.text.data()));  // a NUL byte ends it
-  classify(ops1);
-}
-
 // Evaluates "(" A ")" and leaves the current token on the ")".
 unsigned parenthesizedExpression(const char* procedure) {
   if (tok_n->word != kOpenParen) return syntaxError(procedure, "\"(\"");
@@ -142,7 +123,7 @@ unsigned nasaj() {
   lex();
   if (tok_n->word != kCloseParen) return syntaxError("nasaj", "\")\"");
   if (if_flag != 0) {
-    readWord();
+    if (!readWord(ops1)) return 1;
     copyValue(STAcces, ops1);
     ST_saveValue(record);
   }

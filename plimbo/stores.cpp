@@ -4,19 +4,21 @@
 //
 // The symbol records are indexed by an open-addressing hash table of their
 // names, so a search costs the same however many variables there are. The
-// names are hashed with SipHash-1-3 under a key drawn once per process: names
-// that would all land in one place can only be found knowing the key, and
-// nothing a program prints or does depends on it. Records,
-// the names too long to be held in them and the buffers of long value texts
+// names are hashed with SipHash-1-3 (siphash.h) under a key drawn when the
+// first run starts: names that would all land in one place can only be found
+// knowing the key, and nothing a program prints or does depends on it.
+// Records, the names too long to be held in them and the buffers of long value texts
 // are carved from large blocks in the order they are made.
 #include <array>
 #include <bit>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <new>
-#include <random>
-#include <vector>
+#include <utility>
+
+#include <unistd.h>
 
 #include "procedures.h"
 
@@ -32,15 +34,20 @@ SymbolRecord* SymbolTable_root = nullptr;  // newest symbol record
 // once.
 class Arena {
  public:
-  // size bytes aligned to alignment (at most kBlockAlignment).
+  // size bytes aligned to alignment (at most kBlockAlignment); none when
+  // there is no memory for them.
   void* allocate(std::size_t size, std::size_t alignment) {
     std::size_t skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
     if (at_ == nullptr || skip + size > left_) {
-      const std::size_t blockSize = std::max(kBlockSize, size + kBlockAlignment);
+      const std::size_t blockSize = std::max(kBlockSize, sizeof(Block) + size + kBlockAlignment);
       // Left uninitialised: every record is set field by field when carved.
-      blocks_.push_back(std::unique_ptr<char[]>(new char[blockSize]));
-      at_ = blocks_.back().get();
-      left_ = blockSize;
+      char* memory = new (std::nothrow) char[blockSize];
+      if (memory == nullptr) return nullptr;
+      auto* block = reinterpret_cast<Block*>(memory);
+      block->previous = last_;
+      last_ = block;
+      at_ = memory + sizeof(Block);
+      left_ = blockSize - sizeof(Block);
       skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
     }
     void* memory = at_ + skip;
@@ -49,18 +56,25 @@ class Arena {
     return memory;
   }
   void release() {
-    blocks_.clear();
-    blocks_.shrink_to_fit();
+    while (last_ != nullptr) {
+      Block* block = last_;
+      last_ = block->previous;
+      delete[] reinterpret_cast<char*>(block);
+    }
     at_ = nullptr;
     left_ = 0;
   }
 
  private:
+  // The head of every block: the block made before it.
+  struct alignas(std::max_align_t) Block {
+    Block* previous;
+  };
   static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
   static constexpr std::size_t kBlockAlignment = 64;
-  std::vector<std::unique_ptr<char[]>> blocks_;
-  char* at_ = nullptr;
-  std::size_t left_ = 0;
+  Block* last_ = nullptr;  // the newest block
+  char* at_ = nullptr;     // its first free byte
+  std::size_t left_ = 0;   // its free bytes
 };
 
 Arena recordArena;    // the symbol records
@@ -72,7 +86,8 @@ Arena longTextArena;  // the records' buffers of long value texts
 // it looks for: the table is at most half full.
 using Slot = SymbolRecord*;
 
-std::vector<Slot> slots;  // a power of two in size, at most half of it used
+std::unique_ptr<Slot[]> slots;  // the index: slotCount slots, at most half of them used
+std::size_t slotCount = 0;      // a power of two, or 0 before the first record
 std::size_t symbolCount = 0;
 
 // Names are read a word of 8 bytes at a time; the bytes after a name are
@@ -105,71 +120,26 @@ std::uint64_t firstCharacters(const char* p, std::size_t count) {
 
 std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
 
-// A word of a name as SipHash reads it: its bytes in little-endian order.
-std::uint64_t littleEndian(std::uint64_t word) {
-  if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(word);
-  return word;
+// The key of the names' hash. It is drawn when the first run starts (a
+// static initialiser would draw it before main, on whatever little stack
+// the process was given) and kept for the runs after it; a test may set
+// its own.
+HashKey nameKey;
+bool keyDrawn = false;
+
+// A key from the system's random source; should that fail, one that differs
+// from run to run all the same: the clock, and where this frame lies (moved
+// by address-space randomisation).
+HashKey randomKey() {
+  std::uint64_t words[2];
+  if (::getentropy(words, sizeof words) == 0) return {words[0], words[1]};
+  const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+  return {now * 0x9E3779B97F4A7C15, now ^ reinterpret_cast<std::uintptr_t>(&words)};
 }
 
-// SipHash's state: after keying, then while a name is hashed.
-struct SipState {
-  std::uint64_t v0, v1, v2, v3;
-
-  void round() {
-    v0 += v1;
-    v1 = std::rotl(v1, 13) ^ v0;
-    v0 = std::rotl(v0, 32);
-    v2 += v3;
-    v3 = std::rotl(v3, 16) ^ v2;
-    v0 += v3;
-    v3 = std::rotl(v3, 21) ^ v0;
-    v2 += v1;
-    v1 = std::rotl(v1, 17) ^ v2;
-    v2 = std::rotl(v2, 32);
-  }
-  // One compression round per word of the name.
-  void absorb(std::uint64_t word) {
-    v3 ^= word;
-    round();
-    v0 ^= word;
-  }
-};
-
-SipState keyedState(HashKey key) {
-  return {key.k0 ^ 0x736f6d6570736575, key.k1 ^ 0x646f72616e646f6d, key.k0 ^ 0x6c7967656e657261,
-          key.k1 ^ 0x7465646279746573};
-}
-
-// A key from the system's source of random numbers.
-HashKey drawKey() {
-  try {
-    std::random_device device;
-    const auto draw64 = [&] { return std::uint64_t{device()} << 32 ^ device(); };
-    const std::uint64_t k0 = draw64();
-    return {k0, draw64()};
-  } catch (const std::exception&) {
-    // No such source: the clock, and where this frame lies.
-    const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
-    return {now * 0x9E3779B97F4A7C15, now ^ reinterpret_cast<std::uintptr_t>(&now)};
-  }
-}
-
-HashKey processKey = drawKey();        // the key every run uses, unless a test sets another
-SipState keyed = keyedState(processKey);  // the state SipHash starts from under that key
-
-// SipHash-1-3 of the name: one round per word, three to finish.
+// SipHash-1-3 of the name, readable up to the end of its last word.
 [[gnu::always_inline]] inline std::uint64_t hashName(const char* name, std::size_t length) {
-  SipState state = keyed;
-  std::size_t i = 0;
-  for (; i + kWord <= length; i += kWord) state.absorb(littleEndian(wordAt(name + i)));
-  // The last word holds the bytes left (none to 7) and the length.
-  const std::uint64_t tail = littleEndian(firstCharacters(name + i, length - i));
-  state.absorb(tail | std::uint64_t{length} << 56);
-  state.v2 ^= 0xff;
-  state.round();
-  state.round();
-  state.round();
-  return state.v0 ^ state.v1 ^ state.v2 ^ state.v3;
+  return sipHash<1, 3>(nameKey, name, length);
 }
 
 // Whether a record's name (padded) is name, both length characters long.
@@ -183,7 +153,7 @@ bool sameName(const char* padded, const char* name, std::size_t length) {
 // The slot of name: the one holding its record, or the free one where it
 // would go. The table must have a free slot.
 [[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
-  const std::size_t mask = slots.size() - 1;
+  const std::size_t mask = slotCount - 1;
   for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
     Slot& slot = slots[i];
     if (slot == nullptr || (slot->nameLength == length && sameName(slot->name(), name, length))) return slot;
@@ -192,13 +162,19 @@ bool sameName(const char* padded, const char* name, std::size_t length) {
 
 // Makes room for one more record: the table is kept at most half full. The
 // records are put into a larger table by walking their list, which reads
-// them in the order they lie in memory.
-void reserveSlot() {
+// them in the order they lie in memory. False when there is no memory for
+// it (the table is left as it was).
+bool reserveSlot() {
   constexpr std::size_t kInitialSlots = 64;
-  if ((symbolCount + 1) * 2 <= slots.size()) return;
-  std::vector<Slot>(std::max(kInitialSlots, slots.size() * 2)).swap(slots);
+  if ((symbolCount + 1) * 2 <= slotCount) return true;
+  const std::size_t count = std::max(kInitialSlots, slotCount * 2);
+  std::unique_ptr<Slot[]> larger(new (std::nothrow) Slot[count]());
+  if (larger == nullptr) return false;
+  slots = std::move(larger);
+  slotCount = count;
   for (SymbolRecord* record = SymbolTable_root; record != nullptr; record = record->next)
     slotOf(record->name(), record->nameLength, hashName(record->name(), record->nameLength)) = record;
+  return true;
 }
 
 // Creates the record of a name that is not in the table.
@@ -208,15 +184,23 @@ void reserveSlot() {
     refuseRecord("ST_insert", "prilis mnoho promennych");
     return nullptr;
   }
-  reserveSlot();
+  void* memory = reserveSlot() ? recordArena.allocate(sizeof(SymbolRecord), alignof(SymbolRecord)) : nullptr;
+  char* storedName = nullptr;
+  if (memory != nullptr && length >= kInlineName) {
+    storedName = static_cast<char*>(nameArena.allocate(paddedLength(length), kWord));
+    if (storedName == nullptr) memory = nullptr;  // (the record's memory stays in its block)
+  }
+  if (memory == nullptr) {
+    outOfMemory();
+    return nullptr;
+  }
   // Every field is set below; the value's text only as far as it is used.
-  auto* record = new (recordArena.allocate(sizeof(SymbolRecord), alignof(SymbolRecord))) SymbolRecord;
+  auto* record = new (memory) SymbolRecord;
   if (length < kInlineName) {
     std::memset(record->inlineName, 0, kInlineName);
     std::memcpy(record->inlineName, name, length);
   } else {
     const std::size_t padded = paddedLength(length);
-    auto* storedName = static_cast<char*>(nameArena.allocate(padded, kWord));
     std::memset(storedName + padded - kWord, 0, kWord);
     std::memcpy(storedName, name, length);
     record->longName = storedName;
@@ -241,7 +225,7 @@ void reserveSlot() {
 // knows its record and calls nothing.
 [[gnu::noinline]] SymbolRecord* insert(const char* name, std::size_t length) {
   const std::uint64_t hash = hashName(name, length);
-  if (!slots.empty()) {
+  if (slotCount != 0) {
     if (SymbolRecord* record = slotOf(name, length, hash)) return record;
   }
   return create(name, length, hash);
@@ -269,17 +253,21 @@ std::uint64_t ST_hash(const char* name, std::size_t length) {
   return hashName(padded, length);
 }
 
-HashKey hashKey() { return processKey; }
+void drawHashKey() {
+  if (!keyDrawn) setHashKey(randomKey());
+}
+
+HashKey hashKey() { return nameKey; }
 
 void setHashKey(HashKey key) {
-  processKey = key;
-  keyed = keyedState(key);
+  nameKey = key;
+  keyDrawn = true;
 }
 
 ProbeLengths ST_probeLengths() {
   ProbeLengths lengths = {0, 0};
-  const std::size_t mask = slots.size() - 1;
-  for (std::size_t i = 0; i < slots.size(); ++i) {
+  const std::size_t mask = slotCount - 1;
+  for (std::size_t i = 0; i < slotCount; ++i) {
     const SymbolRecord* record = slots[i];
     if (record == nullptr) continue;
     const std::size_t home = hashName(record->name(), record->nameLength) & mask;
@@ -293,7 +281,9 @@ ProbeLengths ST_probeLengths() {
 char* makeLongText() {
   constexpr std::size_t kLongTextSize = 256;  // a value text and room to spare, whole cache lines
   static_assert(kLongTextSize >= kValueSize);
-  return static_cast<char*>(longTextArena.allocate(kLongTextSize, 64));
+  auto* text = static_cast<char*>(longTextArena.allocate(kLongTextSize, 64));
+  if (text == nullptr) outOfMemory();
+  return text;
 }
 
 SymbolRecord* lookUp(Token& token) {
@@ -324,7 +314,8 @@ void ST_getValue() {
 void ST_free() {
   // The records and names go with the blocks they were carved from.
   SymbolTable_root = nullptr;
-  std::vector<Slot>().swap(slots);
+  slots.reset();
+  slotCount = 0;
   symbolCount = 0;
   recordArena.release();
   nameArena.release();
@@ -341,7 +332,11 @@ Value* PD_pushSlot() {
   if (record != nullptr)
     pushdownSpare = record->next;
   else
-    record = new PushdownRecord;
+    record = new (std::nothrow) PushdownRecord;
+  if (record == nullptr) {
+    outOfMemory();
+    return nullptr;
+  }
   ++pushdownDepth;
   record->next = Pushdown_root;
   Pushdown_root = record;

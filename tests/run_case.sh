@@ -35,7 +35,10 @@ fi
 # GOLDEN_TIMEOUT (seconds, default 60) bounds each run.
 wrapper=()
 [ -n "${GOLDEN_WRAPPER:-}" ] && read -r -a wrapper <<< "$GOLDEN_WRAPPER"
-if [ -f "$stem.stdin-closed" ]; then
+if [ -f "$stem.stdin-folder" ]; then
+  # Standard input a folder: every read of it fails (EISDIR).
+  timeout "${GOLDEN_TIMEOUT:-60}" "${wrapper[@]}" "$program" "${args[@]}" < "$work" > "$work/.actual" 2> "$work/.stderr"
+elif [ -f "$stem.stdin-closed" ]; then
   timeout "${GOLDEN_TIMEOUT:-60}" "${wrapper[@]}" "$program" "${args[@]}" <&- > "$work/.actual" 2> "$work/.stderr"
 else
   timeout "${GOLDEN_TIMEOUT:-60}" "${wrapper[@]}" "$program" "${args[@]}" < "$input" > "$work/.actual" 2> "$work/.stderr"

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
-#include <string>
 
 #include "hooks.h"
 
@@ -279,11 +278,18 @@ struct Label {
   std::size_t length;
 };
 
+// (Made without allocating: this runs before main, where a shortage of
+// memory could only abort.)
 std::array<Label, kClassCount> makeLabels() {
   std::array<Label, kClassCount> labels{};
   for (std::size_t i = 0; i < labels.size(); ++i) {
-    const std::string label = std::string("[") + TYPY_TOKENU[i] + "] ";
-    labels[i].length = label.copy(labels[i].text.data(), kLabelBlock);
+    Label& label = labels[i];
+    const auto append = [&label](const char* text) {
+      for (; *text != '\0' && label.length < kLabelBlock; ++text) label.text[label.length++] = *text;
+    };
+    append("[");
+    append(TYPY_TOKENU[i]);
+    append("] ");
   }
   return labels;
 }
@@ -307,7 +313,7 @@ const char* tooLong(const char* pos, const char* end) {
 // reporting it.
 bool refill() {
   inputBuffer[0] = inputPos[-1];
-  const std::size_t count = std::fread(inputBuffer.data() + 1, 1, kInputCapacity, file);
+  const std::size_t count = readSource(inputBuffer.data() + 1, kInputCapacity);
   inputPos = inputBuffer.data() + 1;
   inputEnd = inputPos + count;
   if (count > 0) return true;

@@ -121,6 +121,21 @@ std::optional<TokenClass> classOf(State s, int c);
 // nullptr when the run must end; stopStatus then holds the exit status.
 const char* lex();
 
+// ---- source.cpp: reading, and waiting on a descriptor -----------------------
+
+// Called when a read or write of descriptor has failed: whether to try it
+// again. A call interrupted by a signal (EINTR) is tried again at once; on a
+// non-blocking descriptor that is not ready (EAGAIN) the events are waited
+// for first (POLLIN to read, POLLOUT to write). False for any other failure,
+// with errno telling it.
+bool waitForDescriptor(int descriptor, short events);
+
+// fread of the next block of `file` into `into` (up to size bytes, at least
+// one unless the source has ended), tried again after a signal and waiting
+// on a non-blocking descriptor; 0 at the end and after a failed read, which
+// leaves the stream's error set.
+std::size_t readSource(char* into, std::size_t size);
+
 // ---- output.cpp: the listing's buffer --------------------------------------
 
 // The listing is gathered in one buffer and written to its descriptor in

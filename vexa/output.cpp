@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include <poll.h>    // poll: wait until a non-blocking descriptor takes more
+#include <poll.h>    // POLLOUT
 #include <unistd.h>  // write: the only call that reports each failure at once
 
 #include "lexer.h"
@@ -15,15 +15,6 @@ std::array<char, kOutputCapacity> outputBuffer = {};
 std::size_t outputLength = 0;
 
 namespace {
-
-// Waits until `fd` can take more output; false when waiting itself fails.
-bool waitWritable(int fd) {
-  pollfd wanted = {fd, POLLOUT, 0};
-  while (::poll(&wanted, 1, -1) < 0) {
-    if (errno != EINTR) return false;
-  }
-  return true;
-}
 
 void reportWriteError(int error) {
   std::fprintf(stderr, "vexa: write error: %s\n", std::strerror(error));
@@ -40,13 +31,8 @@ bool flushOutput() {
     const ssize_t n = ::write(outputFd, outputBuffer.data() + written, outputLength - written);
     if (n > 0) {
       written += static_cast<std::size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (!waitWritable(outputFd)) {
-        reportWriteError(errno);
-        return false;
-      }
+    } else if (n < 0 && waitForDescriptor(outputFd, POLLOUT)) {
+      continue;  // a signal, or a non-blocking descriptor whose reader is slow
     } else {
       reportWriteError(n == 0 ? EIO : errno);  // a write that takes nothing would loop for ever
       return false;

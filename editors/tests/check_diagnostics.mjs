@@ -38,6 +38,10 @@ const TABLE = [
   ['plimbo', '(overline E)Chyba (7), vysledek je prilis velky\n\nNeco se pokazilo...\n', 7, '(overline E)Chyba (7), vysledek je prilis velky'],
   ['plimbo', '(ST_insert)Chyba (7), prilis mnoho promennych\n\nNeco se pokazilo...\n', 7, '(ST_insert)Chyba (7), prilis mnoho promennych'],
   ['plimbo', '(SA)Chyba (7), nedostatek pameti\n\nNeco se pokazilo...\n', 7, '(SA)Chyba (7), nedostatek pameti'],
+  ['plimbo', '(A)Chyba (7), vnoreni potrebuje vic zasobniku, obdrzen: (\n\nNeco se pokazilo...\n', 7,
+    '(A)Chyba (7), vnoreni potrebuje vic zasobniku, obdrzen: ('],
+  ['plimbo', '(blok)Chyba (7), vnoreni potrebuje vic zasobniku, obdrzen: {\n\nNeco se pokazilo...\n', 7,
+    '(blok)Chyba (7), vnoreni potrebuje vic zasobniku, obdrzen: {'],
   ['plimbo', '\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n\nNeco se pokazilo...\n', 0, 'Zdrojak se nepodarilo precist ty plimbo, cos tam jebnul'],
   ['plimbo', 'hi\n\nGame over, uspesne dokonceno!!!\nFile nende zavrit -> cos tam zase jebnul, ty delegate\n', 0,
     'File nende zavrit -> cos tam zase jebnul, ty delegate', { vscode: [] }],
@@ -48,7 +52,8 @@ const TABLE = [
     ['Vnitrni_aritmeticky_vyraz', 'vysledek je prilis velky'], ['Vnitrni_term', 'vysledek je prilis velky'],
     ['Vloz_do_tab', 'nedostatek pameti'], ['Vloz_obsah_tab', 'nedostatek pameti'], ['Vloz_do_zas', 'nedostatek pameti'],
     ['Zvys_zas', 'nedostatek pameti'], ['Vloz_do_zas_cykl', 'nedostatek pameti'], ['SA', 'nedostatek pameti'],
-    ['Lex', 'soubor se nezdarilo precist'],
+    ['Lex', 'soubor se nezdarilo precist'], ['Logicky_vyraz', 'vnoreni potrebuje vic zasobniku'],
+    ['Blok', 'vnoreni potrebuje vic zasobniku'],
   ].map(([rule, what]) => {
     const line = `V bloku: '${rule}', na radku: 7 nastala chyba - ${what}.`;
     return ['m4t4', `\nhello\n\n${line}\n\nV programu se vyskytla chyba.\n\nbye\n\n`, 7, line];
@@ -113,7 +118,7 @@ function runEntries(lang, lines, source) {
       const m = starts.exec(lines[j]);
       if (m) return [{ file: source, line: Number(m[m.length - 1]), text: lines.slice(j, k - 1).join('\n'), lines: k - 1 - j }];
     }
-    if (lines[k - 2].startsWith('Zdrojak se nepodarilo precist')) return [{ file: source, line: 0, text: lines[k - 2] }];
+    if (/^(Zdrojak|Vstup) se nepodarilo precist/.test(lines[k - 2])) return [{ file: source, line: 0, text: lines[k - 2] }];
   }
   return [{ file: source, line: 0, text: closing }];
 }
@@ -189,7 +194,7 @@ function main() {
         if (!file.endsWith(`.${EXT[lang]}`) || !file.includes(`${path.sep}errors${path.sep}`)) continue;
         const stem = file.slice(0, -EXT[lang].length - 1);
         const out = fs.readFileSync(`${stem}.out`, 'latin1');
-        const extra = ['.setup', '.args', '.stdin-closed'].some((e) => fs.existsSync(stem + e));
+        const extra = ['.setup', '.args', '.stdin-closed', '.stdin-folder'].some((e) => fs.existsSync(stem + e));
         const input = fs.existsSync(`${stem}.in`) ? fs.readFileSync(`${stem}.in`, 'latin1') : '';
         const expected = expectedEntries(lang, out, file);
         cases.push({ name: `${path.relative(root, file)} (fed)`, lang, source: file, output: out, expected });

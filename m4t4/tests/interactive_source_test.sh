@@ -103,6 +103,32 @@ converse("cti from a pipe", ["prompt.m4t"], lambda t: os.write(child_in[1], t),
          close_source=lambda: os.close(child_in[1]))
 os.close(child_in[0])
 
+# A non-blocking standard input whose writer sends two words half a second
+# late: cti waits for them instead of taking the empty pipe for the end of
+# the input (and the writer's pipe stays open for them).
+with open("words.m4t", "w") as source:
+    source.write('{ cti(@a); pis_ln("got:" + @a); cti(@b); pis_ln("got:" + @b); } .')
+def late_write(fd):
+    def write(text):
+        time.sleep(0.5)
+        os.write(fd, text)
+    return write
+child_in = os.pipe()
+os.set_blocking(child_in[0], False)
+converse("cti from a non-blocking pipe, sent late", ["words.m4t"], late_write(child_in[1]),
+         [(None, hello), (b"hello world\n", b"got:hello\ngot:world\n")],
+         hello + b"got:hello\ngot:world\n" + tail, stdin=child_in[0],
+         close_source=lambda: os.close(child_in[1]))
+os.close(child_in[0])
+
+# The program itself from a non-blocking standard input (two arguments),
+# each part sent half a second late: it runs as it arrives.
+child_in = os.pipe()
+os.set_blocking(child_in[0], False)
+converse("two arguments from a non-blocking pipe, sent late", ["x", "y"], late_write(child_in[1]),
+         steps, whole, stdin=child_in[0], close_source=lambda: os.close(child_in[1]))
+os.close(child_in[0])
+
 for failure in failures:
     print("FAIL:", failure)
 sys.exit(1 if failures else 0)

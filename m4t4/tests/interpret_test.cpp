@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
+#include <pthread.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "m4t4.h"
 #include "procedures.h"
@@ -99,6 +106,139 @@ TEST(Interpret, NothingRunsFromTheTokenPastTheRecordingCap) {
       EXPECT_EQ(r.unread, "word rest") << statement << ", token " << refused;
       EXPECT_EQ(r.status, 1);
     }
+  }
+}
+
+// A signal whose handler returns interrupts a read that waits (EINTR): the
+// read is tried again, on every path that reads. Each run goes on a thread
+// with room for the analysis (so that it runs there); while the run waits
+// for the rest of what it reads from a pipe, the test sends that thread
+// SIGUSR1, then the rest.
+TEST(Interpret, ReadsInterruptedByASignalAreTriedAgain) {
+  struct sigaction interrupting = {}, previous = {};
+  interrupting.sa_handler = [](int) {};  // returns; no SA_RESTART
+  ASSERT_EQ(::sigaction(SIGUSR1, &interrupting, &previous), 0);
+  enum Reads { kProgramAndInput, kProgram, kInput };
+  struct Case {
+    const char* name;
+    Reads reads;          // what comes from the pipe
+    std::string file;     // the program, when the pipe brings the input only
+    std::string first;    // sent at once
+    std::string rest;     // sent after the signals
+    std::string expected;
+  };
+  const std::string ok = "\nProgram probehl bez chyb.\n";
+  const std::vector<Case> cases = {
+      {"two arguments (getc)", kProgramAndInput, "", "{ pis_ln(\"first\"); ", "pis_ln(\"second\"); } .\n",
+       "first\nsecond\n" + ok},
+      {"program from a pipe (read)", kProgram, "", "{ pis_ln(\"first\"); ", "pis_ln(\"second\"); } .\n",
+       "first\nsecond\n" + ok},
+      {"cti from a pipe (getc)", kInput, "{ cti(@a); pis_ln(@a); } .", "", "word\n", "word\n" + ok},
+  };
+  for (const Case& c : cases) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    FILE* pipe = ::fdopen(ends[0], "r");
+    FILE* program = std::tmpfile();
+    std::fputs(c.file.c_str(), program);
+    std::rewind(program);
+    struct Run {
+      FILE* program;
+      FILE* input;
+      FILE* out;
+    } run = {c.reads == kInput ? program : pipe, c.reads == kProgram ? nullptr : pipe, std::tmpfile()};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 2 * kAnalysisStack);
+    pthread_t runner;
+    const auto body = [](void* argument) -> void* {
+      auto* r = static_cast<Run*>(argument);
+      interpret(r->program, r->input, r->out);
+      return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&runner, &attributes, body, &run), 0);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(::write(ends[1], c.first.data(), c.first.size()), static_cast<ssize_t>(c.first.size()));
+    for (int i = 0; i < 10; ++i) {
+      ::usleep(20000);
+      pthread_kill(runner, SIGUSR1);
+    }
+    EXPECT_EQ(::write(ends[1], c.rest.data(), c.rest.size()), static_cast<ssize_t>(c.rest.size()));
+    ::close(ends[1]);
+    pthread_join(runner, nullptr);
+    std::string output;
+    std::rewind(run.out);
+    for (int ch; (ch = std::fgetc(run.out)) != EOF;) output += static_cast<char>(ch);
+    EXPECT_EQ(output, c.expected) << c.name;
+    std::fclose(run.out);
+    std::fclose(program);
+    std::fclose(pipe);
+  }
+  ::sigaction(SIGUSR1, &previous, nullptr);
+}
+
+// The programs that nest depth levels deep in each way that takes stack,
+// each printing 7 (at most kMaxNesting - 2 levels: the main block and the
+// expression of pis count too). Loops stop at kMaxLoopLevels long before.
+std::vector<std::pair<std::string, std::string>> deepPrograms(int depth) {
+  const auto times = [](const std::string& text, int count) {
+    std::string all;
+    for (int i = 0; i < count; ++i) all += text;
+    return all;
+  };
+  const std::string closing(static_cast<std::size_t>(depth), ')');
+  return {
+      {"parentheses", "{ pis(" + times("(", depth) + "7" + closing + "); } ."},
+      {"calls", "{ pis(" + times("~f(", depth) + "7" + closing + "); } ."},
+      // Every level an operand of the logical, comparison, additive and
+      // multiplicative chains.
+      {"chains", "{ pis(" + times("1 | 1 < 1 + 1 * (", depth) + "7" + closing + "); } ."},
+      {"chains of calls", "{ pis(" + times("1 | 1 < 1 + 1 * ~f(", depth) + "7" + closing + "); } ."},
+      {"conditions", "{ " + times("i2 (1) { ", depth) + "pis(7);" + times(" } i2_end;", depth) + " } ."},
+  };
+}
+
+// The bytes of stack a run of source takes: it runs on a thread whose stack
+// (room for the deepest nesting, twice over) is painted first, and the run
+// takes what it wrote over.
+std::size_t stackTakenBy(const std::string& source) {
+  constexpr std::size_t kSize = 2 * kAnalysisStack;
+  constexpr unsigned char kPaint = 0xA5;
+  std::vector<unsigned char> stack(kSize, kPaint);
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstack(&attributes, stack.data(), kSize);
+  pthread_t thread;
+  std::string text = source;
+  const auto body = [](void* argument) -> void* {
+    runProgram(*static_cast<std::string*>(argument));
+    return nullptr;
+  };
+  EXPECT_EQ(pthread_create(&thread, &attributes, body, &text), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attributes);
+  const auto written = std::find_if(stack.begin(), stack.end(), [](unsigned char c) { return c != kPaint; });
+  return static_cast<std::size_t>(stack.end() - written);
+}
+
+// The stack a run is given holds the nesting it allows: no level takes more
+// than kStackPerLevel, and what runs besides the nesting (the lexer, a
+// diagnostic, the output) no more than kStackMargin, at the deepest nesting
+// and one level past it (the diagnostic) as at a shallow one.
+TEST(Stack, NestingTakesNoMoreThanTheFiguresThatReserveIt) {
+  constexpr int kShallow = 1000, kDeepest = kMaxNesting - 2;
+  const auto shallow = deepPrograms(kShallow), deepest = deepPrograms(kDeepest), past = deepPrograms(kDeepest + 1);
+  for (std::size_t form = 0; form < shallow.size(); ++form) {
+    const std::size_t atShallow = stackTakenBy(shallow[form].second);
+    const std::size_t atDeepest = stackTakenBy(deepest[form].second);
+    const std::size_t atPast = stackTakenBy(past[form].second);
+    const std::size_t perLevel = (atDeepest - atShallow) / (kDeepest - kShallow);
+    EXPECT_LE(perLevel, kStackPerLevel) << deepest[form].first;
+    EXPECT_LE(atShallow, kShallow * kStackPerLevel + kStackMargin) << shallow[form].first;
+    EXPECT_LE(atDeepest, kAnalysisStack) << deepest[form].first;
+    EXPECT_LE(atPast, kAnalysisStack) << past[form].first;
+    std::printf("%-16s %5zu bytes a level, %7zu at %d levels\n", deepest[form].first.c_str(), perLevel, atDeepest,
+                kDeepest);
   }
 }
 

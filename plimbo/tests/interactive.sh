@@ -11,6 +11,7 @@ trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 
 printf '{ VRACEE ("Jak se jmenujes?"); NASAJ ($j); VRACEE ("Ahoj " + $j); } ZDECHNI\n' > ask.plb
+printf '{ NASAJ ($a); VRACEE ("got:" + $a); NASAJ ($b); VRACEE ("got:" + $b); } ZDECHNI\n' > words.plb
 
 python3 - "$plimbo" <<'PY'
 import os, select, subprocess, sys, time
@@ -21,12 +22,12 @@ OK = b"\nGame over, uspesne dokonceno!!!\n"
 failed = False
 
 
-def session(name, args, steps, rest, nonblocking=False):
+def session(name, args, steps, rest, nonblocking=False, delay=0):
     """Runs plimbo with args, its standard input and output pipes. For each
     (send, expect) step it writes send, then must read expect before WAIT
-    seconds pass, with the pipe still open; then it writes rest, closes
-    standard input and expects the output to end as rest says. nonblocking:
-    plimbo's end of the input pipe is non-blocking."""
+    seconds pass, with the pipe still open; then, delay seconds later, it
+    writes rest, closes standard input and expects the output to end as rest
+    says. nonblocking: plimbo's end of the input pipe is non-blocking."""
     global failed
     reader, writer = os.pipe()
     if nonblocking:
@@ -51,6 +52,7 @@ def session(name, args, steps, rest, nonblocking=False):
                 print(f"{name}: after sending {send!r}, waited {WAIT} s for {expect!r}, got {seen!r}")
                 failed = True
                 return
+        time.sleep(delay)
         child.stdin.write(rest[0])
         child.stdin.close()
         seen += child.stdout.read()
@@ -93,6 +95,19 @@ session("program and input from one non-blocking pipe", ["a", "b"],
         [(b'{ VRACEE ("Jak se jmenujes?"); NASAJ ($j);', b"Jak se jmenujes?\n")],
         (b'Karel VRACEE ("Ahoj " + $j); } ZDECHNI\n', b"Jak se jmenujes?\nAhoj Karel\n" + OK),
         nonblocking=True)
+
+# The answer from a non-blocking pipe whose writer sends two words half a
+# second later: NASAJ waits for them instead of taking the empty pipe for
+# the end of the input.
+session("two words for NASAJ from a non-blocking pipe, sent late", ["words.plb"],
+        [(b"", b"")],
+        (b"hello world\n", b"got:hello\ngot:world\n" + OK), nonblocking=True, delay=0.5)
+
+# The program itself, arriving half a second late on a non-blocking pipe
+# (two arguments).
+session("program from a non-blocking pipe, sent late", ["a", "b"],
+        [(b"", b"")],
+        (b'{ VRACEE ("late"); } ZDECHNI\n', b"late\n" + OK), nonblocking=True, delay=0.5)
 
 sys.exit(1 if failed else 0)
 PY

@@ -2,10 +2,12 @@
 // programs in-process through interpret().
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -300,6 +302,23 @@ TEST_F(Plimbo, EveryVariableKeepsItsOwnValue) {
   EXPECT_EQ(run(program), expected + kOk);
 }
 
+// Published SipHash-2-4 values (key 00 01 .. 0f, message 00 01 ..): the
+// index's SipHash-1-3 runs the same steps with fewer rounds.
+TEST(SipHash, GivesThePublishedValues) {
+  const HashKey key{0x0706050403020100u, 0x0f0e0d0c0b0a0908u};
+  char message[24] = {};
+  for (int i = 0; i < 24; ++i) message[i] = static_cast<char>(i);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 0)), 0x726fdb47dd0e0e31u);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 1)), 0x74f839c593dc67fdu);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 8)), 0x93f5f5799a932462u);
+  EXPECT_EQ((sipHash<2, 4>(key, message, 15)), 0xa129ca6149be45e5u);
+  // Bytes past the length do not count.
+  char longer[24];
+  std::memcpy(longer, message, sizeof longer);
+  longer[15] = 'x';
+  EXPECT_EQ((sipHash<2, 4>(key, longer, 15)), 0xa129ca6149be45e5u);
+}
+
 // Names found (by trying names in turn) to share one slot of a 1,024-slot
 // index under one key fill one run of slots under that key, and spread
 // under another.
@@ -517,6 +536,66 @@ TEST_F(Plimbo, NestedLoopReplaysItsPartOfTheEnclosingRecording) {
   EXPECT_EQ(While_PD, nullptr);
 }
 
+// A signal whose handler returns interrupts a read that waits (EINTR): the
+// read is tried again, on every path that reads. Each run goes on a thread
+// with room for the analysis (so that it runs there); while the run waits
+// for the rest of what it reads from a pipe, the test sends that thread
+// SIGUSR1, then the rest.
+TEST_F(Plimbo, ReadsInterruptedByASignalAreTriedAgain) {
+  struct sigaction interrupting = {}, previous = {};
+  interrupting.sa_handler = [](int) {};  // returns; no SA_RESTART
+  ASSERT_EQ(::sigaction(SIGUSR1, &interrupting, &previous), 0);
+  enum Reads { kProgramAndInput, kProgram, kInput };
+  struct Case {
+    const char* name;
+    Reads reads;          // what comes from the pipe
+    std::string file;     // the program, when the pipe brings the input only
+    std::string first;    // sent at once
+    std::string rest;     // sent after the signals
+    std::string expected;
+  };
+  const std::vector<Case> cases = {
+      {"two arguments (getc)", kProgramAndInput, "", "{ VRACEE (\"first\"); ", "VRACEE (\"second\"); } ZDECHNI\n",
+       "first\nsecond\n" + kOk},
+      {"program from a pipe (read)", kProgram, "", "{ VRACEE (\"first\"); ", "VRACEE (\"second\"); } ZDECHNI\n",
+       "first\nsecond\n" + kOk},
+      {"NASAJ from a pipe (getc)", kInput, "{ NASAJ ($a); VRACEE ($a); } ZDECHNI", "", "word\n", "word\n" + kOk},
+  };
+  for (const Case& c : cases) {
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    streams_.push_back(::fdopen(ends[0], "r"));
+    std::FILE* pipe = streams_.back();
+    streams_.push_back(streamOf(c.file));
+    struct Run {
+      std::FILE* program;
+      std::FILE* input;
+      std::FILE* out;
+    } run = {c.reads == kInput ? streams_.back() : pipe, c.reads == kProgram ? nullptr : pipe, output()};
+    pthread_attr_t attributes;
+    pthread_attr_init(&attributes);
+    pthread_attr_setstacksize(&attributes, 2 * kAnalysisStack);
+    pthread_t runner;
+    const auto body = [](void* argument) -> void* {
+      auto* r = static_cast<Run*>(argument);
+      interpret(r->program, r->input, r->out);
+      return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&runner, &attributes, body, &run), 0);
+    pthread_attr_destroy(&attributes);
+    EXPECT_EQ(::write(ends[1], c.first.data(), c.first.size()), static_cast<ssize_t>(c.first.size()));
+    for (int i = 0; i < 10; ++i) {
+      ::usleep(20000);
+      pthread_kill(runner, SIGUSR1);
+    }
+    EXPECT_EQ(::write(ends[1], c.rest.data(), c.rest.size()), static_cast<ssize_t>(c.rest.size()));
+    ::close(ends[1]);
+    pthread_join(runner, nullptr);
+    EXPECT_EQ(contentOf(run.out), c.expected) << c.name;
+  }
+  ::sigaction(SIGUSR1, &previous, nullptr);
+}
+
 TEST_F(Plimbo, RunsReuseNothingFromEarlierRuns) {
   EXPECT_EQ(run("{ $a <: 5; DOKAD ($a < 7) { $a <: $a + 1; } FINISH; VRACEE (#g (1; 2)); } ZDECHNI"),
             "2\n" + kOk);
@@ -568,6 +647,78 @@ TEST_F(Plimbo, ReadErrorInTheSourceIsReportedNotTakenForItsEnd) {
   EXPECT_EQ(interpret(program, nullptr, out), 1);
   EXPECT_EQ(contentOf(out),
             "1\n\nZdrojak se nepodarilo precist ty plimbo, cos tam jebnul\n\nNeco se pokazilo...\n");
+}
+
+// The programs that nest depth levels deep in each way that takes stack,
+// each printing 1 (at most kMaxNesting - 2 levels: the main block and the
+// expression of VRACEE count too).
+std::vector<std::pair<std::string, std::string>> deepPrograms(int depth) {
+  const auto times = [](const std::string& text, int count) {
+    std::string all;
+    for (int i = 0; i < count; ++i) all += text;
+    return all;
+  };
+  const std::string closing(static_cast<std::size_t>(depth), ')');
+  return {
+      {"parentheses", "{ VRACEE (" + times("(", depth) + "1" + closing + "); } ZDECHNI"},
+      {"calls", "{ VRACEE (" + times("#f (", depth) + "1" + closing + "); } ZDECHNI"},
+      // Every level an operand of all four operator chains.
+      {"chains", "{ VRACEE (" + times("1 | 1 < 1 + 1 * (", depth) + "1" + closing + "); } ZDECHNI"},
+      {"chains of calls", "{ VRACEE (" + times("1 | 1 < 1 + 1 * #f (", depth) + "1" + closing + "); } ZDECHNI"},
+      {"conditionals", "{ " + times("ESLI (1) { ", depth) + "VRACEE (1); " + times("} ILSE; ", depth) + "} ZDECHNI"},
+      {"loops", "{ $i <: 0; " + times("DOKAD ($i < 1) { ", depth) + "$i <: 1; VRACEE ($i); " +
+                    times("} FINISH; ", depth) + "} ZDECHNI"},
+  };
+}
+
+// The bytes of stack a run of source takes: it runs on a thread whose stack
+// (room for the deepest nesting, twice over) is painted first, and the run
+// takes what it wrote over.
+std::size_t stackTakenBy(const std::string& source) {
+  constexpr std::size_t kSize = 2 * kAnalysisStack;
+  constexpr unsigned char kPaint = 0xA5;
+  std::vector<unsigned char> stack(kSize, kPaint);
+  struct Run {
+    std::FILE* program;
+    std::FILE* out;
+  } run = {streamOf(source), std::tmpfile()};
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setstack(&attributes, stack.data(), kSize);
+  pthread_t thread;
+  const auto body = [](void* argument) -> void* {
+    auto* r = static_cast<Run*>(argument);
+    interpret(r->program, nullptr, r->out);
+    return nullptr;
+  };
+  EXPECT_EQ(pthread_create(&thread, &attributes, body, &run), 0);
+  pthread_join(thread, nullptr);
+  pthread_attr_destroy(&attributes);
+  std::fclose(run.program);
+  std::fclose(run.out);
+  const auto written = std::find_if(stack.begin(), stack.end(), [](unsigned char c) { return c != kPaint; });
+  return static_cast<std::size_t>(stack.end() - written);
+}
+
+// The stack a run is given holds the nesting it allows: no level takes more
+// than kStackPerLevel, and what runs besides the nesting (the scanner, a
+// diagnostic, the output) no more than kStackMargin, at the deepest nesting
+// and one level past it (the diagnostic) as at a shallow one.
+TEST(Stack, NestingTakesNoMoreThanTheFiguresThatReserveIt) {
+  constexpr int kShallow = 1000, kDeepest = kMaxNesting - 2;
+  const auto shallow = deepPrograms(kShallow), deepest = deepPrograms(kDeepest), past = deepPrograms(kDeepest + 1);
+  for (std::size_t form = 0; form < shallow.size(); ++form) {
+    const std::size_t atShallow = stackTakenBy(shallow[form].second);
+    const std::size_t atDeepest = stackTakenBy(deepest[form].second);
+    const std::size_t atPast = stackTakenBy(past[form].second);
+    const std::size_t perLevel = (atDeepest - atShallow) / (kDeepest - kShallow);
+    EXPECT_LE(perLevel, kStackPerLevel) << deepest[form].first;
+    EXPECT_LE(atShallow, kShallow * kStackPerLevel + kStackMargin) << shallow[form].first;
+    EXPECT_LE(atDeepest, kAnalysisStack) << deepest[form].first;
+    EXPECT_LE(atPast, kAnalysisStack) << past[form].first;
+    std::printf("%-16s %5zu bytes a level, %7zu at %d levels\n", deepest[form].first.c_str(), perLevel, atDeepest,
+                kDeepest);
+  }
 }
 
 TEST_F(Plimbo, LineNumbersGoPast2To31) {
@@ -635,12 +786,26 @@ TEST_F(Plimbo, NoMemoryForALongValueEndsTheRun) {
 }  // namespace plimbo
 
 // The replacements pair malloc with free, which GCC cannot see through.
+// Every form is replaced, so that the nothrow ones the stores use count
+// (and fail) too, and every delete pairs with these news.
 #pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-void* operator new(std::size_t size) {
-  if (plimbo::allocationsLeft == 0) throw std::bad_alloc();
+namespace {
+void* allocate(std::size_t size) {
+  if (plimbo::allocationsLeft == 0) return nullptr;
   if (plimbo::allocationsLeft > 0) --plimbo::allocationsLeft;
-  if (void* memory = std::malloc(size != 0 ? size : 1)) return memory;
+  return std::malloc(size != 0 ? size : 1);
+}
+}  // namespace
+void* operator new(std::size_t size) {
+  if (void* memory = allocate(size)) return memory;
   throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
 void operator delete(void* memory) noexcept { std::free(memory); }
 void operator delete(void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete[](void* memory) noexcept { std::free(memory); }
+void operator delete[](void* memory, std::size_t) noexcept { std::free(memory); }
+void operator delete(void* memory, const std::nothrow_t&) noexcept { std::free(memory); }
+void operator delete[](void* memory, const std::nothrow_t&) noexcept { std::free(memory); }

@@ -39,6 +39,11 @@ expect "endless output to a full disk" 3 "plimbo: write error: No space left on 
 status=$( (trap '' PIPE; timeout 60 "$plimbo" endless.plb 2> err | head -c 10 > /dev/null; echo "${PIPESTATUS[0]}") )
 expect "reader gone, SIGPIPE ignored" 3 "plimbo: write error: Broken pipe" "$status"
 
+# The reader goes away with SIGPIPE as usual: plimbo ends quietly by the
+# signal, as cat does (status 128 + 13, nothing on standard error).
+status=$( (timeout 60 env --default-signal=PIPE "$plimbo" endless.plb 2> err | head -c 10 > /dev/null; echo "${PIPESTATUS[0]}") )
+expect "reader gone, SIGPIPE as usual" 141 "" "$status"
+
 # A non-blocking pipe with a slow reader: every line arrives, status 0.
 printf '{ $i <: 0; DOKAD ($i < 100000) { VRACEE ($i); $i <: $i + 1; } FINISH; } ZDECHNI' > many.plb
 python3 - "$plimbo" <<'PY' || failed=1

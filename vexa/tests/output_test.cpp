@@ -1,5 +1,6 @@
 // The listing written to pipes: a slow non-blocking reader gets every byte, a
-// reader that has left ends the run with the write error status at once.
+// reader that has left ends the run with the write error status at once;
+// and a source from a pipe read through a signal.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -9,6 +10,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include "lexer.h"
@@ -72,6 +74,37 @@ TEST(Output, ReaderThatHasLeftEndsTheRunAtOnceWithStatus3) {
   std::signal(SIGPIPE, previous);
   ::close(ends[1]);
   std::fclose(source);
+}
+
+// A signal whose handler returns interrupts the read of a source that waits
+// (EINTR): the read is tried again. While the lister waits for the rest of
+// its source from a pipe, the test sends its thread SIGUSR1, then the rest.
+TEST(Source, ReadInterruptedByASignalIsTriedAgain) {
+  struct sigaction interrupting = {}, previous = {};
+  interrupting.sa_handler = [](int) {};  // returns; no SA_RESTART
+  ASSERT_EQ(::sigaction(SIGUSR1, &interrupting, &previous), 0);
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  std::FILE* source = ::fdopen(ends[0], "r");
+  std::FILE* listing = std::tmpfile();
+  int status = -1;
+  std::thread lister([&] { status = vexa::listTokens(source, fileno(listing)); });
+  EXPECT_EQ(::write(ends[1], "x;\n", 3), 3);
+  for (int i = 0; i < 10; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    pthread_kill(lister.native_handle(), SIGUSR1);
+  }
+  EXPECT_EQ(::write(ends[1], "x;\n", 3), 3);
+  ::close(ends[1]);
+  lister.join();
+  std::string received;
+  std::rewind(listing);
+  for (int c; (c = std::fgetc(listing)) != EOF;) received += static_cast<char>(c);
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(received, listingOfLines(2));
+  std::fclose(listing);
+  std::fclose(source);
+  ::sigaction(SIGUSR1, &previous, nullptr);
 }
 
 }  // namespace

@@ -20,6 +20,7 @@ let s:errorformat = [
       \ '%+ENeco se pokazilo...',
       \ '%+EFile "%f" se nepodarilo otevrit ty plimbo%.%#',
       \ '%+EZdrojak se nepodarilo precist ty plimbo%.%#',
+      \ '%+EVstup se nepodarilo precist ty plimbo%.%#',
       \ '%+EFile nende zavrit%.%#',
       \ '%+Eplimbo: write error: %.%#',
       \ '%-G%.%#',

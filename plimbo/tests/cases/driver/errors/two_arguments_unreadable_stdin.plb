@@ -1,0 +1,1 @@
+{ VRACEE ("never"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ VRACEE ("before"); NASAJ ($a); VRACEE ("after"); } ZDECHNI

@@ -1,0 +1,1 @@
+{ ESLI (0) { NASAJ ($a); } ILSE; VRACEE ("ok"); } ZDECHNI
