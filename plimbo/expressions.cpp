@@ -41,7 +41,8 @@ constexpr auto kOperators = [] {
   row(kRemainder, {Chain::kProduct, "overline E", "deleni retezcu?", kTooBig});
   return rows;
 }();
-static_assert(std::ranges::none_of(kOperators, [](const OperatorRow& row) { return row.chain == Chain::kNone; }),
+static_assert(std::find_if(kOperators.begin(), kOperators.end(),
+                           [](const OperatorRow& row) { return row.chain == Chain::kNone; }) == kOperators.end(),
               "a row for every operator");
 
 // The row of an operator word.
