@@ -16,7 +16,8 @@
 //
 // Artifacts: a screenshot of each language's page (playground-<language>.png),
 // one at phone size (playground-phone.png), the stepping page
-// (stepping.png, stepping-phone.png) and metrics.json.
+// (stepping.png, the picture of the plimbo guide; stepping-vexa.png,
+// stepping-phone.png) and metrics.json.
 
 import { chromium } from 'playwright-core';
 import { spawn, spawnSync } from 'node:child_process';
