@@ -153,10 +153,18 @@ std::string columnLabel(const std::vector<int>& characters) {
     std::size_t j = i;
     while (j + 1 < characters.size() && characters[j + 1] == characters[j] + 1) ++j;
     if (!label.empty()) label += ' ';
-    if (j - i >= 2)
-      label += name(characters[i]) + "-" + name(characters[j]);
-    else
-      for (std::size_t k = i; k <= j; ++k) label += (k != i ? " " : "") + name(characters[k]);
+    // (Appended piece by piece: GCC 12 warns, wrongly, of overlapping
+    // copies in a chain of string sums here.)
+    if (j - i >= 2) {
+      label += name(characters[i]);
+      label += '-';
+      label += name(characters[j]);
+    } else {
+      for (std::size_t k = i; k <= j; ++k) {
+        if (k != i) label += ' ';
+        label += name(characters[k]);
+      }
+    }
     ++runs;
     i = j + 1;
   }
