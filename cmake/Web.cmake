@@ -29,6 +29,15 @@ foreach(program plimbo m4t4 vexa)
     string(SUBSTRING ${program} 1 -1 rest)
     target_link_options(${program} PRIVATE ${WEB_COMMON_LINK_OPTIONS} -sEXPORT_NAME=create${first}${rest})
     list(APPEND WEB_PROGRAMS ${program})
+    # The stepping page's build of the program (createPlimboSteps, ...): the
+    # same main linked with the event library (<program>_events, hooks.h),
+    # whose steps_configure and steps_breakpoint the worker calls before main.
+    add_executable(${program}_steps ${CMAKE_SOURCE_DIR}/${program}/main.cpp)
+    target_link_libraries(${program}_steps PRIVATE ${program}_events)
+    target_link_options(${program}_steps PRIVATE ${WEB_COMMON_LINK_OPTIONS}
+      "-sEXPORTED_FUNCTIONS=[\"_main\",\"_fflush\",\"_steps_configure\",\"_steps_breakpoint\"]"
+      -sEXPORT_NAME=create${first}${rest}Steps)
+    list(APPEND WEB_PROGRAMS ${program}_steps)
   endif()
 endforeach()
 

@@ -1,6 +1,7 @@
 // The conditional statement and the truth test of values.
 #include <cstdlib>
 
+#include "hooks.h"
 #include "procedures.h"
 
 namespace m4t4 {
@@ -35,17 +36,20 @@ unsigned If() {
   if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("If", ")");
   i2_priznak = popTruth() && outer != 0;
+  effectsChanged(EffectsCause::kCondition);
   Lex();
   if (unsigned s = Blok()) return s;
   if (unsigned s = checkStopped()) return s;
   if (is(kE2)) {
     i2_priznak = outer != 0 && i2_priznak == 0;
+    effectsChanged(EffectsCause::kElse);
     Lex();
     if (unsigned s = Blok()) return s;
     if (unsigned s = checkStopped()) return s;
   }
   if (!is(kI2End)) return reportExpected("If", "i2_end");
   i2_priznak = outer;
+  effectsChanged(EffectsCause::kRestored);
   Lex();
   return 0;
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "m4t4.h"
+#include "hooks.h"
 #include "procedures.h"
 
 namespace m4t4 {
@@ -47,6 +48,7 @@ int runProgram(FILE* source, FILE* input, FILE* output) {
 #endif
   drawHashKey();
   analyseOnReservedStack([] { SA(); });
+  runEnds();
   int status = static_cast<int>(chyba_SA);
   Uvolni_tab();
   Uvolni_zas();

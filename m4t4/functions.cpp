@@ -1,6 +1,7 @@
 // Function declarations and calls. A declaration only checks its form; a
 // call evaluates its arguments left to right and leaves their values on the
 // value stack.
+#include "hooks.h"
 #include "procedures.h"
 
 namespace m4t4 {
@@ -21,7 +22,12 @@ unsigned nameAndList(const char* rule, unsigned (*list)()) {
 }  // namespace
 
 /* Funkce_deklarace -> deklarace "(" Vnitrni_funkce_deklarace ")" */
-unsigned Funkce_deklarace() { return nameAndList("Funkce_deklarace", Vnitrni_funkce_deklarace); }
+unsigned Funkce_deklarace() {
+  functionStarts(true);
+  if (unsigned s = nameAndList("Funkce_deklarace", Vnitrni_funkce_deklarace)) return s;
+  functionEnds(true);
+  return 0;
+}
 
 /* Vnitrni_funkce_deklarace -> "p2" promenna ";" Vnitrni_funkce_deklarace
  *                           | "p2" promenna | empty */
@@ -41,7 +47,12 @@ unsigned Vnitrni_funkce_deklarace() {
 }
 
 /* Funkce_volani -> volani "(" Start ")" */
-unsigned Funkce_volani() { return nameAndList("Funkce_volani", Start); }
+unsigned Funkce_volani() {
+  functionStarts(false);
+  if (unsigned s = nameAndList("Funkce_volani", Start)) return s;
+  functionEnds(false);
+  return 0;
+}
 
 /* Start -> empty | Logicky_vyraz ";" Start | Logicky_vyraz */
 unsigned Start() {

@@ -15,7 +15,8 @@
 // The states after a "+", a "-" and a "!", "<" or ">", and the complete
 // token that only waits for its look-ahead, are written in scanToken. The
 // scanner calls the hook pieceRead (hooks.h) at the end of every piece of
-// the source it reads.
+// the source it reads, and blockRead for every block; Lex calls tokenRead
+// for every token.
 #include <cstdint>
 #include <cstring>
 
@@ -40,6 +41,7 @@ const unsigned char* blockEnd = block;   // end of the bytes read
 // brings bytes.
 [[gnu::noinline]] bool refill() {
   std::size_t read = readSource(block, kSourceBlockSize);
+  blockRead(read);
   if (read == 0) return false;
   blockNext = block;
   blockEnd = block + read;
@@ -455,25 +457,27 @@ int32_t Lex() {
   switch (rezim_LA) {
     case kReplayCondition:  // Cti_ze_zas, with the mode already known
       if (zasobnik != nullptr) replayTop(zasobnik->conditionCursor, zasobnik->condition);
-      return 0;
+      break;
     case kReplayBody:
       if (zasobnik != nullptr) replayTop(zasobnik->bodyCursor, zasobnik->body);
-      return 0;
+      break;
     case kLookAheadCondition:
     case kLookAheadBody:
       readThroughLookAhead();
-      return 0;
+      break;
     case kSource:
     case kSourceCondition:
     case kSourceBody:
       fromSource();
-      return 0;
+      break;
     default:
       // (Not a case of its own: the modes above stay a chain of compares,
       // cheaper on the replay path than a jump table.)
       if (rezim_LA == kStopped) deliverEnd();
-      return 0;
+      break;
   }
+  tokenRead();
+  return 0;
 }
 
 }  // namespace m4t4

@@ -2,6 +2,7 @@
 // new level of the loop token stack; every further pass replays them. The
 // modes, cursors and a worked trace are in the note at the top of
 // loop_stack.cpp.
+#include "hooks.h"
 #include "procedures.h"
 
 namespace m4t4 {
@@ -45,6 +46,7 @@ unsigned openLevel(int32_t outerMode) {
 // Closes the level; a loop read from an enclosing replay moves that replay
 // past its "w2_end".
 void closeLevel(int32_t outerMode) {
+  loopLeaves(outerMode);
   if (isReplaying(outerMode))
     zasobnik->enclosing->bodyCursor = zasobnik->enclosing->lookAheadCursor;
   Sniz_zas();
@@ -54,6 +56,7 @@ void closeLevel(int32_t outerMode) {
 unsigned repeat() {
   for (;;) {
     Obnov_zas();
+    loopReplays();
     rezim_LA = kReplayCondition;
     Lex();
     if (unsigned s = Logicky_vyraz()) return s;
@@ -82,6 +85,7 @@ unsigned While() {
   if (!is(kOpenParen)) return reportExpected("While", "(");
   if (active) {
     if (unsigned s = openLevel(outerMode)) return s;
+    loopEntered(outerMode);
   }
   Lex();
   if (unsigned s = Logicky_vyraz()) return s;
@@ -90,6 +94,7 @@ unsigned While() {
   bool runs = popTruth() && active;
   if (active) rezim_LA = bodyModeAfter(rezim_LA);
   if (!runs) i2_priznak = 0;
+  effectsChanged(EffectsCause::kLoop);
   Lex();
   if (unsigned s = Blok()) return s;
   if (!is(kW2End)) return reportExpected("While", "w2_end");
@@ -101,6 +106,7 @@ unsigned While() {
   rezim_LA = outerMode;
   Lex();
   i2_priznak = outerFlag;
+  effectsChanged(EffectsCause::kRestored);
   return 0;
 }
 

@@ -161,6 +161,18 @@ inline TableRecord* recordOf(Token& token) {
 // Pushes the value of the variable `token` names (Nacti_obsah_tab and
 // Vloz_do_zas); the record found is kept in the token for its replays.
 void pushVariable(Token& token);
+// For tools: calls visit with the name and the value (as printed) of every
+// variable, newest first, and with every value on the value stack, top
+// first, until visit returns false; the number of records in the table and
+// of values on the stack. Nothing is changed.
+void visitTable(bool (*visit)(const char* name, const char* value, std::size_t length, void* context),
+                void* context);
+void visitStack(bool (*visit)(const char* value, std::size_t length, void* context), void* context);
+// For tools: the length of the value of record as printed, its text at
+// text (a pending number's text is made in room).
+std::size_t printedValue(const TableRecord& record, const char*& text, Field& room);
+std::size_t tableSize();
+std::size_t stackDepth();
 
 // loop_stack.cpp
 void Zvys_zas();

@@ -1,4 +1,5 @@
 // Blocks and the simple statements: assignment, cti, pis and pis_ln.
+#include "hooks.h"
 #include "procedures.h"
 
 namespace m4t4 {
@@ -49,7 +50,9 @@ unsigned Blok() {
 /* Vnitrni_blok -> Prikaz ";" Vnitrni_blok | empty */
 unsigned Vnitrni_blok() {
   while (beginsStatement()) {
+    statementStarts();
     if (unsigned s = Prikaz()) return s;
+    statementEnds();
     if (unsigned s = checkStopped()) return s;
     if (token_buffer->tokenClass != kSemicolon) return reportExpected("Vnitrni_blok", ";");
     Lex();
@@ -71,6 +74,7 @@ unsigned Prikaz() {
     } else {
       Uber_ze_zas();
     }
+    variableSet(record);
     return 0;
   }
   unsigned (*statement)() = is(kI2)          ? If
@@ -109,8 +113,10 @@ unsigned Cti() {
       refuseRecord("Cti", "vstup se nezdarilo precist");
       return 1;
     }
+    inputRead();
     copyText(hodnota_tab, pom_a.data());
     Vloz_obsah_tab(record);
+    variableSet(record);
   }
   Lex();
   return 0;

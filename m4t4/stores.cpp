@@ -361,4 +361,44 @@ void Uvolni_zas() {
   valueCount = 0;
 }
 
+namespace {
+
+// The text of a value as the program prints it: text, or the "%f" text of
+// number that is still to be written (made in room).
+std::size_t printedText(const char*& text, std::size_t length, const KnownNumber& number, Field& room) {
+  if (!number.textPending) return length;
+  text = room.data();
+  return std::min(static_cast<std::size_t>(formatFixed(number.value, room.data(), room.size())), room.size() - 1);
+}
+
+}  // namespace
+
+std::size_t printedValue(const TableRecord& record, const char*& text, Field& room) {
+  text = record.value.data();
+  return printedText(text, record.length, record.number, room);
+}
+
+void visitTable(bool (*visit)(const char* name, const char* value, std::size_t length, void* context),
+                void* context) {
+  Field room;
+  for (const TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
+    const char* text = nullptr;
+    const std::size_t length = printedValue(*record, text, room);
+    if (!visit(record->name.data(), text, length, context)) return;
+  }
+}
+
+void visitStack(bool (*visit)(const char* value, std::size_t length, void* context), void* context) {
+  Field room;
+  for (const StackNode* node = vrchol_zas; node != nullptr; node = node->next) {
+    const char* text = node->text.data();
+    const std::size_t length = printedText(text, node->length, node->number, room);
+    if (!visit(text, length, context)) return;
+  }
+}
+
+std::size_t tableSize() { return static_cast<std::size_t>(recordCount); }
+
+std::size_t stackDepth() { return static_cast<std::size_t>(valueCount); }
+
 }  // namespace m4t4

@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "hooks.h"
 #include "procedures.h"
 
 namespace plimbo {
@@ -94,6 +95,7 @@ int interpret(std::FILE* source, std::FILE* input, std::FILE* output) {
   startOutput(output);
   drawHashKey();
   analyseOnReservedStack([] { SA(); });
+  runEnds();
   const int status = static_cast<int>(SAError);
   const int writeError = finishOutput();
   reset();

@@ -1,5 +1,6 @@
 // Function declarations and calls. A declaration's header is parsed and
 // dropped (its block runs where it stands); a call evaluates its arguments.
+#include "hooks.h"
 #include "procedures.h"
 
 namespace plimbo {
@@ -20,8 +21,11 @@ unsigned bracketedList(const char* procedure, unsigned (*list)()) {
 
 /* dek_fce -> declaration-name "(" L ")" */
 unsigned dek_fce() {
+  functionStarts(true);
   lex();
-  return bracketedList("dek_fce", L);
+  if (unsigned status = bracketedList("dek_fce", L)) return status;
+  functionEnds(true);
+  return 0;
 }
 
 /* L -> ( "PROM" | "CTE" ) variable [ ";" L ] */
@@ -38,8 +42,11 @@ unsigned L() {
 
 /* vol_fce -> call-name "(" S ")" */
 unsigned vol_fce() {
+  functionStarts(false);
   lex();
-  return bracketedList("vol_fce", S);
+  if (unsigned status = bracketedList("vol_fce", S)) return status;
+  functionEnds(false);
+  return 0;
 }
 
 /* S -> empty | A [ ";" S ], where the S after ";" is not empty */

@@ -1,7 +1,8 @@
 // The scanner: one switch on the first character of a token and one
 // function per kind of token, over the source stream; and the mode switch
 // that replays recorded loop tokens instead. The scanner calls the hook
-// pieceRead (hooks.h) at the end of every piece of the source it reads.
+// pieceRead (hooks.h) at the end of every piece of the source it reads, and
+// blockRead for every block; lex calls tokenRead for every token.
 #include <algorithm>
 #include <cstring>
 
@@ -65,6 +66,7 @@ Source source = {0, source.block, source.block, {}};
 [[gnu::noinline]] int readBlock() {
   source.offset += static_cast<std::size_t>(source.end - source.block);
   const std::size_t count = readSource(source.block, kSourceBlockSize);
+  blockRead(count);
   source.block[count] = '\0';
   source.at = source.block;
   source.end = source.block + count;
@@ -437,13 +439,17 @@ void resetSource() { resetBlock(); }
 void lex() {
   // The two modes of nearly every token first, each with one test.
   const std::int32_t mode = LAMode;
-  if (mode == kReplayCondition || mode == kReplayBody) return WH_PD_read();
-  if (mode == kReadSource) return scanToken();
-  if (mode == kRecordCondition || mode == kRecordBody) {
+  if (mode == kReplayCondition || mode == kReplayBody) {
+    WH_PD_read();
+  } else if (mode == kReadSource) {
     scanToken();
-    return WH_PD_insert();
+  } else if (mode == kRecordCondition || mode == kRecordBody) {
+    scanToken();
+    WH_PD_insert();
+  } else {
+    WH_PD_readAhead();
   }
-  WH_PD_readAhead();
+  tokenRead();
 }
 
 bool isTrue(const Value& value) { return value.numeric ? value.number != 0.0 : value.length != 0; }

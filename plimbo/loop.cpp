@@ -1,6 +1,7 @@
 // The loop statement: the first pass reads and records the condition and the
 // block, every further pass replays the recorded tokens. How the recorder and
 // the lexer modes work together is explained at the top of recorder.cpp.
+#include "hooks.h"
 #include "procedures.h"
 
 namespace plimbo {
@@ -24,6 +25,7 @@ unsigned replay() {
     bool holds = false;
     if (unsigned status = checkStopped()) return status;
     WH_ResetReadAts();
+    loopReplays();
     LAMode = kReplayCondition;
     if (unsigned status = condition(holds)) return status;
     if (!holds) return 0;
@@ -46,11 +48,13 @@ unsigned dokad() {
     if (unsigned status = checkStopped()) return status;  // no memory for the level
     LAMode = readsRecordedTokens(savedMode) ? kLookAheadCondition : kRecordCondition;
     if (savedMode == kReplayBody) WH_ResetTempReadAt();
+    loopEntered(savedMode);
   }
   if (unsigned status = condition(holds)) return status;
   if (tok_n->word != kCloseParen) return syntaxError("dokad", "\")\"");
   if (active) LAMode = readsRecordedTokens(savedMode) ? kLookAheadBody : kRecordBody;
   if (!holds) if_flag = 0;
+  effectsChanged(EffectsCause::kLoop);
   lex();
   if (unsigned status = blok()) return status;
   if (tok_n->word != kFinish) return syntaxError("dokad", "\"FINISH\"");
@@ -58,12 +62,14 @@ unsigned dokad() {
     if (unsigned status = replay()) return status;
   }
   if (active) {
+    loopLeaves(savedMode);
     if (savedMode == kReplayBody) WH_ResumeAfterNested();
     WH_PD_removeLevel();
   }
   LAMode = savedMode;
   lex();
   if_flag = savedFlag;
+  effectsChanged(EffectsCause::kRestored);
   return 0;
 }
 

@@ -203,6 +203,12 @@ void PD_popInto(SymbolRecord& to);
 // Pops the top value without copying it.
 void PD_drop();
 void PD_free();
+// For tools: calls visit with the name and the value of every variable,
+// newest first, and with every value on the pushdown, top first, until visit
+// returns false; the number of values on the pushdown. Nothing is changed.
+void ST_visit(bool (*visit)(const char* name, const Value& value, void* context), void* context);
+void PD_visit(bool (*visit)(const Value& value, void* context), void* context);
+std::size_t PD_depth();
 
 // recorder.cpp
 // Adds a level for a loop; when there is no memory for it, stops the run

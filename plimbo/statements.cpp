@@ -1,6 +1,7 @@
 // Blocks and the simple statements: assignment, conditional, output, input.
 #include <cstring>
 
+#include "hooks.h"
 #include "procedures.h"
 
 namespace plimbo {
@@ -41,7 +42,9 @@ unsigned blok() {
 /* V -> prikaz ";" V | empty */
 unsigned V() {
   while (startsStatement(*tok_n)) {
+    statementStarts();
     if (unsigned status = prikaz()) return status;
+    statementEnds();
     if (unsigned status = checkStopped()) return status;
     if (tok_n->type != kSemicolon) return syntaxError("V", "\";\"");
     lex();
@@ -61,6 +64,7 @@ unsigned prikaz() {
       PD_popInto(*record);  // does nothing while effects are suppressed
     else
       PD_pop();
+    variableSet(record);
     return 0;
   }
   const Word keyword = tok_n->word;
@@ -86,15 +90,18 @@ unsigned esli() {
   if (unsigned status = parenthesizedExpression("esli")) return status;
   PD_pop();
   if_flag = saved != 0 && isTrue(PDAcces) ? 1 : 0;
+  effectsChanged(EffectsCause::kCondition);
   lex();
   if (unsigned status = blok()) return status;
   if (tok_n->word == kJinem) {
     if_flag = saved != 0 && if_flag == 0 ? 1 : 0;
+    effectsChanged(EffectsCause::kElse);
     lex();
     if (unsigned status = blok()) return status;
   }
   if (tok_n->word != kIlse) return syntaxError("esli", "\"ILSE\"");
   if_flag = saved;
+  effectsChanged(EffectsCause::kRestored);
   lex();
   return 0;
 }
@@ -124,8 +131,10 @@ unsigned nasaj() {
   if (tok_n->word != kCloseParen) return syntaxError("nasaj", "\")\"");
   if (if_flag != 0) {
     if (!readWord(ops1)) return 1;
+    inputRead();
     copyValue(STAcces, ops1);
     ST_saveValue(record);
+    variableSet(record);
   }
   lex();
   return 0;

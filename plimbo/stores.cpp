@@ -395,4 +395,24 @@ void PD_free() {
   pushdownDepth = 0;
 }
 
+void ST_visit(bool (*visit)(const char* name, const Value& value, void* context), void* context) {
+  for (const SymbolRecord* record = SymbolTable_root; record != nullptr; record = record->next) {
+    Value value;
+    loadValue(value, *record);
+    writeText(value);
+    if (!visit(record->name(), value, context)) return;
+  }
+}
+
+void PD_visit(bool (*visit)(const Value& value, void* context), void* context) {
+  for (const PushdownRecord* record = Pushdown_root; record != nullptr; record = record->next) {
+    Value value;
+    copyValue(value, record->value);
+    writeText(value);
+    if (!visit(value, context)) return;
+  }
+}
+
+std::size_t PD_depth() { return pushdownDepth; }
+
 }  // namespace plimbo

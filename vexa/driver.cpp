@@ -1,6 +1,7 @@
 // The lister's driver: open the fixed source file and list every token.
 #include <cstdio>
 
+#include "hooks.h"
 #include "lexer.h"
 
 namespace vexa {
@@ -20,6 +21,7 @@ int listTokens(std::FILE* source, int output) {
   }
   if (stopStatus == 0) emit("\n", 1);
   flushOutput();
+  runEnds();
   return stopStatus;
 }
 

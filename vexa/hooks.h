@@ -12,6 +12,8 @@
 //
 //   definition     library        hooks defined in   for
 //   VEXA_LISTING   vexa_listing   listing.cpp        the source listing (listing.h)
+//   VEXA_EVENTS    vexa_events    events.cpp         the events of a run, for the
+//                                                    playground's stepping (events.h)
 #pragma once
 
 #include <cstddef>
@@ -27,6 +29,24 @@ namespace vexa {
 void pieceRead(int type, std::size_t unread);
 #else
 inline void pieceRead(int, std::size_t) {}
+#endif
+
+#ifdef VEXA_EVENTS
+// lexer.cpp: the scanner read `count` more bytes of the source; the
+// automaton read the character c in state `from` and made the move `move`
+// (a Move::Kind) to state `to`: the token's text t.text now holds length
+// characters, its class is `type`, and `unread` bytes of the block follow
+// c; the source ended, with length characters of a token collected.
+void blockRead(std::size_t count);
+void characterRead(int from, int c, int to, int move, std::size_t unread, int type, std::size_t length);
+void sourceEnded(int type, std::size_t length);
+// driver.cpp: the listing is over.
+void runEnds();
+#else
+inline void blockRead(std::size_t) {}
+inline void characterRead(int, int, int, int, std::size_t, int, std::size_t) {}
+inline void sourceEnded(int, std::size_t) {}
+inline void runEnds() {}
 #endif
 
 }  // namespace vexa

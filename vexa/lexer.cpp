@@ -1,6 +1,7 @@
 // The vexa automaton and the scanner that drives it one token at a time. The
 // scanner calls the hook pieceRead (hooks.h) at the end of every piece of the
-// source it reads.
+// source it reads, blockRead for every block it reads and characterRead for
+// every character the automaton reads (sourceEnded at the end).
 #include "lexer.h"
 
 #include <cstdint>
@@ -314,6 +315,7 @@ const char* tooLong(const char* pos, const char* end) {
 bool refill() {
   inputBuffer[0] = inputPos[-1];
   const std::size_t count = readSource(inputBuffer.data() + 1, kInputCapacity);
+  blockRead(count);
   inputPos = inputBuffer.data() + 1;
   inputEnd = inputPos + count;
   if (count > 0) return true;
@@ -350,6 +352,7 @@ const char* lex() {
         // A token cut short keeps the class of its first byte until it
         // keeps a character ("$" alone is a variable).
         pieceRead(inToken && length > 0 ? type : piece, 0);
+        sourceEnded(type, length);
         // Required: at end of input the text so far is returned without a
         // label (pinned by tokens/assignment_no_final_newline).
         break;
@@ -364,16 +367,21 @@ const char* lex() {
       text[length] = static_cast<char>(c);
       length += step.stay - 1u;
       if (length > kMaxLength) return tooLong(pos, end);
+      characterRead(static_cast<int>(state), c, static_cast<int>(state), Move::kGo, unreadFrom(pos, end), type, length);
       continue;
     }
     if ((step.flags & (kEnds | kFails)) != 0) {
       if ((step.flags & kFails) != 0) {
+        characterRead(static_cast<int>(state), c, static_cast<int>(state), Move::kMalformed, unreadFrom(pos + 1, end),
+                      type, length);
         pieceRead(kStoppedPiece, unreadFrom(pos + 1, end));
         return stop(kStatusMalformed, nullptr);
       }
       // Required: a sign that no digit follows is an operator (tokens/signs).
       if ((step.flags & kLoneSign) != 0) type = kOperator;
       labelled = true;  // the look-ahead stays in the input: the next scan starts with it
+      characterRead(static_cast<int>(state), c, static_cast<int>(state), Move::kDone, unreadFrom(pos + 1, end), type,
+                    length);
       pieceRead(type, unreadFrom(pos, end));
       break;
     }
@@ -403,6 +411,7 @@ const char* lex() {
       // The text is printed as a C string: a NUL ends it (tokens/nul_bytes).
       if ((step.flags & kKeepsNul) != 0) keptNul = true;
     }
+    characterRead(static_cast<int>(state), c, step.next, Move::kGo, unreadFrom(pos, end), type, length);
     state = step.next;
   }
   inputPos = pos;

@@ -46,8 +46,12 @@ for (const worker of ['worker', 'relay']) {
 }
 
 for (const file of ['index.html', 'style.css']) fs.copyFileSync(path.join(here, file), path.join(out, file));
+// The picture the guides show (../web/stepping.png from guides/).
+fs.mkdirSync(path.join(out, 'web'), { recursive: true });
+fs.copyFileSync(path.join(here, 'stepping.png'), path.join(out, 'web', 'stepping.png'));
 let missing = [];
-for (const program of Object.keys(PROGRAMS)) {
+// Each program and its stepping build (<program>_steps).
+for (const program of Object.keys(PROGRAMS).flatMap((p) => [p, `${p}_steps`])) {
   for (const ext of ['js', 'wasm']) {
     const file = path.join(programsDir, `${program}.${ext}`);
     if (fs.existsSync(file)) fs.copyFileSync(file, path.join(out, `${program}.${ext}`));

@@ -4,18 +4,20 @@
 // limit end a run by terminating the worker, and what the program printed
 // until then still reaches the pane. The line that a diagnostic names is
 // marked in the editor, and a click on the diagnostic moves the cursor there.
+// Step, Step back, Continue and Restart watch the program run (stepper.js).
 //
 // The parts, in order: the student's programs (address, storage, the kept
-// programs), the editor, runs, and the wiring of the controls.
+// programs), the editor, runs, stepping, and the wiring of the controls.
 
 import { ChangeSet, EditorState, StateEffect, StateField } from '@codemirror/state';
-import { EditorView, Decoration, keymap, lineNumbers, highlightActiveLine, highlightActiveLineGutter, drawSelection } from '@codemirror/view';
+import { EditorView, Decoration, keymap, highlightActiveLine, highlightActiveLineGutter, drawSelection } from '@codemirror/view';
 import { defaultKeymap, history as undoHistory, historyKeymap } from '@codemirror/commands';
 import { syntaxHighlighting, HighlightStyle, bracketMatching } from '@codemirror/language';
 import { tags } from '@lezer/highlight';
 import { LANGUAGES } from './languages.js';
 import { PROGRAMS, DEFAULT_PROGRAM, known, TIME_LIMIT_MS, OUTPUT_LIMIT, LINK_LIMIT } from './programs.js';
 import { OutputPane } from './output.js';
+import { Stepper, stepExtensions, setBreakpoint, resetTable } from './stepper.js';
 import site from 'site:data';
 
 const $ = (id) => document.getElementById(id);
@@ -104,12 +106,18 @@ function storeProgram() {
 
 // The link that opens this program with its input, or null when it would be
 // longer than browsers take.
-function shareLink() {
+// While stepping (withStep), the link opens the program at the step shown.
+function shareLink(withStep = false) {
   if (source().length + inputBox.value.length > LINK_LIMIT) return null;
   const params = new URLSearchParams();
   params.set('lang', language);
   params.set('src', source());
   if (PROGRAMS[language].reads && inputBox.value) params.set('in', inputBox.value);
+  const stepping = withStep && stepper.state();
+  if (stepping && stepping.step) {
+    params.set('step', String(stepping.step));
+    if (language !== 'vexa' && unitSelect.value === 'token') params.set('unit', 'token');
+  }
   const link = `${location.origin}${location.pathname}#${params}`;
   return link.length <= LINK_LIMIT ? link : null;
 }
@@ -153,10 +161,13 @@ function fromFragment() {
     if (lang !== null) warning = `The link names a language that the playground does not know ("${lang.slice(0, 40)}"): it opens as ${DEFAULT_PROGRAM}.`;
     lang = DEFAULT_PROGRAM;
   }
-  if (params.has('src')) return { lang, program: { source: params.get('src'), input: params.get('in') || '' }, warning };
+  // A step in the link: the page steps to it once the program is open.
+  const step = /^[1-9][0-9]{0,6}$/.test(params.get('step') || '') ? Number(params.get('step')) : 0;
+  const unit = params.get('unit') === 'token' ? 'token' : 'statement';
+  if (params.has('src')) return { lang, program: { source: params.get('src'), input: params.get('in') || '' }, warning, step, unit };
   if (params.has('example')) {
     const example = site.examples[lang].find((e) => e.name === params.get('example'));
-    if (example) return { lang, program: { source: example.source, input: example.input }, warning };
+    if (example) return { lang, program: { source: example.source, input: example.input }, warning, step, unit };
     warning = `${lang} has no example "${params.get('example').slice(0, 40)}".`;
   }
   return { lang, program: null, warning };
@@ -245,7 +256,7 @@ function editorState(text, lang) {
     doc: text,
     extensions: [
       runKeys,
-      lineNumbers(), highlightActiveLineGutter(), highlightActiveLine(), drawSelection(),
+      stepExtensions(), highlightActiveLineGutter(), highlightActiveLine(), drawSelection(),
       undoHistory(), bracketMatching(), EditorView.lineWrapping,
       keymap.of([...defaultKeymap, ...historyKeymap]),
       LANGUAGES[lang], syntaxHighlighting(highlightStyle), diagnosticMark,
@@ -255,6 +266,7 @@ function editorState(text, lang) {
         // A run's diagnostic names a line of the program as it was when the
         // run started: its mark follows the edits made since.
         if (current) current.changes = current.changes.composeDesc(u.changes.desc);
+        if (stepper.active()) stepper.end('The program changed: Step starts again from the first step.');
         edited();
       }),
     ],
@@ -267,8 +279,10 @@ function source() { return view.state.doc.toString(); }
 // program that goes, so it is stopped; its output and marks go with it.
 // `changed`: the program is new to the storage, not read from it.
 function setProgram(lang, text, input, { isPristine, reason = '', changed }) {
-  const stopped = Boolean(current);
+  const stopped = Boolean(current) || stepper.pending();
   if (current) stop(`Stopped: ${reason || 'another program was opened'}.`);
+  stepper.end();
+  resetTable($('transitions'));
   language = lang;
   languageSelect.value = lang;
   view.setState(editorState(text, lang));
@@ -280,6 +294,7 @@ function setProgram(lang, text, input, { isPristine, reason = '', changed }) {
   $('input-block').hidden = !PROGRAMS[lang].reads;
   $('file-name').textContent = lang === 'vexa' ? '(zdrojak.vexa)' : '';
   $('output-label').textContent = lang === 'vexa' ? 'Listing of zdrojak.vexa' : 'Output';
+  $('unit-label').hidden = lang === 'vexa';
   const guide = site.guides[lang];
   $('guide').hidden = !guide;
   if (guide) { $('guide').href = guide; $('guide').textContent = `${lang} guide`; }
@@ -342,6 +357,10 @@ function replaceWorker() {
 }
 
 function onWorkerMessage({ data }) {
+  if (data.type === 'steps') {
+    stepper.answer(data);
+    return;
+  }
   if (data.type === 'out') {
     if (!shown || data.id !== shown.id || data.from > shown.cut) return; // printed after a Stop
     shown.chunks.push(data.bytes);
@@ -432,6 +451,7 @@ function clearOutput() {
 
 function run() {
   if (current) stop('Stopped: a new run was started.');
+  stepper.end();
   clearOutput();
   const doc = view.state.doc;
   current = {
@@ -454,6 +474,7 @@ function run() {
 // Stop ends the run at once: the worker is thrown away with the program
 // inside it, and a fresh one is made ready for the next run.
 function stop(note) {
+  if (stepper.pending()) stepper.stopRequest(note);
   if (!current) return;
   current.cut = performance.timeOrigin + performance.now();
   replaceWorker();
@@ -483,9 +504,61 @@ function finish(note, stopped, status, diagnostic = null) {
   };
   window.playground.runs++;
   current = null;
-  stopButton.disabled = true;
+  stepButtons();
   setStatus(note, stopped);
 }
+
+// ---- stepping ----
+
+const unitSelect = $('unit');
+const stepper = new Stepper({
+  get view() { return view; },
+  language: () => language,
+  source,
+  input: () => (PROGRAMS[language].reads ? inputBox.value : ''),
+  unit: () => (language === 'vexa' ? 'character' : unitSelect.value),
+  post: (message) => worker.postMessage(message),
+  newId: () => nextId++,
+  replaceWorker,
+  pane,
+  setStatus,
+  timeLimit: () => timeLimit,
+  changed: () => stepButtons(),
+}, {
+  watch: $('watch'), where: $('where'), vars: $('vars'), varsNote: $('vars-note'), stack: $('stack'),
+  stackNote: $('stack-note'), stackTitle: $('stack-title'), loops: $('loops'), effects: $('effects'),
+  functions: $('functions'), did: $('did'), automaton: $('automaton'), table: $('transitions'),
+  inputMarks: $('input-marks'), timeline: $('timeline'), counter: $('step-count'),
+  interpreterPanes: [...document.querySelectorAll('#watch .interpreter')],
+  vexaPanes: [...document.querySelectorAll('#watch .vexa')],
+});
+
+// The buttons as the run and the stepping allow.
+function stepButtons() {
+  const state = stepper.state();
+  stopButton.disabled = !current && !stepper.pending();
+  $('step-back').disabled = !state || state.step <= 1;
+  $('restart').disabled = !state;
+  $('timeline').disabled = !state;
+  if (!state) $('step-count').textContent = 'Not stepping';
+}
+
+// Begins stepping: a run in progress gives way, and the output pane is the
+// stepper's.
+function beginStepping() {
+  if (current) stop('Stopped: stepping began.');
+  if (!stepper.active()) {
+    clearOutput();
+    saveNow();
+    worker.postMessage({ type: 'preload', program: language, steps: true });
+    if (narrowScreen.matches) $('watch').scrollIntoView({ block: 'start', behavior: 'smooth' });
+  }
+}
+
+function step() { beginStepping(); stepper.step(); }
+function stepBack() { if (stepper.active()) stepper.back(); }
+function continueRun() { beginStepping(); stepper.continue(); }
+function restart() { if (stepper.active()) { beginStepping(); stepper.restart(); } }
 
 function setStatus(text, stopped) {
   statusLine.textContent = text;
@@ -503,6 +576,10 @@ window.playground = {
   lines: () => ({ cursor: view.state.doc.lineAt(view.state.selection.main.head).number, marked: markedLine() }),
   // For the test: a shorter time limit for the runs that follow (none: the usual one).
   setTimeLimit: (ms) => { timeLimit = ms > 0 ? ms : TIME_LIMIT_MS; },
+  // The step shown and its state (null while not stepping).
+  stepping: () => stepper.state(),
+  // For the test: a breakpoint on line (as a click on its number sets it).
+  setBreakpoint: (line) => setBreakpoint(view, line),
 };
 
 languageSelect.addEventListener('change', () => {
@@ -525,28 +602,54 @@ examplesSelect.addEventListener('change', () => {
 $('restore').addEventListener('click', () => restoreKept(0));
 runButton.addEventListener('click', () => run());
 stopButton.addEventListener('click', () => stop('Stopped by you.'));
+$('step').addEventListener('click', step);
+$('step-back').addEventListener('click', stepBack);
+$('continue').addEventListener('click', continueRun);
+$('restart').addEventListener('click', restart);
+$('timeline').addEventListener('input', () => { if (stepper.active()) stepper.show(Number($('timeline').value)); });
+unitSelect.addEventListener('change', () => { if (stepper.active()) stepper.restart(); });
 shareButton.addEventListener('click', async () => {
   saveNow();
-  const link = shareLink();
+  const link = shareLink(true);
   if (!link) {
     const size = (utf8.encode(source()).length / 1e6).toFixed(1);
     setStatus(`This program (${size} MB) is too large to share by link: browsers take links of at most `
       + `${LINK_LIMIT / (1 << 20)} MB. Copy its text instead.`, true);
     return;
   }
-  try { await navigator.clipboard.writeText(link); setStatus('Link copied: it opens this program with its input.', false); } catch { setStatus('The address bar now holds the link to this program.', false); }
+  // While stepping, the address holds the step too.
+  if (link !== location.href) {
+    history.replaceState(null, '', link);
+    try { sessionStorage.setItem('playground.tab', JSON.stringify({ address: link, pristine })); } catch { /* no storage */ }
+  }
+  const what = stepper.state() ? 'this program at this step' : 'this program';
+  try { await navigator.clipboard.writeText(link); setStatus(`Link copied: it opens ${what} with its input.`, false); } catch { setStatus(`The address bar now holds the link to ${what}.`, false); }
 });
-inputBox.addEventListener('input', edited);
+inputBox.addEventListener('input', () => {
+  if (stepper.active()) stepper.end('The input changed: Step starts again from the first step.');
+  edited();
+});
+// F10 steps, Shift-F10 steps back, F8 continues, Shift-F8 restarts.
+const STEP_KEYS = { F10: step, 'Shift+F10': stepBack, F8: continueRun, 'Shift+F8': restart };
 document.addEventListener('keydown', (e) => {
   if ((e.ctrlKey || e.metaKey) && e.key === 'Enter' && !e.defaultPrevented) { e.preventDefault(); run(); }
-  if (e.key === 'Escape' && current) { e.preventDefault(); stop('Stopped by you.'); }
+  if (e.key === 'Escape' && (current || stepper.pending())) { e.preventDefault(); stop('Stopped by you.'); }
+  const action = STEP_KEYS[`${e.shiftKey ? 'Shift+' : ''}${e.key}`];
+  if (action && !e.ctrlKey && !e.altKey && !e.metaKey) { e.preventDefault(); action(); }
 });
 window.addEventListener('hashchange', () => {
   const linked = fromFragment();
   if (!linked || !linked.program) return;
-  if (linked.lang === language && same(editorProgram(), linked.program)) return;
-  notify(linked.warning);
-  replaceProgram(linked.lang, linked.program, { isPristine: true, reason: 'a link was opened' });
+  const held = linked.lang === language && same(editorProgram(), linked.program);
+  if (!held) {
+    notify(linked.warning);
+    replaceProgram(linked.lang, linked.program, { isPristine: true, reason: 'a link was opened' });
+  }
+  if (linked.step) {
+    unitSelect.value = linked.unit;
+    beginStepping();
+    stepper.start(linked.step);
+  }
 });
 // A tab that closes or goes to the background keeps its last edits.
 window.addEventListener('pagehide', () => { if (dirty) saveNow(); });
@@ -558,3 +661,8 @@ const linked = fromFragment();
 if (linked && linked.program) replaceProgram(linked.lang, linked.program, { isPristine: (reloaded() || { pristine: true }).pristine });
 else startProgram(linked ? linked.lang : storedLanguage());
 if (linked && linked.warning) notify(linked.warning);
+if (linked && linked.program && linked.step) {
+  unitSelect.value = linked.unit;
+  beginStepping();
+  stepper.start(linked.step);
+}

@@ -16,9 +16,18 @@
 //
 //   page -> worker (worker.postMessage)
 //     { type: 'connect', port }       the port for every answer; sent first
-//     { type: 'preload', program }    fetch and compile a program before its first run
+//     { type: 'preload', program, steps }
+//                                     fetch and compile a program (its stepping
+//                                     build when steps) before its first run
 //     { type: 'run', id, program, source, input }
 //                                     one run; source and input are UTF-8 bytes
+//     { type: 'steps', id, program, source, input, unit, from, count, breakpoints }
+//                                     a run of the stepping build that reports
+//                                     count steps from step from (with
+//                                     breakpoints, [[first, end], ...] byte
+//                                     ranges of the source, from the first that
+//                                     comes to one of them); unit 0 statements,
+//                                     1 tokens
 //   worker -> page (the port, through the relay)
 //     { type: 'ready' }               the worker listens
 //     { type: 'out', id, bytes, at }  one write of the program to standard output,
@@ -30,20 +39,32 @@
 //               'crash':  the instance trapped or could not start; see message
 //         stderr: what the program wrote to standard error (UTF-8 bytes)
 //         ms: the run's time
+//     { type: 'steps', id, steps, table, output, ended, status, message, ms }
+//         steps: the step lines of web/EVENTS.md, parsed, each with out (the
+//                bytes of output printed before it) and its span's end filled in
+//         table: vexa's automaton (the "table" line), else null
+//         output: what the program printed (UTF-8 bytes), at least up to the
+//                 last step reported
+//         ended 'end': the run ended (its last step is the "end" step)
+//               'cut': stopped after the steps asked for; 'bound': stopped at
+//               STEP_BOUND steps; 'output': the output reached OUTPUT_LIMIT;
+//               'crash': see message
 //
 // A worker runs one request at a time; every message about a run carries the
 // run's id, and a new kind of request (a step of a debugger, say) does too.
 
-import { PROGRAMS, OUTPUT_LIMIT, known } from './programs.js';
+import { PROGRAMS, OUTPUT_LIMIT, STEP_BOUND, known } from './programs.js';
 
-const compiled = new Map(); // program name -> Promise of { factory, module }
+const compiled = new Map(); // build name -> Promise of { factory, module }
 let port = null;
 
-function load(name) {
+// The program's build, or its stepping build.
+function load(program, steps = false) {
+  const name = steps ? `${program}_steps` : program;
   if (!compiled.has(name)) {
     compiled.set(name, (async () => {
       importScripts(`${name}.js`);
-      const factory = self[PROGRAMS[name].factory];
+      const factory = self[`${PROGRAMS[program].factory}${steps ? 'Steps' : ''}`];
       const response = await fetch(`${name}.wasm`);
       const module = await WebAssembly.compile(await response.arrayBuffer());
       return { factory, module };
@@ -129,17 +150,116 @@ async function run({ id, program, source, input }) {
   });
 }
 
+// Thrown from the output's write at OUTPUT_LIMIT: it ends the stepped run.
+class OutputLimit extends Error {}
+
+async function steps({ id, program, source, input, unit, from, count, breakpoints }) {
+  const spec = PROGRAMS[program];
+  const { factory, module } = await load(program, true);
+  const started = performance.now();
+  const output = [];
+  let total = 0;
+  const writeOut = (stream, buffer, offset, length) => {
+    const fits = Math.min(length, OUTPUT_LIMIT - total);
+    output.push(new Uint8Array(buffer.buffer, buffer.byteOffset + offset, fits).slice());
+    total += fits;
+    if (fits < length) throw new OutputLimit();
+    return length;
+  };
+  // The event lines arrive on a device of their own, each as it is written:
+  // a step line comes after the output printed before it (events.cpp writes
+  // that out first), so total then counts that output.
+  const found = [];
+  let table = null;
+  let ended = 'end';
+  let pending = '';
+  const ascii = new TextDecoder(); // the lines are ASCII: events.cpp escapes every other byte
+  const spans = (did) => {
+    for (const e of did || []) {
+      if (e.e !== 'span') continue;
+      const step = found.find((s) => s.n === e.n);
+      if (step) step.at = [step.at[0], e.end];
+    }
+  };
+  const line = (text) => {
+    const event = JSON.parse(text);
+    if (event.e === 'table') table = event;
+    else if (event.e === 'step') { spans(event.did); event.out = total; found.push(event); }
+    else if (event.e === 'cut' || event.e === 'bound') { spans(event.did); ended = event.e; }
+  };
+  const writeEvents = (stream, buffer, offset, length) => {
+    pending += ascii.decode(new Uint8Array(buffer.buffer, buffer.byteOffset + offset, length));
+    for (let at = pending.indexOf('\n'); at >= 0; at = pending.indexOf('\n')) {
+      line(pending.slice(0, at));
+      pending = pending.slice(at + 1);
+    }
+    return length;
+  };
+  let inputAt = 0;
+  const readIn = () => (inputAt < input.length ? input[inputAt++] : null);
+  const instance = await factory({
+    thisProgram: `./${program}`,
+    noInitialRun: true,
+    quit: (status, toThrow) => { throw toThrow; },
+    print: () => {},
+    printErr: () => {},
+    instantiateWasm: (imports, receive) => {
+      WebAssembly.instantiate(module, imports).then((inst) => receive(inst));
+      return {};
+    },
+    preRun: [(m) => {
+      m.FS.init(readIn, () => {}, () => {});
+      m.FS.getStream(1).stream_ops.write = writeOut;
+      const device = m.FS.makedev(64, 0);
+      m.FS.registerDevice(device, { open: () => {}, close: () => {}, read: () => 0, write: writeEvents });
+      m.FS.mkdev('/dev/steps', device);
+    }],
+  });
+  instance.FS.writeFile(spec.file, source);
+  const events = instance.FS.open('/dev/steps', 'w');
+  instance._steps_configure(events.fd, unit, from, count, STEP_BOUND);
+  for (const [first, end] of breakpoints || []) instance._steps_breakpoint(first, end);
+  let status = null;
+  let message = '';
+  try {
+    status = instance.callMain(spec.args);
+  } catch (e) {
+    if (e instanceof OutputLimit) {
+      ended = 'output';
+    } else if (!(e && e.name === 'ExitStatus')) {
+      ended = 'crash';
+      message = e instanceof RangeError
+        ? 'the program nests deeper than the browser\'s stack allows (the command-line program allows deeper nesting)'
+        : String(e && e.message ? e.message : e);
+    } else {
+      status = e.status;
+    }
+  }
+  // The end step's output is all the run printed.
+  const last = found[found.length - 1];
+  if (ended === 'end' && last && last.kind === 'end') last.out = total;
+  const bytes = new Uint8Array(total);
+  let at = 0;
+  for (const part of output) { bytes.set(part, at); at += part.length; }
+  port.postMessage({ type: 'steps', id, steps: found, table, output: bytes, ended, status, message,
+    ms: performance.now() - started }, [bytes.buffer]);
+}
+
 self.onmessage = (event) => {
   const request = event.data;
+  const failed = (e) => port.postMessage({
+    type: request.type === 'steps' ? 'steps' : 'done', id: request.id, status: null, ended: 'crash',
+    message: String(e && e.message ? e.message : e), stderr: new Uint8Array(0), ms: 0,
+    steps: [], table: null, output: new Uint8Array(0),
+  });
   if (request.type === 'connect') {
     port = request.port;
     port.postMessage({ type: 'ready' });
   } else if (request.type === 'run') {
-    run(request).catch((e) => port.postMessage({
-      type: 'done', id: request.id, status: null, ended: 'crash',
-      message: String(e && e.message ? e.message : e), stderr: new Uint8Array(0), ms: 0,
-    }));
+    run(request).catch(failed);
+  } else if (request.type === 'steps' && known(request.program)) {
+    steps(request).catch(failed);
   } else if (request.type === 'preload' && known(request.program)) {
-    load(request.program).catch(() => {});
+    load(request.program, request.steps === true).catch(() => {});
   }
 };

@@ -10,10 +10,14 @@
 // those): first-run, examples, golden, nesting, diagnostic, follow, stop,
 // limits, share, and the runs that go wrong as a student meets them:
 // loop-output, prototype-names, heavy-output, stale, kept-program, status,
-// guides, phone, huge-link.
+// guides, phone, huge-link; and stepping through a run (Watch it run):
+// step-states, step-back, breakpoints, step-examples, step-bound, step-link,
+// step-phone.
 //
 // Artifacts: a screenshot of each language's page (playground-<language>.png),
-// one at phone size (playground-phone.png) and metrics.json.
+// one at phone size (playground-phone.png), the stepping page
+// (stepping.png, the picture of the plimbo guide; stepping-vexa.png,
+// stepping-phone.png) and metrics.json.
 
 import { chromium } from 'playwright-core';
 import { spawn, spawnSync } from 'node:child_process';
@@ -189,6 +193,60 @@ function compare(what, got, expected) {
     check(got.pane === new TextDecoder().decode(expected.output), `${what}: the output pane does not show the output as printed`);
   }
   check(got.status === expected.status, `${what}: exit status ${got.status}, command line ${expected.status}`);
+}
+
+// ---- stepping ----
+
+// Opens a program for stepping, in a page loaded afresh (not stepping yet).
+async function openForSteps(page, language, source, input = '') {
+  await page.goto(origin);
+  await ready(page);
+  await open(page, language, source, input);
+  await ready(page);
+}
+
+// Waits until the page shows step n (or any step, n null) and nothing is
+// asked of the worker.
+async function shown(page, n = null, timeout = 30_000) {
+  await page.waitForFunction((k) => {
+    const s = window.playground.stepping();
+    return s && !s.pending && s.step > 0 && (k === null || s.step === k);
+  }, n, { timeout });
+  await page.evaluate(() => new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(r))));
+  return page.evaluate(() => window.playground.stepping().step);
+}
+
+// Clicks a stepping button (or presses its key) and waits until the page
+// shows a step again.
+async function press(page, button, n = null) {
+  await page.click(`#${button}`);
+  return shown(page, n);
+}
+
+// What the panes show.
+function panes(page) {
+  return page.evaluate(() => {
+    const texts = (sel) => [...document.querySelectorAll(sel)].map((e) => e.textContent);
+    return {
+      step: window.playground.stepping().step,
+      where: document.getElementById('where').textContent,
+      mark: texts('#editor .cm-step').join(''),
+      vars: [...document.querySelectorAll('#vars tr')].filter((r) => !r.classList.contains('none'))
+        .map((r) => `${r.cells[0].textContent}=${r.cells[1].textContent}${r.classList.contains('changed') ? '*' : ''}`),
+      stack: [...document.querySelectorAll('#stack li')].filter((l) => !l.classList.contains('none')).map((l) => l.textContent),
+      loops: [...document.querySelectorAll('#loops .level')].map((l) => `${l.dataset.level}:${l.dataset.mode}:${l.dataset.pass}`),
+      loopText: document.getElementById('loops').textContent,
+      effects: document.getElementById('effects').textContent,
+      functions: document.getElementById('functions').textContent,
+      did: document.getElementById('did').textContent,
+      input: texts('#input-marks mark.read'),
+      output: document.getElementById('output').textContent,
+      automaton: document.getElementById('automaton').textContent,
+      cell: texts('#transitions td.current').join(),
+      counter: document.getElementById('step-count').textContent,
+      status: document.getElementById('status').textContent,
+    };
+  });
 }
 
 async function runCase(page, base, what, language, source, input) {
@@ -846,6 +904,293 @@ try {
       address: location.href.length, source: window.playground.state().source.length }));
     check(seen.source === huge.length && /too large to share/.test(seen.status) && seen.address < 1 << 20,
       `a ${(huge.length / 1e6).toFixed(1)} MB program: Share says it is too large for a link`, JSON.stringify(seen));
+  }
+
+  // ---- Watch it run ----
+  // Three programs per interpreter, the same in both languages: nested loops,
+  // a false condition around a loop, input with a declaration and a call.
+  // The states are worked out from the languages' rules: a step is about to
+  // run its statement, so the panes show what the statements before it did.
+  const STEPPED = {
+    plimbo: {
+      nested: '{\n  $i <: 0;\n  DOKAD ($i < 2) {\n    $j <: 0;\n    DOKAD ($j < 2) {\n      VRACEE ($i + $j);\n'
+        + '      $j <: $j + 1;\n    } FINISH;\n    $i <: $i + 1;\n  } FINISH;\n} ZDECHNI\n',
+      skipped: '{\n  $n <: 0;\n  ESLI ($n > 0) {\n    DOKAD ($n < 3) {\n      $n <: $n + 1;\n    } FINISH;\n'
+        + '  } JINEM {\n    VRACEE ("jinem");\n  } ILSE;\n  DOKAD ($n > 5) { VRACEE ($n); } FINISH;\n} ZDECHNI\n',
+      input: '@sum (PROM $x; CTE $y) {\n  VRACEE ("in sum");\n}\n{\n  NASAJ ($a);\n  NASAJ ($b);\n'
+        + '  $s <: #sum ($a; $b) + 0;\n  VRACEE ($a + $b);\n} ZDECHNI\n',
+      words: { if: 'ESLI', loop: 'DOKAD', print: 'VRACEE', set: '<:', call: '#sum', stack: 'Value pushdown' },
+    },
+    m4t4: {
+      nested: '{\n  @i -> 0;\n  w2 (@i < 2) {\n    @j -> 0;\n    w2 (@j < 2) {\n      pis(@i + @j);\n'
+        + '      @j -> @j + 1;\n    } w2_end;\n    @i -> @i + 1;\n  } w2_end;\n} .\n',
+      skipped: '{\n  @n -> 0;\n  i2 (@n > 0) {\n    w2 (@n < 3) {\n      @n -> @n + 1;\n    } w2_end;\n'
+        + '  } e2 {\n    pis_ln("e2");\n  } i2_end;\n  w2 (@n > 5) { pis_ln(@n); } w2_end;\n} .\n',
+      input: '?soucet(p2 @x; p2 @y) {\n  pis_ln("v soucet");\n}\n{\n  cti(@a);\n  cti(@b);\n'
+        + '  @s -> ~soucet(@a; @b) + 0;\n  pis_ln(@a + @b);\n} .\n',
+      words: { if: 'i2', loop: 'w2', print: 'pis', set: '->', call: '~soucet', stack: 'Value stack' },
+    },
+  };
+  const VEXA_STEPPED = 'ab := 1.5;\nx $y 12. z';
+  if (want('step-states')) {
+    await page.goto(base);
+    await ready(page);
+    for (const [language, p] of Object.entries(STEPPED)) {
+      const sigil = language === 'plimbo' ? '$' : '@';
+      const v = (name, value, changed = false) => `${sigil}${name}=${value}${changed ? '*' : ''}`;
+      const at = async (n, what, expected) => {
+        const seen = await panes(page);
+        for (const [key, value] of Object.entries(expected)) {
+          const got = seen[key];
+          const ok = value instanceof RegExp ? value.test(got) : JSON.stringify(got) === JSON.stringify(value);
+          check(ok, `${language} ${what}, step ${n}: ${key}`, `  expected ${value}\n  got      ${JSON.stringify(got)}`);
+        }
+      };
+      const go = async (n) => {
+        await page.evaluate((k) => {
+          const t = document.getElementById('timeline');
+          t.value = String(k);
+          t.dispatchEvent(new Event('input'));
+        }, n);
+        return shown(page, n);
+      };
+      const zero = '0';
+
+      // Nested loops: the outer level records its first pass from the
+      // source, the inner one too while the outer records; when the outer
+      // replays, the inner's first pass reads the outer's recording.
+      await openForSteps(page, language, p.nested);
+      await press(page, 'step', 1);
+      await at(1, 'nested loops', { vars: [], loops: [], mark: `${sigil}i ${p.words.set} 0` });
+      for (let n = 2; n <= 5; n++) await press(page, 'step', n);
+      await at(5, 'nested loops', { vars: [v('i', zero), v('j', zero)], loops: ['1:record:1', '2:record:1'],
+        effects: /^On/, stack: [], mark: `${p.words.print}${language === 'plimbo' ? ' ' : ''}(${sigil}i + ${sigil}j)`, output: language === 'm4t4' ? '\nhello\n\n' : '' });
+      await press(page, 'step', 6);
+      await press(page, 'step', 7);
+      await at(7, 'nested loops: the inner condition replayed', { vars: [v('i', zero), v('j', '1.000000', true)],
+        loops: ['1:record:1', '2:replay:2'], mark: `${sigil}j < 2)`, where: /condition .* line 5 .*pass 2/ });
+      await go(15);
+      await at(15, 'nested loops: the inner first pass through the outer recording',
+        { vars: [v('i', '1.000000'), v('j', zero)], loops: ['1:replay:2', '2:record:1'],
+          loopText: /Level 2 .* first pass: recording the tokens read from level 1's recording/,
+          output: language === 'plimbo' ? '0.000000\n1.000000\n' : '\nhello\n\n0.0000001.000000' });
+      // The picture of the plimbo guide's "Watch it run" (web/stepping.png).
+      if (language === 'plimbo') await page.screenshot({ path: path.join(artifacts, 'stepping.png'), fullPage: true });
+      await go(22);
+      await at(22, 'nested loops: the outer condition, its last test', { loops: ['1:replay:3'],
+        vars: [v('i', '2.000000', true), v('j', '2.000000')], mark: `${sigil}i < 2)` });
+      await press(page, 'step', 23);
+      const end = await panes(page);
+      const nested = runNative(language, Buffer.from(p.nested), Buffer.alloc(0)).output.toString();
+      check(/^The end/.test(end.where) && end.loops.length === 0 && end.output === nested,
+        `${language} nested loops: the last step shows the end and the whole output`, JSON.stringify(end.output));
+
+      // A false condition around a loop: the loop is parsed with effects
+      // off and gets no level; the else branch runs; a loop whose condition
+      // is false records its block once, without effect.
+      await openForSteps(page, language, p.skipped);
+      await press(page, 'step', 1);
+      await go(4);
+      await at(4, 'false condition', { vars: [v('n', '0')], loops: [],
+        effects: new RegExp(`^Off: the condition of the ${p.words.if} on line 3 is false`), where: /only parsed/ });
+      await go(5);
+      await at(5, 'false condition: the else branch', { effects: /^On/, loops: [], vars: [v('n', '0')] });
+      await go(7);
+      await at(7, 'false condition: a loop whose condition is false', { loops: ['1:record:1'],
+        effects: new RegExp(`^Off: the condition of the ${p.words.loop} on line 10 is false`),
+        output: language === 'plimbo' ? 'jinem\n' : '\nhello\n\ne2\n' });
+
+      // Input, a declaration and a call: the words read are marked, the
+      // call's earlier argument stays on the pushdown (the stack).
+      await openForSteps(page, language, p.input, '6 7\n');
+      await press(page, 'step', 1);
+      await at(1, 'input', { where: /declaration on line 1/, functions: /No declaration yet/ });
+      await go(4);
+      await at(4, 'input', { vars: [v('a', '6', true)], input: ['6'], stack: [],
+        functions: new RegExp(`^${language === 'plimbo' ? '@sum \\(PROM \\$x; CTE \\$y\\)' : '\\?soucet\\(p2 @x; p2 @y\\)'} \\(line 1\\)`) });
+      await go(6);
+      await at(6, 'input: after the call', { vars: [v('a', '6'), v('b', '7'), v('s', '7.000000', true)], input: ['6', '7'],
+        stack: ['6'], functions: new RegExp(`${p.words.call}: its arguments pushed 6, 7 `) });
+      // Token by token, the pushdown fills and empties: at the ";" after
+      // "+ 0" the 0, the last argument and the first are on it; at the next
+      // statement the sum went to the variable and the first argument stays.
+      await page.selectOption('#unit', 'token');
+      await shown(page, 1);
+      await go(34);
+      await at(34, 'input by tokens', { stack: ['7', '6'], mark: ')' });
+      await go(37);
+      await at(37, 'input by tokens', { stack: ['0', '7', '6'], mark: ';' });
+      await go(38);
+      await at(38, 'input by tokens', { stack: ['6'], vars: [v('a', '6'), v('b', '7'), v('s', '7.000000', true)] });
+      await page.selectOption('#unit', 'statement');
+      await shown(page, 1);
+    }
+
+    // vexa: one character a step; a malformed variable ends the listing.
+    await openForSteps(page, 'vexa', VEXA_STEPPED);
+    await press(page, 'step', 1);
+    const vexaAt = async (n, expected) => {
+      await page.evaluate((k) => {
+        const t = document.getElementById('timeline');
+        t.value = String(k);
+        t.dispatchEvent(new Event('input'));
+      }, n);
+      await shown(page, n);
+      const seen = await panes(page);
+      for (const [key, value] of Object.entries(expected)) {
+        check(value instanceof RegExp ? value.test(seen[key]) : seen[key] === value, `vexa step ${n}: ${key}`,
+          `  expected ${value}\n  got      ${JSON.stringify(seen[key])}`);
+      }
+    };
+    await press(page, 'continue');
+    await vexaAt(6, { automaton: /^stateqO3character'=' \(61\)transitionqO3 goes to qFtoken:=classprirad \(so far\)/, cell: 'qF', mark: '=' });
+    await vexaAt(12, { automaton: /transitionqD2F ends the token.*token1\.5classcislo \(listed with it\)/,
+      output: '[identifikator] ab\n[prirad] :=\n' });
+    await vexaAt(19, { automaton: /^stateqScharacter'\$' \(36\)transitionqS goes to qV1token\(nothing kept yet\)classidentifikator/, mark: '$' });
+    await vexaAt(21, { automaton: /^stateqV2characterblank \(32\)transitionqV2 has no move.*tokenyclasspromenna/, cell: 'fail' });
+    await vexaAt(22, { where: /^The end/, status: /exit status 2/,
+      output: runNative('vexa', Buffer.from(VEXA_STEPPED), Buffer.alloc(0)).output.toString() });
+    await page.screenshot({ path: path.join(artifacts, 'stepping-vexa.png') });
+  }
+
+  // Step back from k shows what stepping forward to k - 1 shows: here k is
+  // reached by Continue to a breakpoint, whose run reports from k on, so the
+  // step back is a new run to k - 1.
+  if (want('step-back')) {
+    const program = STEPPED.plimbo.nested;
+    await openForSteps(page, 'plimbo', program);
+    for (let n = 1; n <= 14; n++) await press(page, 'step', n);
+    const forward = await panes(page);
+    await openForSteps(page, 'plimbo', program);
+    await page.evaluate(() => window.playground.setBreakpoint(6));
+    for (const n of [5, 8, 15]) await press(page, 'continue', n);
+    const from15 = await page.evaluate(() => window.playground.stepping().reached);
+    await page.keyboard.press('Shift+F10');
+    await shown(page, 14);
+    const back = await panes(page);
+    for (const key of Object.keys(forward)) {
+      check(JSON.stringify(back[key]) === JSON.stringify(forward[key]), `step back from 15: ${key} as stepping forward to 14`,
+        `  back    ${JSON.stringify(back[key])}\n  forward ${JSON.stringify(forward[key])}`);
+    }
+    check(from15 >= 15, 'the run to the breakpoint reported from step 15 on');
+  }
+
+  // A breakpoint inside a loop stops once per pass; Continue after the last
+  // pass goes to the end, whose output is the command line's.
+  if (want('breakpoints')) {
+    for (const [language, p] of Object.entries(STEPPED)) {
+      await openForSteps(page, language, p.nested);
+      // A click on the line number sets it.
+      await page.locator('.cm-lineNumbers .cm-gutterElement', { hasText: /^6$/ }).click();
+      const stops = [];
+      for (let i = 0; i < 6; i++) {
+        stops.push(await press(page, 'continue'));
+        if ((await page.evaluate(() => window.playground.stepping().shown.kind)) === 'end') break;
+      }
+      check(JSON.stringify(stops) === JSON.stringify([5, 8, 15, 18, 23]),
+        `${language}: a breakpoint on the loop's line 6 stops once per pass, then the end`, JSON.stringify(stops));
+      const seen = await panes(page);
+      check(seen.output === runNative(language, Buffer.from(p.nested), Buffer.alloc(0)).output.toString(),
+        `${language}: Continue to the end shows the command line's output`);
+    }
+  }
+
+  // Every example, stepped as a student would: to its end, where the output
+  // is the command line's byte for byte, and back.
+  if (want('step-examples')) {
+    let stepped = 0;
+    for (const program of PROGRAMS) {
+      await page.goto(base);
+      await ready(page);
+      await page.selectOption('#language', program);
+      for (const example of readExamples(examplesDir, program)) {
+        await page.selectOption('#examples', { label: example.name });
+        await press(page, 'step', 1);
+        await press(page, 'continue');
+        const end = await page.evaluate(() => {
+          const s = window.playground.stepping();
+          return { step: s.step, last: s.last, limit: s.limit };
+        });
+        const bytes = await page.evaluate(() => document.getElementById('output').textContent);
+        const expected = runNative(program, Buffer.from(example.source), Buffer.from(program === 'vexa' ? '' : example.input));
+        check(end.step === end.last && bytes === new TextDecoder().decode(expected.output),
+          `step ${program}/${example.name} to its end: the output is the command line's`,
+          `${JSON.stringify(end)}\n  page:    ${JSON.stringify(bytes.slice(-300))}\n  command: ${JSON.stringify(expected.output.toString().slice(-300))}`);
+        await page.keyboard.press('Shift+F10');
+        check(await shown(page, end.step - 1) === end.step - 1, `step ${program}/${example.name}: back from the end`);
+        stepped++;
+      }
+    }
+    metrics.steppedExamples = stepped;
+  }
+
+  // A run that never ends stops at the bound of steps, and says so; Stop
+  // ends a run to it at once.
+  if (want('step-bound')) {
+    const endless = '{ DOKAD (1) { } FINISH; } ZDECHNI';
+    await openForSteps(page, 'plimbo', endless);
+    await press(page, 'step', 1);
+    await page.click('#continue');
+    await page.waitForTimeout(50);
+    const clicked = Date.now();
+    await page.click('#stop');
+    await shown(page, 1);
+    const stopped = await page.textContent('#status');
+    check(Date.now() - clicked < 1000 && /Stopped by you/.test(stopped), 'Stop ends a run to the end at once', stopped);
+    const started = Date.now();
+    await page.evaluate(() => window.playground.setTimeLimit(60_000));
+    await page.click('#continue');
+    await shown(page, 1_000_000, 60_000);
+    metrics.stepBoundMs = Date.now() - started;
+    await page.evaluate(() => window.playground.setTimeLimit(0));
+    const seen = await panes(page);
+    check(/reached 1,000,000 steps/.test(seen.status) && /^Step 1000000 of 1000000/.test(seen.counter),
+      'the bound of steps is said when reached', JSON.stringify([seen.status, seen.counter]));
+  }
+
+  // The share link carries the step: the page opens at it.
+  if (want('step-link')) {
+    const program = STEPPED.m4t4.nested;
+    await openForSteps(page, 'm4t4', program);
+    await page.click('#step');
+    await shown(page, 1);
+    await page.evaluate(() => {
+      const t = document.getElementById('timeline');
+      t.value = '7';
+      t.dispatchEvent(new Event('input'));
+    });
+    await shown(page, 7);
+    await page.click('#share');
+    await page.waitForFunction(() => /[#&]step=7(&|$)/.test(location.href));
+    const link = page.url();
+    const other = await browser.newContext({ viewport: { width: 1280, height: 800 } });
+    const tab = await other.newPage();
+    watch(tab);
+    await tab.goto(link);
+    check(await shown(tab, 7) === 7 && (await panes(tab)).mark === '@j < 2)', 'a link with a step opens the program at that step');
+    await other.close();
+  }
+
+  // On a phone: large buttons, the panes one under another.
+  if (want('step-phone')) {
+    const touch = await browser.newContext({ viewport: { width: 390, height: 844 }, isMobile: true, hasTouch: true });
+    const phone = await touch.newPage();
+    watch(phone);
+    await phone.goto(linkTo(base, 'plimbo', STEPPED.plimbo.nested, ''));
+    await ready(phone);
+    for (let n = 1; n <= 5; n++) {
+      await phone.tap('#step');
+      await shown(phone, n);
+    }
+    const layout = await phone.evaluate(() => ({
+      buttons: ['step', 'step-back', 'continue', 'restart'].map((id) => document.getElementById(id).getBoundingClientRect().height),
+      panes: [...document.querySelectorAll('#watch .pane:not([hidden])')].map((p) => p.getBoundingClientRect().left),
+      width: document.documentElement.scrollWidth,
+    }));
+    check(layout.buttons.every((h) => h >= 44) && new Set(layout.panes).size === 1 && layout.width <= 390,
+      'on a phone the stepping buttons are large and the panes stacked', JSON.stringify(layout));
+    await phone.screenshot({ path: path.join(artifacts, 'stepping-phone.png'), fullPage: true });
+    await touch.close();
   }
   await context.close();
 } finally {
