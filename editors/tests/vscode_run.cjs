@@ -109,14 +109,19 @@ async function main() {
     check('a character split between reads', result.screen.slice(1), ['Př \uFFFD', '\uFFFD']);
     settings.plimboPath = path.join(build, 'plimbo');
 
-    // 3 Backspace 2, Left, 1, Right, an Up arrow that does nothing, Enter:
-    // the program reads 12 and the screen shows the line as edited.
+    // Keys typed one by one, then Enter: the program reads the line as
+    // edited (12, so $a*2 prints 24), and the screen shows it so.
     file = source('twice.plb', '{ NASAJ ($a); VRACEE ($a*2); } ZDECHNI\n');
-    result = await run(file, 'plimbo', (type) => {
-      for (const key of ['3', '\x7f', '2', '\x1b[D', '1', '\x1b[C', '\x1b[A']) type(key);
-      type('\r');
-    });
-    check('a line edited, then Enter', result.screen.slice(1), ['12', '24.000000', '', 'Game over, uspesne dokonceno!!!', '']);
+    for (const [name, keys] of [
+      ['1 3 Backspace 2', ['1', '3', '\x7f', '2']],
+      // Left, 1, Right, and an Up arrow that does nothing.
+      ['3 Backspace 2 and the arrows', ['3', '\x7f', '2', '\x1b[D', '1', '\x1b[C', '\x1b[A']],
+      // Home, Delete, End; Backspace as ^H.
+      ['Home Delete End', ['9', '1', '2', '\x1b[H', '\x1b[3~', '\x1b[F', '3', '\b']],
+    ]) {
+      result = await run(file, 'plimbo', (type) => { for (const key of keys) type(key); type('\r'); });
+      check(`a line edited (${name}), then Enter`, result.screen.slice(1), ['12', '24.000000', '', 'Game over, uspesne dokonceno!!!', '']);
+    }
 
     // Keys in one piece, as a paste brings them, and an arrow split in two.
     result = await run(file, 'plimbo', (type) => { type('5\x1b'); type('[D4\r'); });
