@@ -10,13 +10,16 @@ trap 'rm -rf "$tmp"' EXIT
 out=$tmp/failures
 echo "not run" > "$out"
 if [ -n "${2:-}" ]; then
-  export TEST_PROGRAMS="$tmp/bin 100% #1 <cword> & it's"
+  export TEST_PROGRAMS="$tmp/bin ěš 100% #1 <cword> \$HOME \`date\` & it's \"q\""
   mkdir "$TEST_PROGRAMS"
   for program in plimbo m4t4 vexa; do ln -s "$2/$program" "$TEST_PROGRAMS/$program"; done
 fi
-# Paths reach Vim through the environment: the checkout's may hold anything.
-export TEST_RUNTIME=$here/../vim TEST_OUT=$out
-"${1:-vim}" -Nu NONE -i NONE -n -es --cmd 'set encoding=utf-8 | let &rtp = escape($TEST_RUNTIME, "\\,") . "," . &rtp' \
+# The runtime folder through a link in a new folder, whose name 'runtimepath'
+# takes as it stands (the checkout's may hold anything); the paths reach Vim
+# through the environment.
+ln -s "$here/../vim" "$tmp/runtime"
+export TEST_RUNTIME=$tmp/runtime TEST_OUT=$out
+"${1:-vim}" -Nu NONE -i NONE -n -es --cmd 'set encoding=utf-8 | let &rtp = $TEST_RUNTIME . "," . &rtp' \
   -S "$here/vim_filetypes.vim" </dev/null >/dev/null
 if [ -s "$out" ]; then cat "$out"; echo "vim filetypes: 0 passed, 1 failed"; exit 1; fi
 echo "vim filetypes: 1 passed, 0 failed"
