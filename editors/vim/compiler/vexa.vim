@@ -11,11 +11,7 @@ if exists(':CompilerSet') != 2
   command -nargs=* CompilerSet setlocal <args>
 endif
 
-let s:run = 'sh -c ''d=$(mktemp -d) && cp "$1" "$d/zdrojak.vexa" && cd "$d" && "$0"; s=$?; rm -rf "$d";'
-      \ . ' [ $s = 2 ] && echo "vexa: malformed token after the last one listed (exit status 2)"; exit $s'''
-      \ . ' {program} %:p:S'
-execute 'CompilerSet makeprg=' . escape(teachinglanguages#Makeprg('vexa', s:run), ' \|"')
-unlet s:run
+execute 'CompilerSet makeprg=' . escape(teachinglanguages#VexaMakeprg(), ' \|"')
 let s:errorformat = [
       \ '%+Evexa: malformed token%.%#',
       \ '%+Emoc dlouhy slovo',
@@ -27,6 +23,7 @@ unlet s:errorformat
 
 augroup teachinglanguages_make
   autocmd!
+  autocmd QuickFixCmdPre make,lmake call teachinglanguages#Prepare()
   autocmd QuickFixCmdPost make call teachinglanguages#AttachToFile(0)
   autocmd QuickFixCmdPost lmake call teachinglanguages#AttachToFile(1)
 augroup END
