@@ -75,6 +75,32 @@ function load(program, steps = false) {
 
 const EIO = 29; // the file system's errno for a failed write
 
+// A fresh instance of the compiled module, not yet run: standard input reads
+// the bytes of input, standard error goes to writeErr byte by byte, and
+// setUp(module) then sets up the rest of the file system.
+function instantiate(factory, module, program, input, writeErr, setUp) {
+  let inputAt = 0;
+  const readIn = () => (inputAt < input.length ? input[inputAt++] : null);
+  return factory({
+    thisProgram: `./${program}`,
+    noInitialRun: true,
+    // exit() and a return from main both end in quit: unwind back to callMain.
+    quit: (status, toThrow) => { throw toThrow; },
+    print: () => {},
+    printErr: () => {},
+    instantiateWasm: (imports, receive) => {
+      WebAssembly.instantiate(module, imports).then((inst) => receive(inst));
+      return {};
+    },
+    preRun: [(m) => {
+      // The file system's own device writes byte by byte and cannot tell
+      // where a write ends: standard output gets a write of whole buffers.
+      m.FS.init(readIn, () => {}, writeErr);
+      setUp(m);
+    }],
+  });
+}
+
 async function run({ id, program, source, input }) {
   const spec = PROGRAMS[program];
   const { factory, module } = await load(program);
@@ -102,26 +128,8 @@ async function run({ id, program, source, input }) {
   };
   const errors = [];
   const writeErr = (c) => { if (errors.length < 65536) errors.push(c & 255); };
-  let inputAt = 0;
-  const readIn = () => (inputAt < input.length ? input[inputAt++] : null);
-
-  const instance = await factory({
-    thisProgram: `./${program}`,
-    noInitialRun: true,
-    // exit() and a return from main both end in quit: unwind back to callMain.
-    quit: (status, toThrow) => { throw toThrow; },
-    print: () => {},
-    printErr: () => {},
-    instantiateWasm: (imports, receive) => {
-      WebAssembly.instantiate(module, imports).then((inst) => receive(inst));
-      return {};
-    },
-    preRun: [(m) => {
-      // The file system's own device writes byte by byte and cannot tell
-      // where a write ends: standard output gets a write of whole buffers.
-      m.FS.init(readIn, () => {}, writeErr);
-      m.FS.getStream(1).stream_ops.write = writeOut(m.FS);
-    }],
+  const instance = await instantiate(factory, module, program, input, writeErr, (m) => {
+    m.FS.getStream(1).stream_ops.write = writeOut(m.FS);
   });
   instance.FS.writeFile(spec.file, source);
 
@@ -195,25 +203,11 @@ async function steps({ id, program, source, input, unit, from, count, breakpoint
     }
     return length;
   };
-  let inputAt = 0;
-  const readIn = () => (inputAt < input.length ? input[inputAt++] : null);
-  const instance = await factory({
-    thisProgram: `./${program}`,
-    noInitialRun: true,
-    quit: (status, toThrow) => { throw toThrow; },
-    print: () => {},
-    printErr: () => {},
-    instantiateWasm: (imports, receive) => {
-      WebAssembly.instantiate(module, imports).then((inst) => receive(inst));
-      return {};
-    },
-    preRun: [(m) => {
-      m.FS.init(readIn, () => {}, () => {});
-      m.FS.getStream(1).stream_ops.write = writeOut;
-      const device = m.FS.makedev(64, 0);
-      m.FS.registerDevice(device, { open: () => {}, close: () => {}, read: () => 0, write: writeEvents });
-      m.FS.mkdev('/dev/steps', device);
-    }],
+  const instance = await instantiate(factory, module, program, input, () => {}, (m) => {
+    m.FS.getStream(1).stream_ops.write = writeOut;
+    const device = m.FS.makedev(64, 0);
+    m.FS.registerDevice(device, { open: () => {}, close: () => {}, read: () => 0, write: writeEvents });
+    m.FS.mkdev('/dev/steps', device);
   });
   instance.FS.writeFile(spec.file, source);
   const events = instance.FS.open('/dev/steps', 'w');
