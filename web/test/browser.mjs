@@ -873,6 +873,7 @@ try {
     await ready(phone);
     check(!(await phone.isVisible('#run kbd')) && !/Escape|Ctrl-Enter/.test(await phone.innerText('body')),
       'on a touch screen the keyboard hints are hidden');
+    check(!(await phone.isVisible('#watch')), 'the stepping panes stay hidden until a step');
     const before = await runs(phone);
     await phone.tap('#run');
     await ended(phone, before);
