@@ -25,6 +25,7 @@ unsigned parenthesizedExpression(const char* procedure) {
   return 0;
 }
 
+
 }  // namespace
 
 /* blok -> "{" V "}" */
@@ -55,11 +56,22 @@ unsigned V() {
 /* prikaz -> variable davaj | ESLI esli | DOKAD dokad | VRACEE vracee | NASAJ nasaj */
 unsigned prikaz() {
   if (tok_n->type == kVariable) {
+#if LOOP_FORMS
+    if (const Form* form = tok_n->form; form != nullptr && LAMode == kReplayBody && assignByForm(*form)) {
+      variableSet(form->target);
+      return 0;
+    }
+    formBegin();
+#endif
     // Required: the variable exists before its expression is read, so
     // "$x <: $x;" stores "not defined value" (statements/assignment).
     SymbolRecord* record = lookUp(*tok_n);
     lex();
-    if (unsigned status = davaj()) return status;
+    const unsigned status = davaj();
+#if LOOP_FORMS
+    formEnd(record != nullptr ? status : 1, record);
+#endif
+    if (status != 0) return status;
     if (record != nullptr)
       PD_popInto(*record);  // does nothing while effects are suppressed
     else
