@@ -36,7 +36,8 @@ struct Builder {
 
 Builder builder;
 Arena formArena;                     // the forms of the outermost loop's recording
-constexpr bool kLiteralNumeric = true;  // the numeric flag of every literal step
+constexpr bool kLiteralNumeric = true;  // the numeric flag of a literal step of a number
+constexpr bool kLiteralText = false;    // and of a text
 
 void note(const FormStep& step, std::size_t pushed) {
   if (builder.count == kMaxFormSteps) {
@@ -98,6 +99,14 @@ inline bool runForm(const Form& form, Value& result) {
   Made made = Made::kWritten;
   double number;
   const FormStep* steps = form.steps;
+  if (form.count == 1) {
+    // A lone operand: its value, text and all.
+    if (steps[0].record != nullptr)
+      loadValue(result, *steps[0].record);
+    else
+      valueOfToken(result, *steps[0].literal);
+    return true;
+  }
   if (form.count == 3 && steps[2].kind == FormStep::kOperator) {
     if (!*steps[0].numeric || !*steps[1].numeric) return false;
     if (!operate(steps[2].op, *steps[0].number, *steps[1].number, number, made, result)) return false;
@@ -113,6 +122,9 @@ inline bool runForm(const Form& form, Value& result) {
 
 }  // namespace
 
+// The grammar's reports (formNote...) are kept out of line: they run on first
+// passes only, and the procedures that call them recurse with every level of
+// nesting, where a frame of theirs would count once a level.
 void formBegin() {
   if (formRecording || if_flag == 0) return;
   TokenNode* start = recordedNode();
@@ -123,23 +135,28 @@ void formBegin() {
   formRecording = true;
 }
 
-void formNoteOperand(const Token& token, const SymbolRecord* record) {
+[[gnu::noinline]] void formNoteOperand(const Token& token, const SymbolRecord* record) {
   FormStep step{};
   step.kind = FormStep::kOperand;
+  step.record = record;
   if (record != nullptr) {
     step.number = &record->number;
     step.numeric = &record->numeric;
-  } else if (token.numeric) {
-    step.constant = token.number;  // number is set once the step has its place
-    step.numeric = &kLiteralNumeric;
   } else {
-    builder.broken = true;  // a text: the text operators replay through the grammar
-    return;
+    TokenNode* node = recordedNode();
+    if (node == nullptr) {
+      builder.broken = true;
+      return;
+    }
+    step.literal = &node->token;
+    step.constant = token.number;  // number is set once the step has its place
+    // A text is no operand of the number operators; alone it is copied.
+    step.numeric = token.numeric ? &kLiteralNumeric : &kLiteralText;
   }
   note(step, 1);
 }
 
-void formNoteOperator(Word op) {
+[[gnu::noinline]] void formNoteOperator(Word op) {
   FormStep step{};
   step.kind = FormStep::kOperator;
   step.op = op;
@@ -150,21 +167,20 @@ void formNoteOperator(Word op) {
   --builder.depth;
 }
 
-void formNoteNegation() {
+[[gnu::noinline]] void formNoteNegation() {
   FormStep step{};
   step.kind = FormStep::kNegation;
   if (builder.depth < 1) builder.broken = true;
   note(step, 0);
 }
 
-void formNoteRefusal() { builder.broken = true; }
+[[gnu::noinline]] void formNoteRefusal() { builder.broken = true; }
 
 void formEnd(unsigned status, SymbolRecord* target) {
   if (!formRecording) return;
   formRecording = false;
   TokenNode* resume = recordedNode();
-  // A lone operand is copied with its text, which a form does not hold.
-  if (status != 0 || builder.broken || builder.count < 2 || builder.depth != 1 || resume == nullptr) return;
+  if (status != 0 || builder.broken || builder.depth != 1 || resume == nullptr) return;
   std::size_t tokens = 0;
   for (const TokenNode* node = builder.start; node != resume; node = node->next) {
     if (node == nullptr) return;  // not one run of nodes: no form
@@ -175,7 +191,7 @@ void formEnd(unsigned status, SymbolRecord* target) {
   auto* steps = reinterpret_cast<FormStep*>(static_cast<char*>(memory) + sizeof(Form));
   for (std::size_t i = 0; i < builder.count; ++i) {
     steps[i] = builder.steps[i];
-    if (steps[i].numeric == &kLiteralNumeric) steps[i].number = &steps[i].constant;
+    if (steps[i].kind == FormStep::kOperand && steps[i].record == nullptr) steps[i].number = &steps[i].constant;
   }
   builder.start->token.form = new (memory) Form{target,
                                                 resume,
@@ -197,12 +213,11 @@ void formsRelease() { formArena.release(); }
   return true;
 }
 
-[[gnu::noinline]] bool testByForm(const Form& form, bool& holds) {
+[[gnu::noinline]] bool popByForm(const Form& form) {
   Value result;
   if (!runForm(form, result)) return false;
   copyValue(PDAcces, result);
   writeText(PDAcces);
-  holds = isTrue(PDAcces);
   WH_PD_readFrom(form.resume, form.tokens);
   return true;
 }

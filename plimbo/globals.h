@@ -251,6 +251,10 @@ struct FormStep {
   const double* number;
   const bool* numeric;
   double constant;
+  // kOperand: the variable's record, or none for a literal, whose recorded
+  // token is literal (a lone operand is copied with its text).
+  const SymbolRecord* record;
+  const Token* literal;
 };
 
 // What a loop's first pass noted of an assignment or a loop condition, run

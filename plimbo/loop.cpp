@@ -12,16 +12,9 @@ namespace {
 // Evaluates the condition the lexer is about to deliver and pops its truth.
 unsigned condition(bool& holds) {
   lex();
-#if LOOP_FORMS
-  if (LAMode == kReplayCondition && tok_n->form != nullptr && testByForm(*tok_n->form, holds)) return 0;
-  formBegin();
-#endif
-  const unsigned status = A();
-#if LOOP_FORMS
-  formEnd(status, nullptr);
-#endif
-  if (status != 0) return status;
-  PD_pop();
+  bool popped = false;
+  if (unsigned status = expression(popped)) return status;
+  if (!popped) PD_pop();
   holds = if_flag != 0 && isTrue(PDAcces);
   return 0;
 }

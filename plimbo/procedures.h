@@ -271,10 +271,12 @@ void formsRelease();
 // grammar would, and reads on from the token after the expression. False,
 // with nothing changed, where only the grammar gives the exact result.
 bool assignByForm(const Form& form);
-// A replayed loop condition's form: runs it, leaves its value where the
-// grammar's pop leaves it, sets holds and reads on from the ")". False, with
-// nothing changed, where only the grammar gives the exact result.
-bool testByForm(const Form& form, bool& holds);
+// A replayed expression's form (a loop condition, or the expression of ESLI
+// or VRACEE): runs it, leaves its value in PDAcces as PD_pop leaves it and
+// reads on from the token after it. False, with nothing changed, where only
+// the grammar gives the exact result.
+bool popByForm(const Form& form);
+
 // The grammar's reports to the form being noted.
 inline void formOperand(const Token& token, const SymbolRecord* record) {
   if (formRecording) formNoteOperand(token, record);
@@ -291,6 +293,10 @@ inline void formRefuse() {
 }
 
 // statements.cpp
+// Evaluates the expression at the current token (A). On a replay, a form of
+// the expression runs instead where it can: popped is then set, and the value
+// is in PDAcces as PD_pop leaves it.
+unsigned expression(bool& popped);
 unsigned blok();
 unsigned V();
 unsigned prikaz();

@@ -15,18 +15,38 @@ bool startsStatement(const Token& token) {
          token.word == kVracee || token.word == kNasaj;
 }
 
-// Evaluates "(" A ")" and leaves the current token on the ")".
+// Evaluates "(" A ")", pops the value into PDAcces and leaves the current
+// token on the ")".
 unsigned parenthesizedExpression(const char* procedure) {
   if (tok_n->word != kOpenParen) return syntaxError(procedure, "\"(\"");
   lex();
-  if (unsigned status = A()) return status;
+  bool popped = false;
+  if (unsigned status = expression(popped)) return status;
   if (unsigned status = checkStopped()) return status;
   if (tok_n->word != kCloseParen) return syntaxError(procedure, "\")\"");
+  if (!popped) PD_pop();
   return 0;
 }
 
-
 }  // namespace
+
+// Not inlined: A stays one procedure for every caller.
+[[gnu::noinline]] unsigned expression(bool& popped) {
+  popped = false;
+#if LOOP_FORMS
+  if (const Form* form = tok_n->form;
+      form != nullptr && (LAMode == kReplayCondition || LAMode == kReplayBody) && popByForm(*form)) {
+    popped = true;
+    return 0;
+  }
+  formBegin();
+  const unsigned status = A();
+  formEnd(status, nullptr);
+  return status;
+#else
+  return A();
+#endif
+}
 
 /* blok -> "{" V "}" */
 unsigned blok() {
@@ -100,7 +120,6 @@ unsigned davaj() {
 unsigned esli() {
   const std::int32_t saved = if_flag;
   if (unsigned status = parenthesizedExpression("esli")) return status;
-  PD_pop();
   if_flag = saved != 0 && isTrue(PDAcces) ? 1 : 0;
   effectsChanged(EffectsCause::kCondition);
   lex();
@@ -121,7 +140,6 @@ unsigned esli() {
 /* vracee -> "(" A ")" */
 unsigned vracee() {
   if (unsigned status = parenthesizedExpression("vracee")) return status;
-  PD_pop();
   if (if_flag != 0) {
     PDAcces.text[PDAcces.length] = '\n';  // room: a value text leaves the last byte free
     emit(PDAcces.text.data(), PDAcces.length + 1);
