@@ -68,10 +68,6 @@ bool numericResult(Word op, double l, double r, Value& result) {
   return formatNumber(number, result);
 }
 
-namespace {
-
-// Writes the result of a comparison or concatenation of texts into result,
-// which may be left itself; false when the operator does not apply to texts.
 bool textResult(Word op, Value& left, Value& right, Value& result) {
   writeText(left);
   writeText(right);
@@ -98,6 +94,8 @@ bool textResult(Word op, Value& left, Value& right, Value& result) {
     default: return false;
   }
 }
+
+namespace {
 
 // Applies op to left and right, writing the result into result (which may be
 // left); prints the diagnostic and returns 1 when op does not apply.

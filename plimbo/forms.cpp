@@ -27,6 +27,7 @@ namespace {
 // The form being noted.
 struct Builder {
   TokenNode* start;     // the node of the token it begins with
+  std::size_t recorded; // WH_PD_recordedCount() there
   std::size_t count;    // steps noted
   std::size_t depth;    // values the grammar holds now
   std::size_t deepest;  // most values the grammar held at once
@@ -71,6 +72,23 @@ inline bool operate(Word op, double l, double r, double& number, Made& made, Val
   return true;
 }
 
+// The value of a lone operand, text and all, as the grammar pushes it.
+inline void load(const FormStep& step, Value& value) {
+  if (step.record != nullptr)
+    loadValue(value, *step.record);
+  else
+    valueOfToken(value, *step.literal);
+}
+
+// Two operands and an operator, one of them a text: the text operators on
+// copies of both, as the grammar applies them.
+[[gnu::noinline]] bool operateOnTexts(const FormStep* steps, Value& result) {
+  Value right;
+  load(steps[0], result);
+  load(steps[1], right);
+  return textResult(steps[2].op, result, right, result);
+}
+
 // Runs a form of any shape on a stack of numbers.
 [[gnu::noinline]] bool runSteps(const Form& form, double& number, Made& made, Value& result) {
   double values[kMaxFormSteps];
@@ -95,20 +113,17 @@ inline bool operate(Word op, double l, double r, double& number, Made& made, Val
 // it); false where only the grammar gives the exact result. The most common
 // shape, two operands and an operator, takes no stack.
 inline bool runForm(const Form& form, Value& result) {
-  if (if_flag == 0 || !PD_hasRoom(form.depth) || !WH_PD_canSkip(form.tokens)) return false;
+  if (form.kind != Form::kExpression || if_flag == 0 || !PD_hasRoom(form.depth) || !WH_PD_canSkip(form.tokens))
+    return false;
   Made made = Made::kWritten;
   double number;
   const FormStep* steps = form.steps;
   if (form.count == 1) {
-    // A lone operand: its value, text and all.
-    if (steps[0].record != nullptr)
-      loadValue(result, *steps[0].record);
-    else
-      valueOfToken(result, *steps[0].literal);
+    load(steps[0], result);
     return true;
   }
   if (form.count == 3 && steps[2].kind == FormStep::kOperator) {
-    if (!*steps[0].numeric || !*steps[1].numeric) return false;
+    if (!*steps[0].numeric || !*steps[1].numeric) return operateOnTexts(steps, result);
     if (!operate(steps[2].op, *steps[0].number, *steps[1].number, number, made, result)) return false;
   } else if (!runSteps(form, number, made, result)) {
     return false;
@@ -130,6 +145,7 @@ void formBegin() {
   TokenNode* start = recordedNode();
   if (start == nullptr) return;
   builder.start = start;
+  builder.recorded = WH_PD_recordedCount();
   builder.count = builder.depth = builder.deepest = 0;
   builder.broken = false;
   formRecording = true;
@@ -181,11 +197,6 @@ void formEnd(unsigned status, SymbolRecord* target) {
   formRecording = false;
   TokenNode* resume = recordedNode();
   if (status != 0 || builder.broken || builder.depth != 1 || resume == nullptr) return;
-  std::size_t tokens = 0;
-  for (const TokenNode* node = builder.start; node != resume; node = node->next) {
-    if (node == nullptr) return;  // not one run of nodes: no form
-    ++tokens;
-  }
   void* memory = formArena.allocate(sizeof(Form) + builder.count * sizeof(FormStep), alignof(Form));
   if (memory == nullptr) return;  // a form is only a shortcut: the grammar runs instead
   auto* steps = reinterpret_cast<FormStep*>(static_cast<char*>(memory) + sizeof(Form));
@@ -193,12 +204,29 @@ void formEnd(unsigned status, SymbolRecord* target) {
     steps[i] = builder.steps[i];
     if (steps[i].kind == FormStep::kOperand && steps[i].record == nullptr) steps[i].number = &steps[i].constant;
   }
-  builder.start->token.form = new (memory) Form{target,
-                                                resume,
-                                                static_cast<std::uint32_t>(tokens),
+  builder.start->token.form = new (memory) Form{Form::kExpression,
                                                 static_cast<std::uint16_t>(builder.deepest),
                                                 static_cast<std::uint16_t>(builder.count),
+                                                0,
+                                                target,
+                                                resume,
+                                                WH_PD_recordedCount() - builder.recorded,
                                                 steps};
+}
+
+void formBlock(TokenNode* open, std::size_t count, int nesting) {
+  TokenNode* close = recordedNode();
+  if (open == nullptr || close == nullptr || open->token.form != nullptr) return;
+  void* memory = formArena.allocate(sizeof(Form), alignof(Form));
+  if (memory == nullptr) return;
+  open->token.form = new (memory) Form{Form::kBlock, 0, 0, nesting, nullptr, close, WH_PD_recordedCount() - count, nullptr};
+}
+
+bool skipByForm(const Form& form) {
+  if (form.kind != Form::kBlock || if_flag != 0 || nestingDepth != form.nesting || !WH_PD_canSkip(form.tokens))
+    return false;
+  WH_PD_readFrom(form.resume, form.tokens);
+  return true;
 }
 
 void formsRelease() { formArena.release(); }

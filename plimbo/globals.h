@@ -259,12 +259,18 @@ struct FormStep {
 
 // What a loop's first pass noted of an assignment or a loop condition, run
 // instead of the grammar on the replays it handles exactly (forms.cpp).
+// A form of a block: where a replay that reads the block with effects off
+// (a branch not taken, the body of a loop whose condition fails) goes on.
+// Read with effects off, a block changes nothing but the read position, and
+// its tokens parse as they did on the first pass, at the same nesting.
 struct Form {
-  SymbolRecord* target;  // an assignment's variable; none for a loop condition
-  TokenNode* resume;     // the node of the token after the expression
-  std::uint32_t tokens;  // tokens from the one after the form's first to resume's
-  std::uint16_t depth;   // most values the expression holds on the pushdown at once
-  std::uint16_t count;   // steps
+  enum Kind : std::uint8_t { kExpression, kBlock } kind;
+  std::uint16_t depth;   // kExpression: most values it holds on the pushdown at once
+  std::uint16_t count;   // kExpression: steps
+  std::int32_t nesting;  // kBlock: nestingDepth before its "{"
+  SymbolRecord* target;  // an assignment's variable; none for any other expression
+  TokenNode* resume;     // the node of the token after the expression; a block's "}"
+  std::size_t tokens;    // tokens from the one after the form's first to resume's
   const FormStep* steps; // count steps, carved right after the form
 };
 

@@ -249,6 +249,9 @@ void WH_PD_free();
 // In the two modes that record from the source, the node the current token
 // was recorded in; else none.
 TokenNode* recordedNode();
+// Tokens recorded in the run so far: the difference of two counts is the
+// tokens recorded between them.
+std::size_t WH_PD_recordedCount();
 // Whether a replay may read tokens more (a fuzz build's budget).
 bool WH_PD_canSkip(std::size_t tokens);
 // Moves the replay read position of the mode at hand to node and reads it
@@ -271,6 +274,13 @@ void formsRelease();
 // grammar would, and reads on from the token after the expression. False,
 // with nothing changed, where only the grammar gives the exact result.
 bool assignByForm(const Form& form);
+// Notes the form of a block read on a loop's first pass: open is the node of
+// its "{" (recordedNode() there) and count the recorded count there, and the
+// current token is its "}".
+void formBlock(TokenNode* open, std::size_t count, int nesting);
+// A replayed block read with effects off, that has a form: reads on from
+// its "}". False where the grammar must read it.
+bool skipByForm(const Form& form);
 // A replayed expression's form (a loop condition, or the expression of ESLI
 // or VRACEE): runs it, leaves its value in PDAcces as PD_pop leaves it and
 // reads on from the token after it. False, with nothing changed, where only
@@ -333,6 +343,9 @@ inline double operateOn(Word op, double l, double r) {
 // Writes the result of op on two numbers into result; false when an
 // arithmetic result is too long to be written in full.
 bool numericResult(Word op, double l, double r, Value& result);
+// Writes the result of a comparison or concatenation of texts into result,
+// which may be left itself; false when the operator does not apply to texts.
+bool textResult(Word op, Value& left, Value& right, Value& result);
 unsigned A();
 unsigned ovA();
 unsigned B();

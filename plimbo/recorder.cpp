@@ -72,6 +72,7 @@ namespace {
 
 std::size_t recordedTokens = 0;    // token nodes held by the levels
 TokenNode* lastRecorded = nullptr; // the node the current token was recorded in, if it was
+std::size_t appendedTokens = 0;    // tokens recorded in this run, all lists together
 TokenNode* spareNodes = nullptr;   // released nodes kept for the next recordings
 WhileLevel* spareLevels = nullptr; // removed levels kept for the next loops (linked by prev)
 #ifdef FUZZ_BUDGET
@@ -103,6 +104,7 @@ TokenNode* appendToken(TokenNode*& first, TokenNode*& last) {
     return nullptr;
   }
   ++recordedTokens;
+  ++appendedTokens;
   copyToken(node->token, *tok_n);
   node->next = nullptr;
   if (last == nullptr)
@@ -222,6 +224,8 @@ void WH_PD_insert() {
   if (lastRecorded != nullptr) extendSpan(first, last, lastRecorded);
 }
 
+std::size_t WH_PD_recordedCount() { return appendedTokens; }
+
 TokenNode* recordedNode() {
   return LAMode == kRecordCondition || LAMode == kRecordBody ? lastRecorded : nullptr;
 }
@@ -301,6 +305,7 @@ void WH_PD_free() {
   spareNodes = nullptr;
   formsRelease();
   lastRecorded = nullptr;
+  appendedTokens = 0;
   recordedTokens = 0;
 #ifdef FUZZ_BUDGET
   replayedTokens = 0;

@@ -51,11 +51,23 @@ unsigned parenthesizedExpression(const char* procedure) {
 /* blok -> "{" V "}" */
 unsigned blok() {
   if (tok_n->word != kOpenBrace) return syntaxError("blok", "\"{\"");
+#if LOOP_FORMS
+  if (const Form* form = tok_n->form; if_flag == 0 && form != nullptr && LAMode == kReplayBody && skipByForm(*form)) {
+    lex();
+    return 0;
+  }
+  TokenNode* const open = LAMode == kRecordBody ? recordedNode() : nullptr;
+  const std::size_t count = open != nullptr ? WH_PD_recordedCount() : 0;
+  const int nesting = nestingDepth;
+#endif
   if (unsigned status = enterNesting("blok")) return status;
   lex();
   if (unsigned status = V()) return status;
   if (tok_n->word != kCloseBrace) return syntaxError("blok", "\"}\"");
   leaveNesting();
+#if LOOP_FORMS
+  if (open != nullptr) formBlock(open, count, nesting);
+#endif
   lex();
   return 0;
 }
