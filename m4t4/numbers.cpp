@@ -65,6 +65,24 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
+// Writes the digits of whole ending just before end, two at a time;
+// returns where they begin.
+char* writeDigits(std::uint64_t whole, char* end) {
+  while (whole >= 100) {
+    std::size_t pair = static_cast<std::size_t>(whole % 100) * 2;
+    whole /= 100;
+    *--end = kPairs[pair + 1];
+    *--end = kPairs[pair];
+  }
+  if (whole >= 10) {
+    *--end = kPairs[whole * 2 + 1];
+    *--end = kPairs[whole * 2];
+  } else {
+    *--end = static_cast<char>('0' + whole);
+  }
+  return end;
+}
+
 // A whole number below 1e18: a sign, at most 18 digits, ".000000", NUL.
 constexpr std::size_t kWholeTextSize = 27;
 
@@ -73,20 +91,7 @@ constexpr std::size_t kWholeTextSize = 27;
 // kWholeTextSize characters.
 int formatWhole(double value, double magnitude, char* out) {
   char digits[20];
-  char* first = digits + sizeof digits;
-  auto whole = static_cast<std::uint64_t>(magnitude);
-  while (whole >= 100) {
-    std::size_t pair = static_cast<std::size_t>(whole % 100) * 2;
-    whole /= 100;
-    *--first = kPairs[pair + 1];
-    *--first = kPairs[pair];
-  }
-  if (whole >= 10) {
-    *--first = kPairs[whole * 2 + 1];
-    *--first = kPairs[whole * 2];
-  } else {
-    *--first = static_cast<char>('0' + whole);
-  }
+  char* first = writeDigits(static_cast<std::uint64_t>(magnitude), digits + sizeof digits);
   char* end = out;
   if (std::signbit(value)) *end++ = '-';
   std::size_t count = static_cast<std::size_t>(digits + sizeof digits - first);
@@ -136,8 +141,10 @@ constexpr std::size_t kMillionthsTextSize = 19;
 // Writes the "%f" text of count millionths into out, which holds
 // kMillionthsTextSize characters; returns its length.
 int formatMillionths(std::uint64_t count, bool negative, char* out) {
-  char digits[kMillionthsTextSize];
-  char* const end = digits + sizeof digits;
+  // The text ends at the middle: kMillionthsTextSize bytes from its start
+  // can be copied, a fixed size.
+  char digits[2 * kMillionthsTextSize];
+  char* const end = digits + kMillionthsTextSize - 1;
   std::uint64_t fraction = count % 1000000;
   for (int pair = 0; pair < 3; ++pair) {
     const std::size_t at = static_cast<std::size_t>(fraction % 100) * 2;
@@ -146,17 +153,11 @@ int formatMillionths(std::uint64_t count, bool negative, char* out) {
     end[-2 * pair - 2] = kPairs[at];
   }
   end[-7] = '.';
-  char* first = end - 7;
-  std::uint64_t whole = count / 1000000;
-  do {
-    *--first = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
+  char* first = writeDigits(count / 1000000, end - 7);
   if (negative) *--first = '-';  // also for a negative that rounds to zero, as printf writes it
-  const std::size_t length = static_cast<std::size_t>(end - first);
-  std::memcpy(out, first, length);
-  out[length] = '\0';
-  return static_cast<int>(length);
+  *end = '\0';
+  std::memcpy(out, first, kMillionthsTextSize);
+  return static_cast<int>(end - first);
 }
 
 }  // namespace

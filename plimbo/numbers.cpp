@@ -84,8 +84,8 @@ bool millionths(double number, std::uint64_t& count) {
 // Writes the "%f" text of count millionths, negative or not, into out,
 // which has room for 32 bytes; returns its length.
 std::size_t formatMillionths(std::uint64_t count, bool negative, char* out) {
-  char digits[32];
-  char* const end = digits + sizeof digits;
+  char digits[48];  // the text ends at the middle, so 24 bytes from its start can be copied
+  char* const end = digits + 24;
   std::uint64_t fraction = count % 1000000;
   for (int pair = 0; pair < 3; ++pair) {
     const std::size_t at = static_cast<std::size_t>(fraction % 100) * 2;
@@ -96,10 +96,9 @@ std::size_t formatMillionths(std::uint64_t count, bool negative, char* out) {
   end[-7] = '.';
   char* begin = writeDigits(count / 1000000, end - 7);
   if (negative) *--begin = '-';  // also for a negative that rounds to zero, as printf writes it
-  const std::size_t length = static_cast<std::size_t>(end - begin);
-  std::memcpy(out, begin, length);
-  out[length] = '\0';
-  return length;
+  *end = '\0';
+  std::memcpy(out, begin, 24);  // whole: a fixed size copies fastest
+  return static_cast<std::size_t>(end - begin);
 }
 
 // The double atof reads from the text of count millionths: count and 10^6
