@@ -1,7 +1,8 @@
 // Number conversions of the arithmetic: the same results as atof and
 // printf("%f"), computed with the correctly rounded std::from_chars and
-// std::to_chars; the library calls remain for what those read or write
-// differently.
+// std::to_chars, or, for whole numbers and for fractions of fewer than 2^53
+// millionths, with integers alone; the library calls remain for what those
+// read or write differently.
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -117,7 +118,8 @@ bool millionths(double value, std::uint64_t& count) {
   // |value| is mantissa / 2^shift (a subnormal's exponent is that of biased 1).
   const int shift = 1075 - (biased != 0 ? biased : 1);
   if (shift <= 0) return false;
-  // mantissa * 10^6 < 2^73: from 2^74 on, the fraction is below half a millionth.
+  // mantissa * 10^6 < 2^73, below half of 2^shift from a shift of 74 on:
+  // fewer than half a millionth, which rounds to 0.
   if (shift > 73) {
     count = 0;
     return true;

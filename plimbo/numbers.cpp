@@ -65,7 +65,8 @@ bool millionths(double number, std::uint64_t& count) {
   // |number| is mantissa / 2^shift (a subnormal's exponent is that of biased 1).
   const int shift = 1075 - (biased != 0 ? biased : 1);
   if (shift <= 0) return false;
-  // mantissa * 10^6 < 2^73: from 2^74 on, the fraction is below half a millionth.
+  // mantissa * 10^6 < 2^73, below half of 2^shift from a shift of 74 on:
+  // fewer than half a millionth, which rounds to 0.
   if (shift > 73) {
     count = 0;
     return true;
