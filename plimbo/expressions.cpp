@@ -76,7 +76,7 @@ bool numericResult(Word op, double l, double r, Value& result) {
     case kMinus: return formatNumber(l - r, result);
     case kTimes: return formatNumber(l * r, result);
     case kDivide: return formatNumber(l / r, result);
-    default: return formatNumber(std::fmod(l, r), result);
+    default: return formatNumber(remainderOf(l, r), result);
   }
 }
 

@@ -133,6 +133,9 @@ std::size_t formatFixed(double number, char* out, std::size_t size);
 // value text may be. The text of an integer is written only when writeText
 // asks for it.
 bool formatNumber(double number, Value& value);
+// fmod(dividend, divisor), by integer arithmetic when both are integers
+// below 2^53 in magnitude and the divisor is not 0.
+double remainderOf(double dividend, double divisor);
 void writePendingText(Value& value);
 // Writes the value's text if it is still pending. The exchange buffers
 // STAcces and PDAcces always hold written texts.
