@@ -104,7 +104,8 @@ struct TableRecord;
 
 // The number a value text stands for, when it is known without reading the
 // text again: `known` only for numeric text whose atof is exactly `value`
-// (number tokens, and whole-number results, whose "%f" text is exact).
+// (number tokens, whole-number results, whose "%f" text is exact, and the
+// results of fewer than 2^53 millionths, whose atof is computed exactly).
 // `textPending`: the text has not been written yet; it is "%f" of `value`, a
 // whole number (see writePendingText), and `length` is 0 until it is.
 struct KnownNumber {

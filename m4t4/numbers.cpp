@@ -1,7 +1,8 @@
 // Number conversions of the arithmetic: the same results as atof and
 // printf("%f"), computed with the correctly rounded std::from_chars and
-// std::to_chars; the library calls remain for what those read or write
-// differently.
+// std::to_chars, or, for whole numbers and for fractions of fewer than 2^53
+// millionths, with integers alone; the library calls remain for what those
+// read or write differently.
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -59,6 +60,30 @@ bool fastDecimal(const char* text, double& value) {
   return true;
 }
 
+// "00" to "99".
+constexpr char kPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the digits of whole ending just before end, two at a time;
+// returns where they begin.
+char* writeDigits(std::uint64_t whole, char* end) {
+  while (whole >= 100) {
+    std::size_t pair = static_cast<std::size_t>(whole % 100) * 2;
+    whole /= 100;
+    *--end = kPairs[pair + 1];
+    *--end = kPairs[pair];
+  }
+  if (whole >= 10) {
+    *--end = kPairs[whole * 2 + 1];
+    *--end = kPairs[whole * 2];
+  } else {
+    *--end = static_cast<char>('0' + whole);
+  }
+  return end;
+}
+
 // A whole number below 1e18: a sign, at most 18 digits, ".000000", NUL.
 constexpr std::size_t kWholeTextSize = 27;
 
@@ -66,25 +91,8 @@ constexpr std::size_t kWholeTextSize = 27;
 // digits, two at a time, and six zeros; -0.0 keeps its sign. `out` holds
 // kWholeTextSize characters.
 int formatWhole(double value, double magnitude, char* out) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
   char digits[20];
-  char* first = digits + sizeof digits;
-  auto whole = static_cast<std::uint64_t>(magnitude);
-  while (whole >= 100) {
-    std::size_t pair = static_cast<std::size_t>(whole % 100) * 2;
-    whole /= 100;
-    *--first = kPairs[pair + 1];
-    *--first = kPairs[pair];
-  }
-  if (whole >= 10) {
-    *--first = kPairs[whole * 2 + 1];
-    *--first = kPairs[whole * 2];
-  } else {
-    *--first = static_cast<char>('0' + whole);
-  }
+  char* first = writeDigits(static_cast<std::uint64_t>(magnitude), digits + sizeof digits);
   char* end = out;
   if (std::signbit(value)) *end++ = '-';
   std::size_t count = static_cast<std::size_t>(digits + sizeof digits - first);
@@ -92,6 +100,66 @@ int formatWhole(double value, double magnitude, char* out) {
   end += count;
   std::memcpy(end, ".000000", 8);  // the terminator too
   return static_cast<int>(end + 7 - out);
+}
+
+// A count of millionths below this is exact in a double.
+constexpr std::uint64_t kExactMillionths = std::uint64_t{1} << 53;
+
+// Whether "%f" of value is a decimal of fewer than 2^53 millionths, value
+// having fraction bits; then count is that many: |value| * 10^6 rounded to
+// an integer on the exact binary value, a tie to even, as printf rounds.
+// False for integers, infinities and NaNs.
+bool millionths(double value, std::uint64_t& count) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased != 0) mantissa |= std::uint64_t{1} << 52;
+  // |value| is mantissa / 2^shift (a subnormal's exponent is that of biased 1).
+  const int shift = 1075 - (biased != 0 ? biased : 1);
+  if (shift <= 0) return false;
+  // mantissa * 10^6 < 2^73, below half of 2^shift from a shift of 74 on:
+  // fewer than half a millionth, which rounds to 0.
+  if (shift > 73) {
+    count = 0;
+    return true;
+  }
+  __extension__ using Wide = unsigned __int128;
+  const Wide scaled = static_cast<Wide>(mantissa) * 1000000u;
+  Wide whole = scaled >> shift;
+  const Wide rest = scaled - (whole << shift);
+  const Wide half = Wide{1} << (shift - 1);
+  if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
+  if (whole >= kExactMillionths) return false;
+  count = static_cast<std::uint64_t>(whole);
+  return true;
+}
+
+// The "%f" text of count millionths, negative or not: a sign, at most 10
+// integer digits (2^53 millionths are below 10^10), a point, six decimals,
+// NUL.
+constexpr std::size_t kMillionthsTextSize = 19;
+
+// Writes the "%f" text of count millionths into out, which holds
+// kMillionthsTextSize characters; returns its length.
+int formatMillionths(std::uint64_t count, bool negative, char* out) {
+  // The text ends at the middle: kMillionthsTextSize bytes from its start
+  // can be copied, a fixed size.
+  char digits[2 * kMillionthsTextSize];
+  char* const end = digits + kMillionthsTextSize - 1;
+  std::uint64_t fraction = count % 1000000;
+  for (int pair = 0; pair < 3; ++pair) {
+    const std::size_t at = static_cast<std::size_t>(fraction % 100) * 2;
+    fraction /= 100;
+    end[-2 * pair - 1] = kPairs[at + 1];
+    end[-2 * pair - 2] = kPairs[at];
+  }
+  end[-7] = '.';
+  char* first = writeDigits(count / 1000000, end - 7);
+  if (negative) *--first = '-';  // also for a negative that rounds to zero, as printf writes it
+  *end = '\0';
+  std::memcpy(out, first, kMillionthsTextSize);
+  return static_cast<int>(end - first);
 }
 
 }  // namespace
@@ -125,6 +193,10 @@ int formatFixed(double value, char* out, std::size_t size) {
       value == static_cast<double>(static_cast<std::int64_t>(value))) {
     return formatWhole(value, magnitude, out);
   }
+  std::uint64_t count;
+  if (size >= kMillionthsTextSize && millionths(value, count)) {
+    return formatMillionths(count, std::signbit(value), out);
+  }
   char text[400];  // 309 integer digits, a sign, a point and six decimals fit
 #ifdef __cpp_lib_to_chars
   auto [end, error] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
@@ -139,6 +211,40 @@ int formatFixed(double value, char* out, std::size_t size) {
     out[kept] = '\0';
   }
   return static_cast<int>(length);
+}
+
+int formatNumber(double value, char* out, std::size_t size, KnownNumber& number) {
+  std::uint64_t count;
+  if (size >= kMillionthsTextSize && millionths(value, count)) {
+    const bool negative = std::signbit(value);
+    // atof of the text is the double nearest count / 10^6: count and 10^6
+    // are exact (count < 2^53), and a division rounds correctly.
+    const double magnitude = static_cast<double>(count) / 1e6;
+    number = {true, false, negative ? -magnitude : magnitude};
+    return formatMillionths(count, negative, out);
+  }
+  number = {};
+  return formatFixed(value, out, size);
+}
+
+double remainderOf(double dividend, double divisor) {
+  constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+  const double left = std::fabs(dividend);
+  const double right = std::fabs(divisor);
+  if (left < kExactIntegers && right < kExactIntegers && right != 0) {
+    const auto whole = static_cast<std::uint64_t>(left);
+    const auto by = static_cast<std::uint64_t>(right);
+    if (static_cast<double>(whole) == left && static_cast<double>(by) == right) {
+      // The remainder of integers is exact, as fmod's is; it keeps the
+      // dividend's sign, a zero too.
+      const std::uint64_t rest = (whole | by) <= UINT32_MAX
+                                     ? static_cast<std::uint32_t>(whole) % static_cast<std::uint32_t>(by)
+                                     : whole % by;
+      const double magnitude = static_cast<double>(rest);
+      return std::signbit(dividend) ? -magnitude : magnitude;
+    }
+  }
+  return std::fmod(dividend, divisor);
 }
 
 }  // namespace m4t4

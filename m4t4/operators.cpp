@@ -60,13 +60,12 @@ namespace {
 
 // setNumber of a number that is not whole (or too large): its text now.
 [[gnu::noinline]] unsigned setFormattedNumber(StackNode& node, double value, const char* rule) {
-  int length = formatFixed(value, node.text.data(), kValueSize);
+  int length = formatNumber(value, node.text.data(), kValueSize, node.number);
   if (length >= static_cast<int>(kValueSize)) {  // a cut "%f" text would be another number
     dropValues(1);
     return reportTooLarge(rule);
   }
   node.length = static_cast<std::size_t>(length);
-  node.number = {};
   return 0;
 }
 
@@ -96,7 +95,7 @@ namespace {
 // (Apart, so that the other operators call nothing.)
 [[gnu::noinline]] unsigned setRemainder(StackNode& node, double left, double right,
                                         const char* rule) {
-  return setNumber(node, std::fmod(left, right), rule);
+  return setNumber(node, remainderOf(left, right), rule);
 }
 
 // Writes the result of the operator on two numeric operands, of numbers

@@ -73,6 +73,13 @@ double toNumber(const char* text);   // exactly atof(text)
 // Writes printf("%f", value) into `out`, cut to size-1 characters; returns
 // the length of the whole text, as snprintf does.
 int formatFixed(double value, char* out, std::size_t size);
+// formatFixed, and sets `number` to the text's atof where that is known
+// without reading the text: for a value below 2^53 millionths that is not
+// a whole number of 2^53 or more (and to unknown elsewhere).
+int formatNumber(double value, char* out, std::size_t size, KnownNumber& number);
+// fmod(dividend, divisor), by integer arithmetic when both are integers
+// below 2^53 in magnitude and the divisor is not 0.
+double remainderOf(double dividend, double divisor);
 // Whole numbers below this magnitude keep their "%f" text unwritten until it
 // is wanted (KnownNumber::textPending): atof of that text gives them back.
 constexpr double kWholeLimit = 1e18;

@@ -2,6 +2,7 @@
 // cost of going through strtod and printf for every operation.
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,6 +36,67 @@ char* writeDigits(std::uint64_t n, char* end) {
     *--end = static_cast<char>('0' + n);
   }
   return end;
+}
+
+// A count of millionths below this is exact in a double.
+constexpr std::uint64_t kExactMillionths = std::uint64_t{1} << 53;
+
+// Whether "%f" of number is a decimal of fewer than 2^53 millionths, number
+// having fraction bits; then count is that many: |number| * 10^6 rounded to
+// an integer on the exact binary value, a tie to even, as printf rounds.
+// False for integers, infinities and NaNs.
+bool millionths(double number, std::uint64_t& count) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &number, sizeof bits);
+  const int biased = static_cast<int>((bits >> 52) & 0x7ff);
+  std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+  if (biased != 0) mantissa |= std::uint64_t{1} << 52;
+  // |number| is mantissa / 2^shift (a subnormal's exponent is that of biased 1).
+  const int shift = 1075 - (biased != 0 ? biased : 1);
+  if (shift <= 0) return false;
+  // mantissa * 10^6 < 2^73, below half of 2^shift from a shift of 74 on:
+  // fewer than half a millionth, which rounds to 0.
+  if (shift > 73) {
+    count = 0;
+    return true;
+  }
+  __extension__ using Wide = unsigned __int128;
+  const Wide scaled = static_cast<Wide>(mantissa) * 1000000u;
+  Wide whole = scaled >> shift;
+  const Wide rest = scaled - (whole << shift);
+  const Wide half = Wide{1} << (shift - 1);
+  if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
+  if (whole >= kExactMillionths) return false;
+  count = static_cast<std::uint64_t>(whole);
+  return true;
+}
+
+// Writes the "%f" text of count millionths, negative or not, into out,
+// which has room for 32 bytes; returns its length.
+std::size_t formatMillionths(std::uint64_t count, bool negative, char* out) {
+  char digits[48];  // the text ends at the middle, so 24 bytes from its start can be copied
+  char* const end = digits + 24;
+  std::uint64_t fraction = count % 1000000;
+  for (int pair = 0; pair < 3; ++pair) {
+    const std::size_t at = static_cast<std::size_t>(fraction % 100) * 2;
+    fraction /= 100;
+    end[-2 * pair - 1] = kDigitPairs[at + 1];
+    end[-2 * pair - 2] = kDigitPairs[at];
+  }
+  end[-7] = '.';
+  char* begin = writeDigits(count / 1000000, end - 7);
+  if (negative) *--begin = '-';  // also for a negative that rounds to zero, as printf writes it
+  *end = '\0';
+  std::memcpy(out, begin, 24);  // whole: a fixed size copies fastest
+  return static_cast<std::size_t>(end - begin);
+}
+
+// The double atof reads from the text of count millionths: count and 10^6
+// are exact (count < 2^53), so their quotient is correctly rounded, the
+// double nearest the decimal, as atof reads it.
+double millionthsValue(std::uint64_t count, bool negative) {
+  const double magnitude = static_cast<double>(count) / 1e6;
+  return negative ? -magnitude : magnitude;
 }
 
 }  // namespace
@@ -126,6 +188,8 @@ std::size_t formatInteger(double number, char* out) {
 
 std::size_t formatFixed(double number, char* out, std::size_t size) {
   if (isExactInteger(number) && size >= 32) return formatInteger(number, out);
+  std::uint64_t count;
+  if (size >= 32 && millionths(number, count)) return formatMillionths(count, std::signbit(number), out);
   if (!std::isfinite(number)) {
     const char* text = std::isnan(number) ? (std::signbit(number) ? "-nan" : "nan")
                                           : (number < 0 ? "-inf" : "inf");
@@ -147,6 +211,15 @@ std::size_t formatFixed(double number, char* out, std::size_t size) {
 }
 
 bool formatFraction(double number, Value& value) {
+  std::uint64_t count;
+  if (millionths(number, count)) {
+    const bool negative = std::signbit(number);
+    value.length = static_cast<std::uint8_t>(formatMillionths(count, negative, value.text.data()));
+    value.textPending = false;
+    value.numeric = true;
+    value.number = millionthsValue(count, negative);
+    return true;
+  }
   const std::size_t length = formatFixed(number, value.text.data(), value.text.size());
   if (length > kMaxValueLength) return false;
   value.length = static_cast<std::uint8_t>(length);
@@ -154,6 +227,25 @@ bool formatFraction(double number, Value& value) {
   value.numeric = std::isfinite(number);  // inf, -inf, nan and -nan are not numeric texts
   value.number = value.numeric ? toNumber(value.text.data()) : 0;
   return true;
+}
+
+double remainderOf(double dividend, double divisor) {
+  const double left = std::fabs(dividend);
+  const double right = std::fabs(divisor);
+  if (left < kExactIntegers && right < kExactIntegers && right != 0) {
+    const auto whole = static_cast<std::uint64_t>(left);
+    const auto by = static_cast<std::uint64_t>(right);
+    if (static_cast<double>(whole) == left && static_cast<double>(by) == right) {
+      // The remainder of integers is exact, as fmod's is; it keeps the
+      // dividend's sign, a zero too.
+      const std::uint64_t rest = (whole | by) <= UINT32_MAX
+                                     ? static_cast<std::uint32_t>(whole) % static_cast<std::uint32_t>(by)
+                                     : whole % by;
+      const double magnitude = static_cast<double>(rest);
+      return std::signbit(dividend) ? -magnitude : magnitude;
+    }
+  }
+  return std::fmod(dividend, divisor);
 }
 
 void writePendingText(Value& value) {

@@ -117,8 +117,9 @@ bool readWord(Value& word);
 // numbers.cpp
 // Whether number is an integer that a double holds exactly, below 2^53 in
 // magnitude; then its "%f" text is its digits and ".000000".
+// Integers below this are exact in a double and print without rounding.
+constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
 inline bool isExactInteger(double number) {
-  constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
   const double magnitude = number < 0 ? -number : number;
   return magnitude < kExactIntegers &&
          static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude;
@@ -138,11 +139,11 @@ void formatTruth(bool truth, Value& value);
 // Writes what "%f" makes of number into out (size bytes); returns its length,
 // or size when it does not fit.
 std::size_t formatFixed(double number, char* out, std::size_t size);
+// formatNumber of a number that is no exact integer.
+bool formatFraction(double number, Value& value);
 // The text "%f" makes of number, as a value; false when it is longer than a
 // value text may be. The text of an integer is written only when writeText
 // asks for it.
-// formatNumber of a number that is no exact integer.
-bool formatFraction(double number, Value& value);
 inline bool formatNumber(double number, Value& value) {
   if (!isExactInteger(number)) return formatFraction(number, value);
   // The text will be the integer and ".000000", which atof reads back as the
@@ -153,6 +154,9 @@ inline bool formatNumber(double number, Value& value) {
   value.number = number;
   return true;
 }
+// fmod(dividend, divisor), by integer arithmetic when both are integers
+// below 2^53 in magnitude and the divisor is not 0.
+double remainderOf(double dividend, double divisor);
 void writePendingText(Value& value);
 // Writes the value's text if it is still pending. The exchange buffers
 // STAcces and PDAcces always hold written texts.
@@ -337,7 +341,7 @@ inline double operateOn(Word op, double l, double r) {
     case kMinus: return l - r;
     case kTimes: return l * r;
     case kDivide: return l / r;
-    default: return std::fmod(l, r);
+    default: return remainderOf(l, r);
   }
 }
 // Writes the result of op on two numbers into result; false when an

@@ -57,6 +57,212 @@ TEST(Numbers, HardCasesFormat) {
   EXPECT_EQ(fastFixed(0.0 / 0.0 * -1.0), libraryFixed(0.0 / 0.0 * -1.0));
 }
 
+::testing::AssertionResult sameResult(double value);
+
+// Texts worked out from the exact binary value of each double: the sixth
+// decimal rounds half to even only on an exact tie (odd multiples of 1/128),
+// and a negative keeps its sign when it rounds to zero.
+TEST(Numbers, SixthDecimalRounding) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {
+      {1.0 / 128, "0.007812"},  // 7812.5 millionths, a tie: to the even 7812
+      {3.0 / 128, "0.023438"},  // 23437.5: to 23438
+      {5.0 / 128, "0.039062"},  // 39062.5: to 39062
+      {-3.0 / 128, "-0.023438"},
+      {5e-7, "0.000000"},  // the double is below half a millionth
+      {-5e-7, "-0.000000"},
+      {2.5e-7, "0.000000"},
+      {-2.5e-7, "-0.000000"},
+      {7.5e-7, "0.000001"},  // above 0.00000075
+      {1.5e-6, "0.000002"},
+      {2.5e-6, "0.000003"},  // above the tie, so not to even
+      {1.0000005, "1.000001"},
+      {0.1234565, "0.123456"},  // below the tie
+      {0.9999995, "1.000000"},  // above: carries into the integer part
+      {999999.9999995, "999999.999999"},
+      {123456789.0000005, "123456789.000001"},
+      {4503599627.3704995, "4503599627.370500"},
+      {9007199254.740990, "9007199254.740990"},  // just below 2^53 millionths
+      {9007199254.740992, "9007199254.740992"},  // rounds to 2^53 millionths
+      {1099511627776.0078125, "1099511627776.007812"},  // 2^40 + 1/128, a tie past 2^53 millionths
+      {-1099511627776.0234375, "-1099511627776.023438"},
+      {1.0 / 3, "0.333333"},
+      {-2.0 / 3, "-0.666667"},
+      {0.5, "0.500000"},
+      {std::numeric_limits<double>::denorm_min(), "0.000000"},
+      {-std::numeric_limits<double>::denorm_min(), "-0.000000"},
+      {-std::numeric_limits<double>::min(), "-0.000000"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(fastFixed(c.value), c.text) << std::hexfloat << c.value;
+    EXPECT_EQ(libraryFixed(c.value), c.text) << std::hexfloat << c.value;
+    EXPECT_TRUE(sameResult(c.value));
+  }
+}
+
+// One of the kinds of doubles of the sweeps below, each drawn from random.
+enum class Kind { kMagnitudes, kNearTies, kTies, kTiny, kWholeAndHuge };
+
+double draw(Kind kind, std::mt19937_64& random) {
+  double value = 0;
+  switch (kind) {
+    case Kind::kMagnitudes:  // 53 random bits at any scale from subnormal to 2^70
+      value = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 1144) - 1126);
+      break;
+    case Kind::kNearTies: {  // a few ulps around the double nearest k + 1/2 millionths
+      const std::uint64_t k = random() % (std::uint64_t{10} << (random() % 53));
+      value = (static_cast<double>(k) + 0.5) / 1e6;
+      for (int steps = static_cast<int>(random() % 7) - 3; steps != 0; steps += steps < 0 ? 1 : -1) {
+        value = std::nextafter(value, steps < 0 ? 0.0 : HUGE_VAL);
+      }
+      break;
+    }
+    case Kind::kTies: {  // exact ties (odd multiples of 1/128) and decimal ties
+      const std::uint64_t odd = (random() >> (random() % 64)) | 1;
+      switch (random() % 4) {
+        case 0: value = std::ldexp(static_cast<double>(odd & ((std::uint64_t{1} << 53) - 1)), -7); break;
+        case 1:
+          value = std::nextafter(std::ldexp(static_cast<double>(odd % (1u << 30)), -7), random() % 2 ? 0.0 : 1.0);
+          break;
+        case 2: value = static_cast<double>(odd % 100000000000) * 5e-7; break;
+        default: value = static_cast<double>(random() % 10000000000) * 2.5e-7; break;
+      }
+      break;
+    }
+    case Kind::kTiny: {  // subnormals, and normals below 2^-50
+      std::uint64_t bits = random() & ((std::uint64_t{1} << 52) - 1);
+      if (random() % 2) bits |= (1 + random() % 972) << 52;
+      std::memcpy(&value, &bits, sizeof value);
+      break;
+    }
+    case Kind::kWholeAndHuge:  // integers of every length up to 2^188; a few of any size
+      switch (random() % 8) {
+        case 0: value = 0; break;
+        case 1: value = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 68)); break;
+        case 2:
+          if (random() % 64 == 0) {  // any bit pattern, inf and nan among them (their texts are long)
+            const std::uint64_t bits = random();
+            std::memcpy(&value, &bits, sizeof value);
+            return value;
+          }
+          value = std::ldexp(static_cast<double>(random() >> 11), 68 + static_cast<int>(random() % 68));
+          break;
+        default: value = static_cast<double>(random() >> (random() % 64)); break;
+      }
+      break;
+  }
+  return random() % 2 ? -value : value;
+}
+
+// The text of an arithmetic result as "%f" writes it, and its number where
+// formatNumber knows it as atof reads the text; known below 2^53 millionths.
+::testing::AssertionResult sameResult(double value) {
+  char library[400];
+  const int length = std::snprintf(library, sizeof library, "%f", value);
+  char text[400];
+  if (formatFixed(value, text, sizeof text) != length || std::strcmp(text, library) != 0) {
+    return ::testing::AssertionFailure() << "%a " << value << ": " << text << " != " << library;
+  }
+  KnownNumber number;
+  if (formatNumber(value, text, sizeof text, number) != length || std::strcmp(text, library) != 0) {
+    return ::testing::AssertionFailure() << "%a " << value << ": " << text << " != " << library;
+  }
+  // (9007199254.740992 is the double nearest 2^53 millionths, and above them.)
+  if (number.textPending || number.known != (std::fabs(value) < 9007199254.740992)) {
+    return ::testing::AssertionFailure() << library << ": known " << number.known;
+  }
+  double read = std::atof(library);
+  if (number.known && std::memcmp(&number.value, &read, sizeof read) != 0) {
+    return ::testing::AssertionFailure() << library << ": " << number.value << " != " << read;
+  }
+  return ::testing::AssertionSuccess();
+}
+
+TEST(Numbers, MillionOfEachKind) {
+  std::mt19937_64 random(20261209);
+  for (Kind kind : {Kind::kMagnitudes, Kind::kNearTies, Kind::kTies, Kind::kTiny, Kind::kWholeAndHuge}) {
+    int failures = 0;
+    for (int i = 0; i < 1'000'000 && failures < 10; ++i) {
+      double value = draw(kind, random);
+      ::testing::AssertionResult result = sameResult(value);
+      if (!result) {
+        ADD_FAILURE() << result.message();
+        ++failures;
+      }
+    }
+  }
+}
+
+// A fraction's number is the quotient of its millionths by 10^6, which is
+// what atof reads from its text while there are fewer than 2^53 millionths.
+TEST(Numbers, MillionthsReadBack) {
+  std::mt19937_64 random(9122026);
+  char text[32];
+  for (int i = 0; i < 1'000'000; ++i) {
+    std::uint64_t count = (random() >> 11) >> (random() % 53);  // below 2^53
+    std::snprintf(text, sizeof text, "%llu.%06llu", static_cast<unsigned long long>(count / 1000000),
+                  static_cast<unsigned long long>(count % 1000000));
+    double quotient = static_cast<double>(count) / 1e6;
+    double read = std::atof(text);
+    ASSERT_EQ(std::memcmp(&quotient, &read, sizeof read), 0) << text;
+  }
+}
+
+// Same bits: the remainder keeps the dividend's sign, a zero too.
+::testing::AssertionResult sameRemainder(double dividend, double divisor) {
+  double fast = remainderOf(dividend, divisor);
+  double library = std::fmod(dividend, divisor);
+  if (std::memcmp(&fast, &library, sizeof fast) == 0) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "%a " << dividend << " % " << divisor << ": " << fast
+                                       << " != " << library;
+}
+
+TEST(Numbers, RemainderAsFmod) {
+  const struct {
+    double dividend, divisor, remainder;
+  } cases[] = {
+      {7, 3, 1},       {-7, 3, -1},     {7, -3, 1},        {-7, -3, -1},    {-4, 2, -0.0},
+      {4, -2, 0},      {0, 5, 0},       {-0.0, 5, -0.0},   {5, 7, 5},       {-5, 7, -5},
+      {7.5, 2, 1.5},   {-7.5, 2, -1.5}, {1e300, 1e300, 0}, {9007199254740991, 10, 1},
+      {9007199254740992, 3, 2},  // 2^53: past the integers, fmod's exact answer
+      {-9007199254740991, 1e15, -7199254740991},
+      {4294967296, 4294967295, 1},
+      {6, HUGE_VAL, 6},
+  };
+  for (const auto& c : cases) {
+    double remainder = remainderOf(c.dividend, c.divisor);
+    EXPECT_EQ(std::memcmp(&remainder, &c.remainder, sizeof remainder), 0) << c.dividend << " % " << c.divisor;
+  }
+  EXPECT_TRUE(std::isnan(remainderOf(5, 0)));
+  EXPECT_TRUE(std::isnan(remainderOf(HUGE_VAL, 3)));
+  EXPECT_TRUE(std::isnan(remainderOf(std::nan(""), 3)));
+  std::mt19937_64 random(10122026);
+  auto operand = [&random]() {
+    double value;
+    switch (random() % 8) {
+      case 0: value = 0; break;
+      case 1: value = static_cast<double>(random() >> (random() % 64)) + 0.5; break;
+      case 2:
+        value = std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 2000) - 1000);
+        break;
+      default: value = static_cast<double>(random() >> (4 + random() % 60)); break;  // integers up to 2^60
+    }
+    return random() % 2 ? -value : value;
+  };
+  int failures = 0;
+  for (int i = 0; i < 1'000'000 && failures < 10; ++i) {
+    double dividend = operand();
+    double divisor = operand();
+    ::testing::AssertionResult result = sameRemainder(dividend, divisor);
+    if (!result) {
+      ADD_FAILURE() << result.message();
+      ++failures;
+    }
+  }
+}
+
 TEST(Numbers, HardCasesRead) {
   const char* cases[] = {
       "0", "-0", "+0", "1", "+1", "-1", "12abc", "3,5", "1e", "1e+", "1e-", "1e5", "1E5",
