@@ -8,6 +8,7 @@ namespace m4t4 {
 
 FILE* f = nullptr;
 FILE* inputStream = stdin;
+bool inputMayWait = false;
 FILE* outputStream = stdout;
 
 bool outputIsTerminal = false;
@@ -48,6 +49,7 @@ void reset() {
   Uvolni_zas_cykl();
   f = nullptr;
   inputStream = stdin;
+  inputMayWait = false;
   outputStream = stdout;
   discardOutput();
   outputIsTerminal = false;

@@ -245,6 +245,7 @@ struct StackNode {
 // driver.cpp: the streams.
 extern FILE* f;             // the program source
 extern FILE* inputStream;   // the stream cti reads words from
+extern bool inputMayWait;   // a read of inputStream may wait: the output is written out first
 extern FILE* outputStream;  // program output and diagnostics
 
 // output.cpp
