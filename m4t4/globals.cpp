@@ -46,6 +46,7 @@ void reset() {
   Uvolni_tab();
   Uvolni_zas();
   Uvolni_zas_cykl();
+  forgetForm();
   f = nullptr;
   inputStream = stdin;
   outputStream = stdout;

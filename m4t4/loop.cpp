@@ -59,9 +59,13 @@ unsigned repeat() {
     loopReplays();
     rezim_LA = kReplayCondition;
     Lex();
-    if (unsigned s = Logicky_vyraz()) return s;
-    if (unsigned s = checkStopped()) return s;
-    if (!popTruth()) return 0;
+    bool holds = false;
+    if (token_buffer->form == nullptr || !runCondition(*token_buffer->form, holds)) {
+      if (unsigned s = Logicky_vyraz()) return s;
+      if (unsigned s = checkStopped()) return s;
+      holds = popTruth();
+    }
+    if (!holds) return 0;
     rezim_LA = kReplayBody;
     Lex();
     if (unsigned s = Blok()) return s;
@@ -88,7 +92,10 @@ unsigned While() {
     loopEntered(outerMode);
   }
   Lex();
-  if (unsigned s = Logicky_vyraz()) return s;
+  formBegin();
+  unsigned status = Logicky_vyraz();
+  formEnd(nullptr, status != 0 || !is(kCloseParen));
+  if (status != 0) return status;
   if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("While", ")");
   bool runs = popTruth() && active;
