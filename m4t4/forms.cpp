@@ -31,10 +31,8 @@ void releaseForm(const Form* form) { ::operator delete(const_cast<Form*>(form));
 
 namespace {
 
-// The form being noted.
+// The form being noted (while formNoting).
 struct Builder {
-  bool active = false;          // an assignment or condition is being noted
-  bool broken = false;          // it holds something a form cannot run
   TokenNode* start = nullptr;   // the node of its first token
   std::size_t count = 0;        // steps noted
   std::size_t depth = 0;        // values the grammar holds now
@@ -45,16 +43,14 @@ Builder builder;
 
 }  // namespace
 
-void forgetForm() { builder.active = false; }
-
 #if LOOP_FORMS
 
 namespace {
 
-// Appends a step; a form that would grow too long is broken.
+// Appends a step; a form that would grow too long is given up.
 FormStep* addStep(FormStep::Kind kind) {
   if (builder.count == kMaxFormSteps) {
-    builder.broken = true;
+    formNoting = false;
     return nullptr;
   }
   FormStep& step = builder.steps[builder.count++];
@@ -66,22 +62,19 @@ FormStep* addStep(FormStep::Kind kind) {
 
 }  // namespace
 
-void formBegin() {
-  if (i2_priznak == 0 || builder.active) return;
+void noteBegin() {
   TokenNode* node = recordedNode();
-  if (node == nullptr) return;
-  builder.active = true;
-  builder.broken = false;
+  if (i2_priznak == 0 || node == nullptr) return;
+  formNoting = true;
   builder.start = node;
   builder.count = 0;
   builder.depth = 0;
   builder.maxDepth = 0;
 }
 
-void formOperand(const Token& token, const TableRecord* record) {
-  if (!builder.active || builder.broken) return;
+void noteOperand(const Token& token, const TableRecord* record) {
   if (token.tokenClass == kVariable ? record == nullptr : !token.number.known) {
-    builder.broken = true;  // a string literal, or a number whose text would count
+    formNoting = false;  // a string literal, or a number whose text would count
     return;
   }
   FormStep* step = addStep(token.tokenClass == kVariable ? FormStep::kVariable : FormStep::kConstant);
@@ -94,31 +87,24 @@ void formOperand(const Token& token, const TableRecord* record) {
   builder.maxDepth = std::max(builder.maxDepth, ++builder.depth);
 }
 
-void formOperator(Word op) {
-  if (!builder.active || builder.broken) return;
+void noteOperator(Word op) {
   if (FormStep* step = addStep(FormStep::kOperator)) step->op = op;
   --builder.depth;
 }
 
-void formNegation() {
-  if (!builder.active || builder.broken) return;
+void noteNegation() {
   // The text of a literal that "!" takes (into pom_a) is not kept.
   if (builder.count == 0 || builder.steps[builder.count - 1].kind == FormStep::kConstant) {
-    builder.broken = true;
+    formNoting = false;
     return;
   }
   addStep(FormStep::kNegation);
 }
 
-void formRefuse() {
-  if (builder.active) builder.broken = true;
-}
-
-void formEnd(TableRecord* target, unsigned status) {
-  if (!builder.active) return;
-  builder.active = false;
+void noteEnd(TableRecord* target, unsigned status) {
+  formNoting = false;
   // A lone operand is not worth a form (and its text would count).
-  if (status != 0 || builder.broken || builder.count < 2) return;
+  if (status != 0 || builder.count < 2) return;
   TokenNode* resume = recordedNode();
   TokenNode* start = builder.start;
   if (resume == nullptr || start->token.form != nullptr) return;

@@ -32,6 +32,8 @@ ValueBuffer hodnota_zas{};
 ValueBuffer pom_a{};
 ValueBuffer pom_b{};
 
+bool formNoting = false;
+
 LoopLevel* zasobnik = nullptr;
 int32_t loopLevelCount = 0;
 
@@ -46,7 +48,7 @@ void reset() {
   Uvolni_tab();
   Uvolni_zas();
   Uvolni_zas_cykl();
-  forgetForm();
+  formNoting = false;
   f = nullptr;
   inputStream = stdin;
   outputStream = stdout;

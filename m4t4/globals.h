@@ -325,6 +325,10 @@ extern ValueBuffer hodnota_zas;  // exchange buffer of the stack
 extern ValueBuffer pom_a;        // right operand / word read by cti
 extern ValueBuffer pom_b;        // left operand
 
+// forms.cpp: a loop form is being noted, and nothing has made it one that
+// cannot run.
+extern bool formNoting;
+
 // loop_stack.cpp: the loop token stack.
 extern LoopLevel* zasobnik;       // innermost running loop, null when none
 extern int32_t loopLevelCount;    // number of levels on the stack

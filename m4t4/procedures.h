@@ -246,7 +246,6 @@ unsigned Faktor();
 #define LOOP_FORMS 1
 #endif
 void releaseForm(const Form* form);  // frees a form (and null)
-void forgetForm();                   // the builder drops what it was noting (reset)
 #if LOOP_FORMS
 // The builder, called by the grammar procedures: formBegin where an
 // assignment's variable or a loop condition's first token is current (it
@@ -257,13 +256,29 @@ void forgetForm();                   // the builder drops what it was noting (re
 // model (a call); formEnd once the expression has been parsed with `status`
 // and the token after it is current: a form of at least one operator is
 // attached to the first token's node (target: the assignment's variable,
-// none for a condition).
-void formBegin();
-void formOperand(const Token& token, const TableRecord* record);
-void formOperator(Word op);
-void formNegation();
-void formRefuse();
-void formEnd(TableRecord* target, unsigned status);
+// none for a condition). Outside a form they cost a test.
+// (Cold: they run on a loop's first pass alone.)
+[[gnu::cold]] void noteBegin();
+[[gnu::cold]] void noteOperand(const Token& token, const TableRecord* record);
+[[gnu::cold]] void noteOperator(Word op);
+[[gnu::cold]] void noteNegation();
+[[gnu::cold]] void noteEnd(TableRecord* target, unsigned status);
+inline void formBegin() {
+  if (rezim_LA == kSourceCondition || rezim_LA == kSourceBody) noteBegin();
+}
+inline void formOperand(const Token& token, const TableRecord* record) {
+  if (formNoting) noteOperand(token, record);
+}
+inline void formOperator(Word op) {
+  if (formNoting) noteOperator(op);
+}
+inline void formNegation() {
+  if (formNoting) noteNegation();
+}
+inline void formRefuse() { formNoting = false; }
+inline void formEnd(TableRecord* target, unsigned status) {
+  if (formNoting) noteEnd(target, status);
+}
 // The runner, in a replay, with the form's first token current: does what
 // the grammar would for the assignment (the value stored in the target) or
 // the condition (`holds`: the truth of its value) and replays the token
