@@ -77,9 +77,10 @@ void noteOperand(const Token& token, const TableRecord* record) {
     formNoting = false;  // a string literal, or a number whose text would count
     return;
   }
-  FormStep* step = addStep(token.tokenClass == kVariable ? FormStep::kVariable : FormStep::kConstant);
+  const bool variable = token.tokenClass == kVariable;
+  FormStep* step = addStep(variable ? FormStep::kVariable : FormStep::kConstant);
   if (step == nullptr) return;
-  if (step->kind == FormStep::kVariable) {
+  if (variable) {
     step->record = record;
   } else {
     step->constant = token.number.value;
@@ -137,7 +138,9 @@ struct Result {
 
 // Runs the form; false (nothing changed) when the grammar must.
 bool evaluate(const Form& form, Result& result) {
-  if (i2_priznak == 0 || !valueStackHasRoom(form.depth) || !replayHasRoom(form.tokens)) return false;
+  if (i2_priznak == 0 || !valueStackHasRoom(form.depth) || !replayHasRoom(form.tokens)) {
+    return false;
+  }
   double stack[kMaxFormSteps];
   std::size_t top = 0;
   const FormStep* const end = form.steps + form.count;

@@ -1,7 +1,8 @@
 // The loop statement: the first pass records the condition and body into a
 // new level of the loop token stack; every further pass replays them. The
 // modes, cursors and a worked trace are in the note at the top of
-// loop_stack.cpp.
+// loop_stack.cpp. A replayed condition or assignment that got a form on the
+// first pass runs that form instead of the grammar when it can (forms.cpp).
 #include "hooks.h"
 #include "procedures.h"
 
@@ -94,7 +95,7 @@ unsigned While() {
   Lex();
   formBegin();
   unsigned status = Logicky_vyraz();
-  formEnd(nullptr, status != 0 || !is(kCloseParen));
+  formEnd(nullptr, status);
   if (status != 0) return status;
   if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("While", ")");

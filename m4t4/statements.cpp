@@ -65,9 +65,8 @@ unsigned Vnitrni_blok() {
 unsigned Prikaz() {
   if (token_buffer->tokenClass == kVariable) {
     // A replayed assignment that has a form, and that the form can run.
-    if (rezim_LA == kReplayBody && token_buffer->form != nullptr && runAssignment(*token_buffer->form)) {
-      return 0;
-    }
+    const Form* form = token_buffer->form;
+    if (rezim_LA == kReplayBody && form != nullptr && runAssignment(*form)) return 0;
     // Required: the variable exists, as "hodnota neurcena", before its
     // right-hand side runs; statements/assignment_sees_its_new_variable.
     TableRecord* record = recordOf(*token_buffer);
