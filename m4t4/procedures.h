@@ -314,7 +314,8 @@ unsigned setNumber(StackNode& node, double value, const char* rule);
 // below kWholeLimit. (The magnitude test comes first: it keeps the
 // conversion defined.)
 inline bool keepsNumber(double value) {
-  return std::fabs(value) < kWholeLimit && value == static_cast<double>(static_cast<std::int64_t>(value));
+  return std::fabs(value) < kWholeLimit &&
+         value == static_cast<double>(static_cast<std::int64_t>(value));
 }
 
 }  // namespace m4t4
