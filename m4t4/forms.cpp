@@ -29,23 +29,19 @@ static_assert(sizeof(Form) % alignof(FormStep) == 0, "the steps follow the form 
 
 void releaseForm(const Form* form) { ::operator delete(const_cast<Form*>(form)); }
 
+#if LOOP_FORMS
+
 namespace {
 
 // The form being noted (while formNoting).
 struct Builder {
-  TokenNode* start = nullptr;   // the node of its first token
-  std::size_t count = 0;        // steps noted
-  std::size_t depth = 0;        // values the grammar holds now
-  std::size_t maxDepth = 0;     // the most it has held
+  TokenNode* start = nullptr;  // the node of its first token
+  std::size_t count = 0;       // steps noted
+  std::size_t depth = 0;       // values the grammar holds now
+  std::size_t maxDepth = 0;    // the most it has held
   FormStep steps[kMaxFormSteps];
 };
 Builder builder;
-
-}  // namespace
-
-#if LOOP_FORMS
-
-namespace {
 
 // Appends a step; a form that would grow too long is given up.
 FormStep* addStep(FormStep::Kind kind) {
