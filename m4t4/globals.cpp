@@ -33,6 +33,8 @@ ValueBuffer hodnota_zas{};
 ValueBuffer pom_a{};
 ValueBuffer pom_b{};
 
+bool formNoting = false;
+
 LoopLevel* zasobnik = nullptr;
 int32_t loopLevelCount = 0;
 
@@ -47,6 +49,7 @@ void reset() {
   Uvolni_tab();
   Uvolni_zas();
   Uvolni_zas_cykl();
+  formNoting = false;
   f = nullptr;
   inputStream = stdin;
   inputMayWait = false;
