@@ -1,9 +1,15 @@
 #!/usr/bin/env python3
 """Writes the benchmark workloads: gen.py WORKLOAD LANGUAGE SIZE... > file
 
-Workloads (LANGUAGE is plimbo, m4t4 or python):
+Workloads (LANGUAGE is plimbo, m4t4, python or lua):
   loop N [B]        a counting loop of N iterations whose body holds B
                     additions (default 1) and the counter's increment
+  count N           a loop of N iterations that only counts: i = i + 1
+  student N         s = s + i; t = t + "x"; if i % 3 = 0 { c = c + 1; t = "" };
+                    i = i + 1, N times
+  fractions N       s = s + i; a = s / (i + 7); t = t + a; i = i + 1, N times
+  longbody P B      a loop that runs P times a body of B assignments
+                    v = v + 1 over four variables (and the counter's increment)
   straight N V      V assignments of 0, then N assignments of three operators
                     over V variables
   variables N V     V assignments of 0, then N assignments v = w + 1 that
@@ -26,14 +32,17 @@ class Lang:
 
     def __init__(self, name):
         self.name = name
-        self.prefix = {"plimbo": "$", "m4t4": "@", "python": ""}[name]
-        self.assign_sign = {"plimbo": " <: ", "m4t4": " -> ", "python": " = "}[name]
+        self.prefix = {"plimbo": "$", "m4t4": "@", "python": "", "lua": ""}[name]
+        self.assign_sign = {"plimbo": " <: ", "m4t4": " -> ", "python": " = ", "lua": " = "}[name]
+        # Python and Lua have statements without an end mark, blocks by
+        # indentation or by "end"; the interpreters join texts with "+".
+        self.free_form = name in ("python", "lua")
 
     def var(self, name):
         return self.prefix + name
 
     def assign(self, name, expr, indent):
-        end = "" if self.name == "python" else ";"
+        end = "" if self.free_form else ";"
         return "  " * indent + self.var(name) + self.assign_sign + expr + end
 
     def loop_open(self, cond, indent):
@@ -42,19 +51,40 @@ class Lang:
             return pad + "DOKAD (" + cond + ") {"
         if self.name == "m4t4":
             return pad + "w2 (" + cond + ") {"
+        if self.name == "lua":
+            return pad + "while " + cond + " do"
         return pad + "while " + cond + ":"
 
     def loop_close(self, indent):
         pad = "  " * indent
-        return {"plimbo": pad + "} FINISH;", "m4t4": pad + "} w2_end;", "python": None}[self.name]
+        return {"plimbo": pad + "} FINISH;", "m4t4": pad + "} w2_end;", "python": None,
+                "lua": pad + "end"}[self.name]
+
+    def if_open(self, cond, indent):
+        pad = "  " * indent
+        return pad + {"plimbo": "ESLI (" + cond + ") {", "m4t4": "i2 (" + cond + ") {",
+                      "python": "if " + cond + ":", "lua": "if " + cond + " then"}[self.name]
+
+    def if_close(self, indent):
+        pad = "  " * indent
+        return {"plimbo": pad + "} ILSE;", "m4t4": pad + "} i2_end;", "python": None,
+                "lua": pad + "end"}[self.name]
+
+    def equals(self, a, b):
+        return a + (" == " if self.free_form else " = ") + b
+
+    def join(self, a, b):
+        """Text a followed by text b."""
+        return a + (" .. " if self.name == "lua" else " + ") + b
 
     def output(self, expr, indent):
         pad = "  " * indent
         return pad + {"plimbo": "VRACEE (" + expr + ");", "m4t4": "pis_ln(" + expr + ");",
-                      "python": "print(" + expr + ")"}[self.name]
+                      "python": "print(" + expr + ")", "lua": "print(" + expr + ")"}[self.name]
 
     def program(self, lines):
-        if self.name == "python":
+        lines = [l for l in lines if l is not None]
+        if self.free_form:
             return "\n".join(lines) + "\n"
         end = "} ZDECHNI" if self.name == "plimbo" else "} ."
         return "{\n" + "\n".join("  " + l for l in lines) + "\n" + end + "\n"
@@ -70,6 +100,49 @@ def loop(lang, n, body=1):
         lines.append(lang.loop_close(0))
     lines.append(lang.output(v("s"), 0))
     return lang.program(lines)
+
+
+def loop_of(lang, n, start, body, results):
+    """start's assignments, then a loop of n iterations around body (lines
+    one level in) and the counter's increment, then results printed."""
+    v = lang.var
+    lines = [lang.assign(name, value, 0) for name, value in [("i", "0")] + start]
+    lines.append(lang.loop_open(v("i") + " < " + str(n), 0))
+    lines += body
+    lines.append(lang.assign("i", v("i") + " + 1", 1))
+    lines.append(lang.loop_close(0))
+    lines += [lang.output(v(name), 0) for name in results]
+    return lang.program(lines)
+
+
+def count(lang, n):
+    return loop_of(lang, n, [], [], ["i"])
+
+
+def student(lang, n):
+    v = lang.var
+    body = [lang.assign("s", v("s") + " + " + v("i"), 1),
+            lang.assign("t", lang.join(v("t"), '"x"'), 1),
+            lang.if_open(lang.equals(v("i") + " % 3", "0"), 1),
+            lang.assign("c", v("c") + " + 1", 2),
+            lang.assign("t", '""', 2),
+            lang.if_close(1)]
+    return loop_of(lang, n, [("s", "0"), ("t", '""'), ("c", "0")], body, ["s", "c", "t"])
+
+
+def fractions(lang, n):
+    v = lang.var
+    body = [lang.assign("s", v("s") + " + " + v("i"), 1),
+            lang.assign("a", v("s") + " / (" + v("i") + " + 7)", 1),
+            lang.assign("t", v("t") + " + " + v("a"), 1)]
+    return loop_of(lang, n, [("s", "0"), ("t", "0")], body, ["s", "t"])
+
+
+def longbody(lang, passes, statements):
+    v = lang.var
+    names = ["v%d" % k for k in range(4)]
+    body = [lang.assign(names[k % 4], v(names[k % 4]) + " + 1", 1) for k in range(statements)]
+    return loop_of(lang, passes, [(name, "0") for name in names], body, names)
 
 
 def straight(lang, n, variables):
@@ -258,7 +331,8 @@ def main():
             out.write(chunk)
         return
     lang = Lang(language)
-    out.write({"loop": loop, "straight": straight, "variables": variables,
+    out.write({"loop": loop, "count": count, "student": student, "fractions": fractions,
+               "longbody": longbody, "straight": straight, "variables": variables,
                "nesting": nesting, "colliding": colliding, "spread": spread}[workload](lang, *sizes))
 
 

@@ -16,6 +16,7 @@ unsigned Vnitrni_aritmeticky_vyraz() {
     Word op = token_buffer->word;
     Lex();
     if (unsigned s = Term()) return s;
+    formOperator(op);
     if (unsigned s = applyOperator(op)) return s;
   }
   return 0;
@@ -34,6 +35,7 @@ unsigned Vnitrni_term() {
     Word op = token_buffer->word;
     Lex();
     if (unsigned s = Faktor()) return s;
+    formOperator(op);
     if (unsigned s = applyOperator(op)) return s;
   }
   return 0;
@@ -48,9 +50,12 @@ unsigned Faktor() {
     if (!is(kCloseParen)) return reportExpected("Faktor", ")");
   } else if (token.tokenClass == kNumber || token.tokenClass == kString) {
     pushValue(token.text.data(), token.length, token.number);
+    formOperand(token, nullptr);
   } else if (token.tokenClass == kVariable) {
     pushVariable(token);
+    formOperand(token, token.record);
   } else if (token.tokenClass == kCall) {
+    formRefuse();  // its arguments stay on the value stack
     return Funkce_volani();
   } else {
     return reportExpected("Faktor", "cislo, promenna, retezec, komentar nebo volani fce");

@@ -38,6 +38,7 @@ int runProgram(FILE* source, FILE* input, FILE* output) {
   reset();
   f = source;
   inputStream = input;
+  inputMayWait = input != nullptr && readMayWait(input);
   outputStream = output;
 #ifdef __EMSCRIPTEN__
   // In the browser a run can end without returning (the page's stack gives

@@ -8,6 +8,7 @@ namespace m4t4 {
 
 FILE* f = nullptr;
 FILE* inputStream = stdin;
+bool inputMayWait = false;
 FILE* outputStream = stdout;
 
 bool outputIsTerminal = false;
@@ -32,6 +33,8 @@ ValueBuffer hodnota_zas{};
 ValueBuffer pom_a{};
 ValueBuffer pom_b{};
 
+bool formNoting = false;
+
 LoopLevel* zasobnik = nullptr;
 int32_t loopLevelCount = 0;
 
@@ -46,8 +49,10 @@ void reset() {
   Uvolni_tab();
   Uvolni_zas();
   Uvolni_zas_cykl();
+  formNoting = false;
   f = nullptr;
   inputStream = stdin;
+  inputMayWait = false;
   outputStream = stdout;
   discardOutput();
   outputIsTerminal = false;

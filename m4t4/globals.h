@@ -101,6 +101,7 @@ enum LexerMode : int32_t {
 };
 
 struct TableRecord;
+struct Form;
 
 // The number a value text stands for, when it is known without reading the
 // text again: `known` only for numeric text whose atof is exactly `value`
@@ -160,6 +161,9 @@ struct Token {
   // the end of the run, so a replayed token keeps it.
   TableRecord* record = nullptr;
   KnownNumber number;  // a number token's value
+  // A recorded token that begins a statement or a condition: its form
+  // (forms.cpp), else none. A scanned token never has one.
+  const Form* form = nullptr;
 };
 
 struct TokenNode {
@@ -234,6 +238,31 @@ bool RecordText<N>::assign(const char* text, std::size_t length) {
   return true;
 }
 
+// Loop forms (forms.cpp): while a loop's first pass reads an assignment or
+// its condition from the source, the grammar procedures also note the
+// expression in postfix order; its replays run that form on the variables'
+// numbers instead of parsing the recorded tokens again, whenever the form
+// can show that the grammar would compute the same. A form belongs to the
+// recorded token it begins with and is released with that token.
+struct FormStep {
+  enum Kind : uint8_t { kConstant, kVariable, kOperator, kNegation } kind;
+  Word op;  // kOperator: the operator
+  union {
+    double constant;             // kConstant: the number of a number token
+    const TableRecord* record;   // kVariable: its record (records live to the end of the run)
+  };
+};
+
+struct Form {
+  TableRecord* target;  // an assignment's variable; none for a loop condition
+  TokenNode* resume;    // node of the token after the statement or condition (";" or ")")
+  uint32_t tokens;      // tokens read after the first one up to resume
+  uint16_t depth;       // most values the grammar holds on the value stack at once for it
+  uint16_t count;       // steps
+  FormStep* steps;      // in the same allocation, after the form
+};
+constexpr std::size_t kMaxFormSteps = 64;  // a longer expression gets no form
+
 // One entry of the value stack.
 struct StackNode {
   Field text{};               // the value
@@ -245,6 +274,7 @@ struct StackNode {
 // driver.cpp: the streams.
 extern FILE* f;             // the program source
 extern FILE* inputStream;   // the stream cti reads words from
+extern bool inputMayWait;   // a read of inputStream may wait: the output is written out first
 extern FILE* outputStream;  // program output and diagnostics
 
 // output.cpp
@@ -296,6 +326,10 @@ extern ValueBuffer hodnota_tab;  // exchange buffer of the table
 extern ValueBuffer hodnota_zas;  // exchange buffer of the stack
 extern ValueBuffer pom_a;        // right operand / word read by cti
 extern ValueBuffer pom_b;        // left operand
+
+// forms.cpp: a loop form is being noted, and nothing has made it one that
+// cannot run.
+extern bool formNoting;
 
 // loop_stack.cpp: the loop token stack.
 extern LoopLevel* zasobnik;       // innermost running loop, null when none

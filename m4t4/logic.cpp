@@ -19,6 +19,7 @@ unsigned Vnitrni_logicky_vyraz() {
     Word op = token_buffer->word;
     Lex();
     if (unsigned s = LV_1()) return s;
+    formOperator(op);
     if (unsigned s = applyOperator(op)) return s;
   }
   return 0;
@@ -29,6 +30,7 @@ unsigned LV_1() {
   if (!is(kNot)) return LV_2();
   Lex();
   if (unsigned s = LV_2()) return s;
+  formNegation();
   if (i2_priznak == 0) return 0;  // effects off: nothing to pop or check
   popInto(pom_a);
   if (!Je_cislo(pom_a.data())) return reportNotNumber("LV_1");
@@ -49,6 +51,7 @@ unsigned Vnitrni_LV_2() {
     Word op = token_buffer->word;
     Lex();
     if (unsigned s = Aritmeticky_vyraz()) return s;
+    formOperator(op);
     if (unsigned s = applyOperator(op)) return s;
   }
   return 0;

@@ -1,7 +1,8 @@
 // The loop statement: the first pass records the condition and body into a
 // new level of the loop token stack; every further pass replays them. The
 // modes, cursors and a worked trace are in the note at the top of
-// loop_stack.cpp.
+// loop_stack.cpp. A replayed condition or assignment that got a form on the
+// first pass runs that form instead of the grammar when it can (forms.cpp).
 #include "hooks.h"
 #include "procedures.h"
 
@@ -59,9 +60,13 @@ unsigned repeat() {
     loopReplays();
     rezim_LA = kReplayCondition;
     Lex();
-    if (unsigned s = Logicky_vyraz()) return s;
-    if (unsigned s = checkStopped()) return s;
-    if (!popTruth()) return 0;
+    bool holds = false;
+    if (token_buffer->form == nullptr || !runCondition(*token_buffer->form, holds)) {
+      if (unsigned s = Logicky_vyraz()) return s;
+      if (unsigned s = checkStopped()) return s;
+      holds = popTruth();
+    }
+    if (!holds) return 0;
     rezim_LA = kReplayBody;
     Lex();
     if (unsigned s = Blok()) return s;
@@ -88,7 +93,10 @@ unsigned While() {
     loopEntered(outerMode);
   }
   Lex();
-  if (unsigned s = Logicky_vyraz()) return s;
+  formBegin();
+  unsigned status = Logicky_vyraz();
+  formEnd(nullptr, status);
+  if (status != 0) return status;
   if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("While", ")");
   bool runs = popTruth() && active;

@@ -66,11 +66,12 @@ namespace {
 
 int64_t recordedTokenCount = 0;  // recorded token nodes alive on the stack
 LoopLevel* spareLevels = nullptr;  // popped levels kept for the next loops (linked by enclosing)
+TokenNode* lastRecorded = nullptr;  // the node appended last, null after a refused append
 #ifdef FUZZ_BUDGET
 int64_t replayedTokens = 0;  // tokens read back from the loop token stack in this run
 #endif
 // End of input, for a replay that finds no node.
-Token endToken{{kEndOfInputChar, '\0'}, kEnd, 1, kNoWord, nullptr, {}};
+Token endToken{{kEndOfInputChar, '\0'}, kEnd, 1, kNoWord, nullptr, {}, nullptr};
 
 // Copies a token by its length, not its buffer size.
 void copyToken(Token& to, const Token& from) {
@@ -85,6 +86,7 @@ void copyToken(Token& to, const Token& from) {
 // Appends a copy of the current token to the list and returns its node, or
 // null when it could not be recorded: then the run stops with this token.
 TokenNode* appendNode(TokenList& list) {
+  lastRecorded = nullptr;
   if (recordedTokenCount >= kMaxRecordedTokens) {
     refuseRecord("While", "cyklus je prilis dlouhy");
     return nullptr;
@@ -102,6 +104,7 @@ TokenNode* appendNode(TokenList& list) {
     list.last->next = node;
   }
   list.last = node;
+  lastRecorded = node;
   return node;
 }
 
@@ -149,6 +152,7 @@ void Sniz_zas() {
   if (level->enclosing == nullptr) {
     Uvolni_sez(level->body.first);
     Uvolni_sez(level->condition.first);
+    lastRecorded = nullptr;
   }
   level->enclosing = spareLevels;
   spareLevels = level;
@@ -192,6 +196,35 @@ void replayTop(TokenNode*& cursor, const TokenList& list) {
   cursor = next != list.end ? next : list.first;
 }
 
+TokenNode* recordedNode() {
+  return rezim_LA == kSourceCondition || rezim_LA == kSourceBody ? lastRecorded : nullptr;
+}
+
+bool replayHasRoom([[maybe_unused]] std::size_t tokens) {
+#ifdef FUZZ_BUDGET
+  return replayedTokens + static_cast<int64_t>(tokens) <= kReplayBudget;
+#else
+  return true;
+#endif
+}
+
+void replayFrom(TokenNode* node, std::size_t tokens) {
+  LoopLevel* top = zasobnik;
+  if (top == nullptr) return;
+#ifdef FUZZ_BUDGET
+  replayedTokens += static_cast<int64_t>(tokens) - 1;  // (replayNode counts the last one)
+#else
+  static_cast<void>(tokens);
+#endif
+  if (rezim_LA == kReplayCondition) {
+    top->conditionCursor = node;
+    replayTop(top->conditionCursor, top->condition);
+  } else {
+    top->bodyCursor = node;
+    replayTop(top->bodyCursor, top->body);
+  }
+}
+
 void Cti_ze_zas() {
   LoopLevel* top = zasobnik;
   if (top == nullptr) return;
@@ -216,6 +249,7 @@ void readThroughLookAhead() {
 void Uvolni_sez(TokenNode* first) {
   while (first != nullptr) {
     TokenNode* next = first->next;
+    releaseForm(first->token.form);
     delete first;
     --recordedTokenCount;
     first = next;

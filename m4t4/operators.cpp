@@ -74,8 +74,7 @@ namespace {
 unsigned setNumber(StackNode& node, double value, const char* rule) {
   // A whole number's "%f" text is exact, so reading it back gives `value`;
   // it is written only when a text is wanted.
-  if (std::fabs(value) < kWholeLimit &&
-      value == static_cast<double>(static_cast<std::int64_t>(value))) {
+  if (keepsNumber(value)) {
     node.text[0] = '\0';
     node.length = 0;
     node.number = {true, true, value};

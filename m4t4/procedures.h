@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "globals.h"
@@ -156,6 +157,12 @@ constexpr std::size_t kShortText = 16;
 void pushValue(const char* text, std::size_t length, KnownNumber number);
 // Uber_ze_zas and Vloz_obsah_tab in one copy.
 void popIntoRecord(TableRecord& record);
+// What popIntoRecord stores of a value: `length` characters at `text` with
+// `number` (the text is not read while it is pending).
+void storeResult(TableRecord& record, const char* text, std::size_t length, KnownNumber number);
+// Whether `count` more values fit on the value stack without a refusal and
+// without allocating a node.
+bool valueStackHasRoom(int64_t count);
 // A new top node for the caller to fill, or null (effects off, or refused).
 StackNode* newValueNode();
 void dropValues(int count);          // pops `count` values without reading them
@@ -191,6 +198,15 @@ void Cti_ze_zas();
 // Cti_ze_zas for a known mode: replays the token at `cursor` of `list`.
 void replayTop(TokenNode*& cursor, const TokenList& list);
 void readThroughLookAhead();
+// The node of the current token while a loop's first pass records it from
+// the source (modes kSourceCondition and kSourceBody), else none.
+TokenNode* recordedNode();
+// Whether a replay may read `tokens` more tokens (fuzz builds count them
+// against their budget; always so in other builds).
+bool replayHasRoom(std::size_t tokens);
+// Replays (in mode kReplayCondition or kReplayBody) the top level's token at
+// `node`, as if the `tokens` tokens up to it had been read one by one.
+void replayFrom(TokenNode* node, std::size_t tokens);
 void Uvolni_sez(TokenNode* first);
 void Uvolni_zas_cykl();
 
@@ -231,6 +247,62 @@ unsigned Term();
 unsigned Vnitrni_term();
 unsigned Faktor();
 
+// forms.cpp: loop forms. LOOP_FORMS=0 turns every hook below into
+// nothing: no form is noted or run.
+#ifndef LOOP_FORMS
+#define LOOP_FORMS 1
+#endif
+void releaseForm(const Form* form);  // frees a form (and null)
+#if LOOP_FORMS
+// The builder, called by the grammar procedures: formBegin where an
+// assignment's variable or a loop condition's first token is current (it
+// starts only while effects are on and the token is being recorded from the
+// source); formOperand where Faktor pushes a literal or a variable's value
+// (the variable's record, else none); formOperator where a binary operator
+// is applied, formNegation where "!" is; formRefuse for what a form does not
+// model (a call); formEnd once the expression has been parsed with `status`
+// and the token after it is current: a form of at least one operator is
+// attached to the first token's node (target: the assignment's variable,
+// none for a condition). Outside a form they cost a test.
+// (Cold: they run on a loop's first pass alone.)
+[[gnu::cold]] void noteBegin();
+[[gnu::cold]] void noteOperand(const Token& token, const TableRecord* record);
+[[gnu::cold]] void noteOperator(Word op);
+[[gnu::cold]] void noteNegation();
+[[gnu::cold]] void noteEnd(TableRecord* target, unsigned status);
+inline void formBegin() {
+  if (rezim_LA == kSourceCondition || rezim_LA == kSourceBody) noteBegin();
+}
+inline void formOperand(const Token& token, const TableRecord* record) {
+  if (formNoting) noteOperand(token, record);
+}
+inline void formOperator(Word op) {
+  if (formNoting) noteOperator(op);
+}
+inline void formNegation() {
+  if (formNoting) noteNegation();
+}
+inline void formRefuse() { formNoting = false; }
+inline void formEnd(TableRecord* target, unsigned status) {
+  if (formNoting) noteEnd(target, status);
+}
+// The runner, in a replay, with the form's first token current: does what
+// the grammar would for the assignment (the value stored in the target) or
+// the condition (`holds`: the truth of its value) and replays the token
+// after it; false, with nothing changed, when the grammar has to.
+bool runAssignment(const Form& form);
+bool runCondition(const Form& form, bool& holds);
+#else
+inline void formBegin() {}
+inline void formOperand(const Token&, const TableRecord*) {}
+inline void formOperator(Word) {}
+inline void formNegation() {}
+inline void formRefuse() {}
+inline void formEnd(TableRecord*, unsigned) {}
+inline bool runAssignment(const Form&) { return false; }
+inline bool runCondition(const Form&, bool&) { return false; }
+#endif
+
 // operators.cpp
 // Applies the binary operator `word` to the two values on top of the stack
 // (the right operand on top) and pushes the result; nothing while effects
@@ -242,7 +314,15 @@ void pushTruth(bool value);         // pushes "1" or "0"
 // the rule `rule`.
 unsigned pushNumber(double value, const char* rule);
 // Makes `node` (the top of the stack) the number `value`: its text waits
-// unwritten when `value` is a whole number below kWholeLimit.
+// unwritten when keepsNumber(value); else it is written now, and the number
+// is not kept.
 unsigned setNumber(StackNode& node, double value, const char* rule);
+// An arithmetic result that setNumber keeps as its number: a whole number
+// below kWholeLimit. (The magnitude test comes first: it keeps the
+// conversion defined.)
+inline bool keepsNumber(double value) {
+  return std::fabs(value) < kWholeLimit &&
+         value == static_cast<double>(static_cast<std::int64_t>(value));
+}
 
 }  // namespace m4t4

@@ -13,6 +13,8 @@
 //   that cti goes on right after what the lexer has consumed (such a stream
 //   is read through stdio only: a stream read with read(2) must hold no
 //   bytes read ahead in its stdio buffer).
+// cti writes out what was printed before it reads a word only where the
+// read may wait (inputMayWait): a word from a regular file is there at once.
 // Once the source has ended it is not read again. A read that fails ends
 // it too, after the bytes read before it (readError tells the diagnostics);
 // a word for cti that fails to read stops the run.
@@ -131,7 +133,8 @@ void forgetSource() { source = SourceStream{}; }
 
 bool readWord(ValueBuffer& word) {
   auto isSpace = [](int c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-  flushOutput();
+  // Whatever was printed (a prompt) is seen before the read waits.
+  if (inputMayWait) flushOutput();
   word[0] = '\0';
   FILE* in = inputStream;
   if (in == nullptr) return true;

@@ -64,11 +64,17 @@ unsigned Vnitrni_blok() {
  *         | "cti" Cti | Funkce_volani */
 unsigned Prikaz() {
   if (token_buffer->tokenClass == kVariable) {
+    // A replayed assignment that has a form, and that the form can run.
+    const Form* form = token_buffer->form;
+    if (rezim_LA == kReplayBody && form != nullptr && runAssignment(*form)) return 0;
     // Required: the variable exists, as "hodnota neurcena", before its
     // right-hand side runs; statements/assignment_sees_its_new_variable.
     TableRecord* record = recordOf(*token_buffer);
+    formBegin();
     Lex();
-    if (unsigned s = Prirazeni()) return s;
+    unsigned status = Prirazeni();
+    formEnd(record, status);
+    if (status != 0) return status;
     if (record != nullptr) {
       popIntoRecord(*record);
     } else {

@@ -29,6 +29,7 @@ Slot* slots = nullptr;
 std::size_t slotMask = 0;        // number of slots - 1; 0 while there are none
 int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
+int64_t spareCount = 0;           // nodes on spareNodes
 int64_t valueCount = 0;          // values on the stack
 
 // The key of the names' hash. It is drawn when the first run starts (a
@@ -220,6 +221,7 @@ namespace {
   StackNode* node = spareNodes;
   if (node != nullptr) {
     spareNodes = node->next;
+    --spareCount;
   } else {
     node = new (std::nothrow) StackNode;
     if (node == nullptr) {
@@ -239,6 +241,7 @@ StackNode* newValueNode() {
   StackNode* node = spareNodes;
   if (i2_priznak == 0 || node == nullptr || valueCount >= kMaxValues) return newValueNodeSlowly();
   spareNodes = node->next;
+  --spareCount;
   ++valueCount;
   node->next = vrchol_zas;
   vrchol_zas = node;
@@ -278,6 +281,7 @@ void pushValue(const char* text, std::size_t length, KnownNumber number) {
     return pushValueSlowly(text, length, number);
   }
   spareNodes = node->next;
+  --spareCount;
   ++valueCount;
   node->next = vrchol_zas;
   vrchol_zas = node;
@@ -291,7 +295,12 @@ void dropValues(int count) {
     --valueCount;
     node->next = spareNodes;
     spareNodes = node;
+    ++spareCount;
   }
+}
+
+bool valueStackHasRoom(int64_t count) {
+  return valueCount + count <= kMaxValues && spareCount >= count;
 }
 
 void Vloz_do_zas() { pushValue(hodnota_zas.data(), std::strlen(hodnota_zas.data()), {}); }
@@ -311,6 +320,15 @@ KnownNumber popInto(char* target, std::size_t size) {
   return number;
 }
 
+void storeResult(TableRecord& record, const char* text, std::size_t length, KnownNumber number) {
+  if (number.textPending) {  // (a pending text is not there to copy)
+    record.length = 0;
+    record.number = number;
+  } else {
+    storeValue(record, text, length, number);
+  }
+}
+
 void popIntoRecord(TableRecord& record) {
   if (i2_priznak == 0) return;
   StackNode* node = vrchol_zas;
@@ -318,12 +336,7 @@ void popIntoRecord(TableRecord& record) {
     storeValue(record, "", 0, {});
     return;
   }
-  if (node->number.textPending) {  // (a pending text is not there to copy)
-    record.length = 0;
-    record.number = node->number;
-  } else {
-    storeValue(record, node->text.data(), node->length, node->number);
-  }
+  storeResult(record, node->text.data(), node->length, node->number);
   dropValues(1);
 }
 
@@ -359,6 +372,7 @@ void Uvolni_zas() {
   releaseNodes(vrchol_zas);
   releaseNodes(spareNodes);
   valueCount = 0;
+  spareCount = 0;
 }
 
 namespace {

@@ -53,6 +53,22 @@ TEST(Interpret, StateIsResetBetweenRuns) {
   EXPECT_EQ(i2_priznak, 1);
 }
 
+// "!" leaves its operand's text in pom_a, in a replay as in a first pass.
+TEST(Interpret, NegationInAReplayLeavesItsOperandText) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"{ @i -> 0; w2 (@i < 2) { @n -> !@i; @i -> @i + 1; } w2_end; } .", "1.000000"},
+      {"{ @v -> 7; @i -> 0; w2 (@i < 2) { @n -> !(@v); @i -> @i + 1; } w2_end; } .", "7"},
+      {"{ @i -> 0; w2 (@i < 2) { @n -> !(@i < 5); @i -> @i + 1; } w2_end; } .", "1"},
+      {"{ @v -> 7; @i -> 0; w2 (!(@i = 2)) { @n -> !(@i < 5) | !@v; @i -> @i + 1; } w2_end; } .", "1"},
+      {"{ @v -> 7; @i -> 0; w2 (@i < 2) { @n -> !(@i < 5) | !@v; @i -> @i + 1; } w2_end; } .", "7"},
+  };
+  for (const auto& [program, operand] : cases) {
+    pom_a = {};
+    runProgram(program);
+    EXPECT_STREQ(pom_a.data(), operand) << program;
+  }
+}
+
 TEST(Interpret, ReadsInputFromItsOwnStream) {
   Result r = runProgram("{ cti(@a); cti(@b); cti(@c); pis(@a + @b); pis(\"[\" + @c + \"]\"); } .",
                       "  12abc\n\t3 ");

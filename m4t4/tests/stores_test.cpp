@@ -96,6 +96,26 @@ TEST_F(Stores, WholeResultsGiveTheirTextWhenRead) {
   EXPECT_STREQ(hodnota_zas.data(), "-0.000000");
 }
 
+// Room without allocating: as many values as popped nodes wait for reuse.
+TEST_F(Stores, RoomWithoutAllocatingIsTheSpareNodes) {
+  EXPECT_TRUE(valueStackHasRoom(0));
+  EXPECT_FALSE(valueStackHasRoom(1));
+  pushNumber(1, "rule");
+  pushNumber(2, "rule");
+  pushNumber(3, "rule");
+  dropValues(2);
+  EXPECT_TRUE(valueStackHasRoom(2));
+  EXPECT_FALSE(valueStackHasRoom(3));
+  copyText(hodnota_zas, "x");
+  Vloz_do_zas();
+  EXPECT_FALSE(valueStackHasRoom(2));
+  Uber_ze_zas();
+  Uber_ze_zas();
+  EXPECT_TRUE(valueStackHasRoom(3));
+  Uvolni_zas();
+  EXPECT_FALSE(valueStackHasRoom(1));
+}
+
 TEST_F(Stores, LongNamesAndValuesAreKeptWhole) {
   const std::string name = "@a_name_of_more_than_twenty_four_characters";
   const std::string value(254, 'v');
