@@ -60,28 +60,14 @@ constexpr auto kChainOfWord = [] {
 // The chain the token's operator belongs to.
 inline Chain chainOf(const Token& token) { return kChainOfWord[token.word]; }
 
-// Writes the result of op on two numbers into result; false when an
-// arithmetic result is too long to be written in full.
+}  // namespace
+
 bool numericResult(Word op, double l, double r, Value& result) {
-  switch (op) {
-    case kOr: return formatTruth(l != 0 || r != 0, result), true;
-    case kAnd: return formatTruth(l != 0 && r != 0, result), true;
-    case kLess: return formatTruth(l < r, result), true;
-    case kGreater: return formatTruth(l > r, result), true;
-    case kEqual: return formatTruth(l == r, result), true;
-    case kNotEqual: return formatTruth(l != r, result), true;
-    case kLessEqual: return formatTruth(l <= r, result), true;
-    case kGreaterEqual: return formatTruth(l >= r, result), true;
-    case kPlus: return formatNumber(l + r, result);
-    case kMinus: return formatNumber(l - r, result);
-    case kTimes: return formatNumber(l * r, result);
-    case kDivide: return formatNumber(l / r, result);
-    default: return formatNumber(remainderOf(l, r), result);
-  }
+  const double number = operateOn(op, l, r);
+  if (isTruthOperator(op)) return formatTruth(number != 0, result), true;
+  return formatNumber(number, result);
 }
 
-// Writes the result of a comparison or concatenation of texts into result,
-// which may be left itself; false when the operator does not apply to texts.
 bool textResult(Word op, Value& left, Value& right, Value& result) {
   writeText(left);
   writeText(right);
@@ -108,6 +94,8 @@ bool textResult(Word op, Value& left, Value& right, Value& result) {
     default: return false;
   }
 }
+
+namespace {
 
 // Applies op to left and right, writing the result into result (which may be
 // left); prints the diagnostic and returns 1 when op does not apply.
@@ -151,6 +139,7 @@ unsigned applyOperator(Word op) {
     lex();
     if (unsigned status = operand()) return status;
     if (unsigned status = applyOperator(op)) return status;
+    formOperator(op);
   } while (chainOf(*tok_n) == which);
   return 0;
 }
@@ -186,6 +175,7 @@ unsigned B() {
   if (operand == nullptr || !operand->numeric)
     return reportProblem("B", "negace retezce?");
   formatTruth(operand->number == 0.0, *operand);
+  formNegation();
   return 0;
 }
 
@@ -230,12 +220,15 @@ unsigned F() {
   }
   if (token.type == kNumber || token.type == kString) {
     if (Value* slot = PD_pushSlot()) valueOfToken(*slot, token);
+    formOperand(token, nullptr);
   } else if (token.type == kVariable) {
     // While effects are suppressed the variable is neither read nor created.
     SymbolRecord* record = if_flag != 0 ? lookUp(token) : nullptr;
     if (record != nullptr) {
       if (Value* slot = PD_pushSlot()) loadValue(*slot, *record);
     }
+    if (record != nullptr) formOperand(token, record);
+    else formRefuse();  // no record: the run has stopped
   } else if (token.type == kCallName) {
     return vol_fce();
   } else {

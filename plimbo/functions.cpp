@@ -42,6 +42,7 @@ unsigned L() {
 
 /* vol_fce -> call-name "(" S ")" */
 unsigned vol_fce() {
+  formRefuse();  // its arguments stay on the pushdown: no form
   functionStarts(false);
   lex();
   if (unsigned status = bracketedList("vol_fce", S)) return status;

@@ -6,7 +6,7 @@ namespace plimbo {
 
 namespace {
 // The current token before the first lex: empty text, end of input.
-Token startToken = {0, kEndOfInput, kNoWord, false, 0, nullptr, {}};
+Token startToken = {0, kEndOfInput, kNoWord, false, 0, nullptr, nullptr, {}};
 }  // namespace
 
 unsigned SAError = 0;
@@ -29,6 +29,8 @@ WhileLevel* While_PD = nullptr;
 
 Value ops1 = {};
 
+bool formRecording = false;
+
 std::FILE* inputStream = nullptr;
 bool inputMayWait = false;
 
@@ -50,6 +52,7 @@ void reset() {
   f = nullptr;
   STAcces = PDAcces = ops1 = Value{};
   if_flag = 1;
+  formRecording = false;
   inputStream = nullptr;
   inputMayWait = false;
 }

@@ -60,6 +60,14 @@ constexpr std::size_t kMaxPushdownDepth = 250000;
 constexpr std::size_t kMaxRecordedTokens = 500000;
 // Most variables the symbol table may hold.
 constexpr std::size_t kMaxSymbols = 500000;
+// Most steps of a loop form (forms.cpp): a longer expression replays through
+// the grammar.
+constexpr std::size_t kMaxFormSteps = 64;
+// Loop forms on (1) or off (0): a build may set LOOP_FORMS=0, and then every
+// loop replays through the grammar.
+#ifndef LOOP_FORMS
+#define LOOP_FORMS 1
+#endif
 #ifdef FUZZ_BUDGET
 // Fuzz builds only: replayed tokens after which a still-looping program is
 // abandoned (every further replayed token reads as end of input).
@@ -143,6 +151,7 @@ constexpr bool isOperatorWord(Word word) { return word >= kOr && word <= kRemain
 constexpr char kEndOfInputText = '\xFF';
 
 struct SymbolRecord;
+struct Form;
 
 // A value text with what the operators need to know of it, worked out once
 // when the value is made: whether MyIsdigit accepts it and, if so, its atof.
@@ -166,6 +175,8 @@ struct Token {
   double number;         // numbers and strings: atof of the value text
   SymbolRecord* symbol;  // variables: the record, once looked up (records live
                          // until the end of the run)
+  const Form* form;      // a recorded token that begins an assignment or a loop
+                         // condition: its form (forms.cpp), once recorded
   TokenText text;        // NUL-terminated
 };
 
@@ -224,6 +235,45 @@ struct TokenNode {
   TokenNode* next;  // the token recorded after this one
 };
 
+// One step of a loop form: the postfix order in which the grammar pushed the
+// operands and applied the operators of an expression.
+struct FormStep {
+  enum Kind : std::uint8_t {
+    kOperand,   // push *number, which must be numeric (*numeric)
+    kOperator,  // apply op to the two values on top
+    kNegation,  // "!" on the value on top
+  };
+  Kind kind;
+  Word op;  // kOperator: the operator word
+  // kOperand: a variable's number and numeric flag in its record (records
+  // live to the end of the run), or a literal's: its number in constant and
+  // a flag that is always set.
+  const double* number;
+  const bool* numeric;
+  double constant;
+  // kOperand: the variable's record, or none for a literal, whose recorded
+  // token is literal (a lone operand is copied with its text).
+  const SymbolRecord* record;
+  const Token* literal;
+};
+
+// What a loop's first pass noted of an assignment or a loop condition, run
+// instead of the grammar on the replays it handles exactly (forms.cpp).
+// A form of a block: where a replay that reads the block with effects off
+// (a branch not taken, the body of a loop whose condition fails) goes on.
+// Read with effects off, a block changes nothing but the read position, and
+// its tokens parse as they did on the first pass, at the same nesting.
+struct Form {
+  enum Kind : std::uint8_t { kExpression, kBlock } kind;
+  std::uint16_t depth;   // kExpression: most values it holds on the pushdown at once
+  std::uint16_t count;   // kExpression: steps
+  std::int32_t nesting;  // kBlock: nestingDepth before its "{"
+  SymbolRecord* target;  // an assignment's variable; none for any other expression
+  TokenNode* resume;     // the node of the token after the expression; a block's "}"
+  std::size_t tokens;    // tokens from the one after the form's first to resume's
+  const FormStep* steps; // count steps, carved right after the form
+};
+
 // One loop being executed, on the stack rooted in While_PD.
 struct WhileLevel {
   // The outermost level's lists hold the recorded nodes; every nested level's
@@ -280,6 +330,9 @@ extern WhileLevel* While_PD;  // innermost loop level
 
 // expressions.cpp
 extern Value ops1;  // right operand; NASAJ reads its input words into it
+
+// forms.cpp
+extern bool formRecording;  // a loop's first pass is noting an expression's form
 
 // statements.cpp
 extern std::FILE* inputStream;  // the stream NASAJ reads words from, none: reads nothing

@@ -8,11 +8,13 @@ namespace plimbo {
 
 namespace {
 
+
 // Evaluates the condition the lexer is about to deliver and pops its truth.
 unsigned condition(bool& holds) {
   lex();
-  if (unsigned status = A()) return status;
-  PD_pop();
+  bool popped = false;
+  if (unsigned status = expression(popped)) return status;
+  if (!popped) PD_pop();
   holds = if_flag != 0 && isTrue(PDAcces);
   return 0;
 }

@@ -15,9 +15,6 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Integers below this are exact in a double and print without rounding.
-constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
-
 // "00" to "99".
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -39,14 +36,6 @@ char* writeDigits(std::uint64_t n, char* end) {
     *--end = static_cast<char>('0' + n);
   }
   return end;
-}
-
-// Whether number is an integer that a double holds exactly, below 2^53 in
-// magnitude; then its "%f" text is its digits and ".000000".
-bool isExactInteger(double number) {
-  const double magnitude = std::fabs(number);
-  return magnitude < kExactIntegers &&
-         static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude;
 }
 
 // A count of millionths below this is exact in a double.
@@ -221,16 +210,7 @@ std::size_t formatFixed(double number, char* out, std::size_t size) {
 #endif
 }
 
-bool formatNumber(double number, Value& value) {
-  if (isExactInteger(number)) {
-    // The text will be the integer and ".000000", which atof reads back as
-    // the number: most results are only ever used as numbers.
-    value.length = 0;
-    value.numeric = true;
-    value.textPending = true;
-    value.number = number;
-    return true;
-  }
+bool formatFraction(double number, Value& value) {
   std::uint64_t count;
   if (millionths(number, count)) {
     const bool negative = std::signbit(number);

@@ -2,6 +2,7 @@
 // 1 from the procedure that found an error; callers pass a non-zero status up.
 #pragma once
 
+#include <cmath>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -114,6 +115,15 @@ void forgetSource();
 bool readWord(Value& word);
 
 // numbers.cpp
+// Whether number is an integer that a double holds exactly, below 2^53 in
+// magnitude; then its "%f" text is its digits and ".000000".
+// Integers below this are exact in a double and print without rounding.
+constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+inline bool isExactInteger(double number) {
+  const double magnitude = number < 0 ? -number : number;
+  return magnitude < kExactIntegers &&
+         static_cast<double>(static_cast<std::int64_t>(magnitude)) == magnitude;
+}
 int MyIsdigit(const char* text);
 // atof(text), exactly, mostly without strtod.
 double toNumber(const char* text);
@@ -129,10 +139,21 @@ void formatTruth(bool truth, Value& value);
 // Writes what "%f" makes of number into out (size bytes); returns its length,
 // or size when it does not fit.
 std::size_t formatFixed(double number, char* out, std::size_t size);
+// formatNumber of a number that is no exact integer.
+bool formatFraction(double number, Value& value);
 // The text "%f" makes of number, as a value; false when it is longer than a
 // value text may be. The text of an integer is written only when writeText
 // asks for it.
-bool formatNumber(double number, Value& value);
+inline bool formatNumber(double number, Value& value) {
+  if (!isExactInteger(number)) return formatFraction(number, value);
+  // The text will be the integer and ".000000", which atof reads back as the
+  // number: most results are only ever used as numbers.
+  value.length = 0;
+  value.numeric = true;
+  value.textPending = true;
+  value.number = number;
+  return true;
+}
 // fmod(dividend, divisor), by integer arithmetic when both are integers
 // below 2^53 in magnitude and the divisor is not 0.
 double remainderOf(double dividend, double divisor);
@@ -212,6 +233,9 @@ void PD_free();
 void ST_visit(bool (*visit)(const char* name, const Value& value, void* context), void* context);
 void PD_visit(bool (*visit)(const Value& value, void* context), void* context);
 std::size_t PD_depth();
+// Whether values more could be pushed without a refusal and without making
+// a record (the spare ones suffice).
+bool PD_hasRoom(std::size_t values);
 
 // recorder.cpp
 // Adds a level for a loop; when there is no memory for it, stops the run
@@ -226,8 +250,67 @@ void WH_PD_read();
 void WH_PD_readAhead();
 void WH_List_free(TokenNode* list);
 void WH_PD_free();
+// In the two modes that record from the source, the node the current token
+// was recorded in; else none.
+TokenNode* recordedNode();
+// Tokens recorded in the run so far: the difference of two counts is the
+// tokens recorded between them.
+std::size_t WH_PD_recordedCount();
+// Whether a replay may read tokens more (a fuzz build's budget).
+bool WH_PD_canSkip(std::size_t tokens);
+// Moves the replay read position of the mode at hand to node and reads it
+// there, as if the tokens up to it (tokens, it included) had been read.
+void WH_PD_readFrom(TokenNode* node, std::size_t tokens);
+
+// forms.cpp
+// Starts noting the form of the expression that follows, on a loop's first
+// pass with effects on (else does nothing).
+void formBegin();
+void formNoteOperand(const Token& token, const SymbolRecord* record);
+void formNoteOperator(Word op);
+void formNoteNegation();
+void formNoteRefusal();
+// Ends the noting; with status 0 the form is kept with the node formBegin
+// stood at (target: an assignment's variable, none for a loop condition).
+void formEnd(unsigned status, SymbolRecord* target);
+void formsRelease();
+// A replayed assignment's form: runs it and stores the result as the
+// grammar would, and reads on from the token after the expression. False,
+// with nothing changed, where only the grammar gives the exact result.
+bool assignByForm(const Form& form);
+// Notes the form of a block read on a loop's first pass: open is the node of
+// its "{" (recordedNode() there) and count the recorded count there, and the
+// current token is its "}".
+void formBlock(TokenNode* open, std::size_t count, int nesting);
+// A replayed block read with effects off, that has a form: reads on from
+// its "}". False where the grammar must read it.
+bool skipByForm(const Form& form);
+// A replayed expression's form (a loop condition, or the expression of ESLI
+// or VRACEE): runs it, leaves its value in PDAcces as PD_pop leaves it and
+// reads on from the token after it. False, with nothing changed, where only
+// the grammar gives the exact result.
+bool popByForm(const Form& form);
+
+// The grammar's reports to the form being noted.
+inline void formOperand(const Token& token, const SymbolRecord* record) {
+  if (formRecording) formNoteOperand(token, record);
+}
+inline void formOperator(Word op) {
+  if (formRecording) formNoteOperator(op);
+}
+inline void formNegation() {
+  if (formRecording) formNoteNegation();
+}
+// Something the form cannot model, a call above all: no form.
+inline void formRefuse() {
+  if (formRecording) formNoteRefusal();
+}
 
 // statements.cpp
+// Evaluates the expression at the current token (A). On a replay, a form of
+// the expression runs instead where it can: popped is then set, and the value
+// is in PDAcces as PD_pop leaves it.
+unsigned expression(bool& popped);
 unsigned blok();
 unsigned V();
 unsigned prikaz();
@@ -240,6 +323,33 @@ unsigned nasaj();
 unsigned dokad();
 
 // expressions.cpp
+// Whether op gives a truth (0 or 1): the logic operators and comparisons.
+inline bool isTruthOperator(Word op) { return op >= kOr && op <= kGreaterEqual; }
+// The number op makes of two numbers: 1 or 0 for a truth, else the
+// arithmetic result.
+inline double operateOn(Word op, double l, double r) {
+  switch (op) {
+    case kOr: return l != 0 || r != 0 ? 1 : 0;
+    case kAnd: return l != 0 && r != 0 ? 1 : 0;
+    case kLess: return l < r ? 1 : 0;
+    case kGreater: return l > r ? 1 : 0;
+    case kEqual: return l == r ? 1 : 0;
+    case kNotEqual: return l != r ? 1 : 0;
+    case kLessEqual: return l <= r ? 1 : 0;
+    case kGreaterEqual: return l >= r ? 1 : 0;
+    case kPlus: return l + r;
+    case kMinus: return l - r;
+    case kTimes: return l * r;
+    case kDivide: return l / r;
+    default: return remainderOf(l, r);
+  }
+}
+// Writes the result of op on two numbers into result; false when an
+// arithmetic result is too long to be written in full.
+bool numericResult(Word op, double l, double r, Value& result);
+// Writes the result of a comparison or concatenation of texts into result,
+// which may be left itself; false when the operator does not apply to texts.
+bool textResult(Word op, Value& left, Value& right, Value& result);
 unsigned A();
 unsigned ovA();
 unsigned B();

@@ -71,6 +71,8 @@ namespace plimbo {
 namespace {
 
 std::size_t recordedTokens = 0;    // token nodes held by the levels
+TokenNode* lastRecorded = nullptr; // the node the current token was recorded in, if it was
+std::size_t appendedTokens = 0;    // tokens recorded in this run, all lists together
 TokenNode* spareNodes = nullptr;   // released nodes kept for the next recordings
 WhileLevel* spareLevels = nullptr; // removed levels kept for the next loops (linked by prev)
 #ifdef FUZZ_BUDGET
@@ -78,7 +80,7 @@ std::size_t replayedTokens = 0;    // tokens read back from the recorder in this
 #endif
 
 // The token delivered where a list to read from is missing.
-Token endOfInput = {1, kEndOfInput, kNoWord, false, 0, nullptr, {kEndOfInputText, '\0'}};
+Token endOfInput = {1, kEndOfInput, kNoWord, false, 0, nullptr, nullptr, {kEndOfInputText, '\0'}};
 
 // Copies the token: its fields and the used part of its text.
 void copyToken(Token& to, const Token& from) {
@@ -102,6 +104,7 @@ TokenNode* appendToken(TokenNode*& first, TokenNode*& last) {
     return nullptr;
   }
   ++recordedTokens;
+  ++appendedTokens;
   copyToken(node->token, *tok_n);
   node->next = nullptr;
   if (last == nullptr)
@@ -169,10 +172,12 @@ void WH_PD_removeLevel() {
   WhileLevel* level = While_PD;
   if (level == nullptr) return;
   While_PD = level->prev;
-  // Every node belongs to the outermost level's lists.
+  // Every node, and every form kept with one, belongs to the outermost
+  // level's lists.
   if (level->prev == nullptr) {
     WH_List_free(level->bodyList);
     WH_List_free(level->condList);
+    formsRelease();
   }
   level->prev = spareLevels;
   spareLevels = level;
@@ -202,19 +207,49 @@ void WH_ResumeAfterNested() {
 
 void WH_PD_insert() {
   WhileLevel* level = While_PD;
+  lastRecorded = nullptr;
   if (level == nullptr || (LAMode != kRecordCondition && LAMode != kRecordBody)) return;
   const bool condition = LAMode == kRecordCondition;
   TokenNode*& first = condition ? level->condList : level->bodyList;
   TokenNode*& last = condition ? level->condLast : level->bodyLast;
   if (level->prev == nullptr) {
-    appendToken(first, last);
+    lastRecorded = appendToken(first, last);
     return;
   }
   // A nested loop's tokens belong to the body of every loop around it: they
   // are stored once, in the outermost body, and this level's list grows as
   // a span of it.
   WhileLevel* outermost = level->outermost;
-  if (TokenNode* node = appendToken(outermost->bodyList, outermost->bodyLast)) extendSpan(first, last, node);
+  lastRecorded = appendToken(outermost->bodyList, outermost->bodyLast);
+  if (lastRecorded != nullptr) extendSpan(first, last, lastRecorded);
+}
+
+std::size_t WH_PD_recordedCount() { return appendedTokens; }
+
+TokenNode* recordedNode() {
+  return LAMode == kRecordCondition || LAMode == kRecordBody ? lastRecorded : nullptr;
+}
+
+bool WH_PD_canSkip([[maybe_unused]] std::size_t tokens) {
+#ifdef FUZZ_BUDGET
+  return replayedTokens + tokens <= kReplayBudget;
+#else
+  return true;
+#endif
+}
+
+void WH_PD_readFrom(TokenNode* node, [[maybe_unused]] std::size_t tokens) {
+  WhileLevel* level = While_PD;
+#ifdef FUZZ_BUDGET
+  replayedTokens += tokens - 1;  // the one read here counts itself
+#endif
+  if (LAMode == kReplayCondition) {
+    level->condReadAt = node;
+    readToken(level->condReadAt, level->condEnd, level->condList);
+  } else {
+    level->bodyReadAt = node;
+    readToken(level->bodyReadAt, level->bodyEnd, level->bodyList);
+  }
 }
 
 void WH_PD_read() {
@@ -268,6 +303,9 @@ void WH_PD_free() {
   }
   releaseNodes(spareNodes);
   spareNodes = nullptr;
+  formsRelease();
+  lastRecorded = nullptr;
+  appendedTokens = 0;
   recordedTokens = 0;
 #ifdef FUZZ_BUDGET
   replayedTokens = 0;

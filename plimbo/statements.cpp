@@ -15,26 +15,59 @@ bool startsStatement(const Token& token) {
          token.word == kVracee || token.word == kNasaj;
 }
 
-// Evaluates "(" A ")" and leaves the current token on the ")".
+// Evaluates "(" A ")", pops the value into PDAcces and leaves the current
+// token on the ")".
 unsigned parenthesizedExpression(const char* procedure) {
   if (tok_n->word != kOpenParen) return syntaxError(procedure, "\"(\"");
   lex();
-  if (unsigned status = A()) return status;
+  bool popped = false;
+  if (unsigned status = expression(popped)) return status;
   if (unsigned status = checkStopped()) return status;
   if (tok_n->word != kCloseParen) return syntaxError(procedure, "\")\"");
+  if (!popped) PD_pop();
   return 0;
 }
 
 }  // namespace
 
+// Not inlined: A stays one procedure for every caller.
+[[gnu::noinline]] unsigned expression(bool& popped) {
+  popped = false;
+#if LOOP_FORMS
+  if (const Form* form = tok_n->form;
+      form != nullptr && (LAMode == kReplayCondition || LAMode == kReplayBody) && popByForm(*form)) {
+    popped = true;
+    return 0;
+  }
+  formBegin();
+  const unsigned status = A();
+  formEnd(status, nullptr);
+  return status;
+#else
+  return A();
+#endif
+}
+
 /* blok -> "{" V "}" */
 unsigned blok() {
   if (tok_n->word != kOpenBrace) return syntaxError("blok", "\"{\"");
+#if LOOP_FORMS
+  if (const Form* form = tok_n->form; if_flag == 0 && form != nullptr && LAMode == kReplayBody && skipByForm(*form)) {
+    lex();
+    return 0;
+  }
+  TokenNode* const open = LAMode == kRecordBody ? recordedNode() : nullptr;
+  const std::size_t count = open != nullptr ? WH_PD_recordedCount() : 0;
+  const int nesting = nestingDepth;
+#endif
   if (unsigned status = enterNesting("blok")) return status;
   lex();
   if (unsigned status = V()) return status;
   if (tok_n->word != kCloseBrace) return syntaxError("blok", "\"}\"");
   leaveNesting();
+#if LOOP_FORMS
+  if (open != nullptr) formBlock(open, count, nesting);
+#endif
   lex();
   return 0;
 }
@@ -55,11 +88,22 @@ unsigned V() {
 /* prikaz -> variable davaj | ESLI esli | DOKAD dokad | VRACEE vracee | NASAJ nasaj */
 unsigned prikaz() {
   if (tok_n->type == kVariable) {
+#if LOOP_FORMS
+    if (const Form* form = tok_n->form; form != nullptr && LAMode == kReplayBody && assignByForm(*form)) {
+      variableSet(form->target);
+      return 0;
+    }
+    formBegin();
+#endif
     // Required: the variable exists before its expression is read, so
     // "$x <: $x;" stores "not defined value" (statements/assignment).
     SymbolRecord* record = lookUp(*tok_n);
     lex();
-    if (unsigned status = davaj()) return status;
+    const unsigned status = davaj();
+#if LOOP_FORMS
+    formEnd(record != nullptr ? status : 1, record);
+#endif
+    if (status != 0) return status;
     if (record != nullptr)
       PD_popInto(*record);  // does nothing while effects are suppressed
     else
@@ -88,7 +132,6 @@ unsigned davaj() {
 unsigned esli() {
   const std::int32_t saved = if_flag;
   if (unsigned status = parenthesizedExpression("esli")) return status;
-  PD_pop();
   if_flag = saved != 0 && isTrue(PDAcces) ? 1 : 0;
   effectsChanged(EffectsCause::kCondition);
   lex();
@@ -109,7 +152,6 @@ unsigned esli() {
 /* vracee -> "(" A ")" */
 unsigned vracee() {
   if (unsigned status = parenthesizedExpression("vracee")) return status;
-  PD_pop();
   if (if_flag != 0) {
     PDAcces.text[PDAcces.length] = '\n';  // room: a value text leaves the last byte free
     emit(PDAcces.text.data(), PDAcces.length + 1);

@@ -20,6 +20,7 @@
 
 #include <unistd.h>
 
+#include "arena.h"
 #include "procedures.h"
 
 namespace plimbo {
@@ -29,53 +30,6 @@ namespace {
 constexpr char kUndefinedValue[] = "not defined value";
 
 SymbolRecord* SymbolTable_root = nullptr;  // newest symbol record
-
-// Memory handed out in creation order from large blocks and released all at
-// once.
-class Arena {
- public:
-  // size bytes aligned to alignment (at most kBlockAlignment); none when
-  // there is no memory for them.
-  void* allocate(std::size_t size, std::size_t alignment) {
-    std::size_t skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
-    if (at_ == nullptr || skip + size > left_) {
-      const std::size_t blockSize = std::max(kBlockSize, sizeof(Block) + size + kBlockAlignment);
-      // Left uninitialised: every record is set field by field when carved.
-      char* memory = new (std::nothrow) char[blockSize];
-      if (memory == nullptr) return nullptr;
-      auto* block = reinterpret_cast<Block*>(memory);
-      block->previous = last_;
-      last_ = block;
-      at_ = memory + sizeof(Block);
-      left_ = blockSize - sizeof(Block);
-      skip = (alignment - reinterpret_cast<std::uintptr_t>(at_) % alignment) % alignment;
-    }
-    void* memory = at_ + skip;
-    at_ += skip + size;
-    left_ -= skip + size;
-    return memory;
-  }
-  void release() {
-    while (last_ != nullptr) {
-      Block* block = last_;
-      last_ = block->previous;
-      delete[] reinterpret_cast<char*>(block);
-    }
-    at_ = nullptr;
-    left_ = 0;
-  }
-
- private:
-  // The head of every block: the block made before it.
-  struct alignas(std::max_align_t) Block {
-    Block* previous;
-  };
-  static constexpr std::size_t kBlockSize = std::size_t{1} << 16;
-  static constexpr std::size_t kBlockAlignment = 64;
-  Block* last_ = nullptr;  // the newest block
-  char* at_ = nullptr;     // its first free byte
-  std::size_t left_ = 0;   // its free bytes
-};
 
 Arena recordArena;    // the symbol records
 Arena nameArena;      // names too long for a record, each padded with NUL bytes to whole words
@@ -232,6 +186,7 @@ bool reserveSlot() {
 }
 
 PushdownRecord* pushdownSpare = nullptr;  // popped records kept for the next pushes
+std::size_t spareCount = 0;               // records on pushdownSpare
 std::size_t pushdownDepth = 0;            // records on the pushdown
 
 void releaseRecords(PushdownRecord*& list) {
@@ -329,9 +284,10 @@ Value* PD_pushSlot() {
     return nullptr;
   }
   PushdownRecord* record = pushdownSpare;
-  if (record != nullptr)
+  if (record != nullptr) {
     pushdownSpare = record->next;
-  else
+    --spareCount;
+  } else
     record = new (std::nothrow) PushdownRecord;
   if (record == nullptr) {
     outOfMemory();
@@ -353,6 +309,7 @@ void PD_drop() {
   Pushdown_root = record->next;
   record->next = pushdownSpare;  // kept for reuse, released by PD_free
   pushdownSpare = record;
+  ++spareCount;
   --pushdownDepth;
 }
 
@@ -393,6 +350,7 @@ void PD_free() {
   releaseRecords(Pushdown_root);
   releaseRecords(pushdownSpare);
   pushdownDepth = 0;
+  spareCount = 0;
 }
 
 void ST_visit(bool (*visit)(const char* name, const Value& value, void* context), void* context) {
@@ -414,5 +372,9 @@ void PD_visit(bool (*visit)(const Value& value, void* context), void* context) {
 }
 
 std::size_t PD_depth() { return pushdownDepth; }
+
+bool PD_hasRoom(std::size_t values) {
+  return pushdownDepth + values <= kMaxPushdownDepth && spareCount >= values;
+}
 
 }  // namespace plimbo

@@ -1,0 +1,253 @@
+// Loop forms: what a loop's first pass notes of an assignment or a loop
+// condition, so that the replays can run it without parsing it again.
+//
+// While the first pass reads a statement from the source (and records its
+// tokens), the grammar procedures report each operand they push and each
+// operator they apply; those steps, in that postfix order, are the form, kept
+// with the recorded token the statement begins with. A replay that meets the
+// token runs the form on the variables' numbers and moves the read position
+// to the token after the expression; the grammar goes on from there as if it
+// had parsed the expression itself.
+//
+// A form runs only where it gives exactly what the grammar would: effects
+// on, every variable numeric, the pushdown able to take what the grammar would
+// push, every result one the grammar would keep as a number. It works out its
+// results with the grammar's own functions (numericResult, formatTruth) and
+// stores them with the grammar's own store. Anything else, and every construct
+// it does not model (a call, a text operand), replays through the grammar.
+#include <cstring>
+
+#include "arena.h"
+#include "procedures.h"
+
+namespace plimbo {
+
+namespace {
+
+// The form being noted.
+struct Builder {
+  TokenNode* start;     // the node of the token it begins with
+  std::size_t recorded; // WH_PD_recordedCount() there
+  std::size_t count;    // steps noted
+  std::size_t depth;    // values the grammar holds now
+  std::size_t deepest;  // most values the grammar held at once
+  bool broken;          // something it cannot model was met: no form
+  FormStep steps[kMaxFormSteps];
+};
+
+Builder builder;
+Arena formArena;                     // the forms of the outermost loop's recording
+constexpr bool kLiteralNumeric = true;  // the numeric flag of a literal step of a number
+constexpr bool kLiteralText = false;    // and of a text
+
+void note(const FormStep& step, std::size_t pushed) {
+  if (builder.count == kMaxFormSteps) {
+    builder.broken = true;
+    return;
+  }
+  builder.steps[builder.count++] = step;
+  builder.depth = builder.depth + pushed;
+  builder.deepest = std::max(builder.deepest, builder.depth);
+}
+
+// What the last step of a form made: a truth, an exact integer, or a value
+// already written into result.
+enum class Made { kTruth, kInteger, kWritten };
+
+// The result of op on the numbers l and r, as the grammar keeps it: false
+// where the grammar would refuse it or keep it as a text.
+inline bool operate(Word op, double l, double r, double& number, Made& made, Value& result) {
+  number = operateOn(op, l, r);
+  if (isTruthOperator(op)) {
+    made = Made::kTruth;
+  } else if (isExactInteger(number)) {
+    made = Made::kInteger;
+  } else {
+    // Kept as the number of its "%f" text; a result too long to write, or
+    // no number (inf, nan), is left to the grammar.
+    if (!formatFraction(number, result) || !result.numeric) return false;
+    made = Made::kWritten;
+    number = result.number;
+  }
+  return true;
+}
+
+// The value of a lone operand, text and all, as the grammar pushes it.
+inline void load(const FormStep& step, Value& value) {
+  if (step.record != nullptr)
+    loadValue(value, *step.record);
+  else
+    valueOfToken(value, *step.literal);
+}
+
+// Two operands and an operator, one of them a text: the text operators on
+// copies of both, as the grammar applies them.
+[[gnu::noinline]] bool operateOnTexts(const FormStep* steps, Value& result) {
+  Value right;
+  load(steps[0], result);
+  load(steps[1], right);
+  return textResult(steps[2].op, result, right, result);
+}
+
+// Runs a form of any shape on a stack of numbers.
+[[gnu::noinline]] bool runSteps(const Form& form, double& number, Made& made, Value& result) {
+  double values[kMaxFormSteps];
+  std::size_t top = 0;
+  for (const FormStep* step = form.steps; step != form.steps + form.count; ++step) {
+    if (step->kind == FormStep::kOperand) {
+      if (!*step->numeric) return false;
+      values[top++] = *step->number;
+    } else if (step->kind == FormStep::kNegation) {
+      values[top - 1] = values[top - 1] == 0.0 ? 1 : 0;
+      made = Made::kTruth;
+    } else {
+      --top;
+      if (!operate(step->op, values[top - 1], values[top], values[top - 1], made, result)) return false;
+    }
+  }
+  number = values[0];
+  return true;
+}
+
+// Runs the form into result (the expression's value, as the grammar makes
+// it); false where only the grammar gives the exact result. The most common
+// shape, two operands and an operator, takes no stack.
+inline bool runForm(const Form& form, Value& result) {
+  if (form.kind != Form::kExpression || if_flag == 0 || !PD_hasRoom(form.depth) || !WH_PD_canSkip(form.tokens))
+    return false;
+  Made made = Made::kWritten;
+  double number;
+  const FormStep* steps = form.steps;
+  if (form.count == 1) {
+    load(steps[0], result);
+    return true;
+  }
+  if (form.count == 3 && steps[2].kind == FormStep::kOperator) {
+    if (!*steps[0].numeric || !*steps[1].numeric) return operateOnTexts(steps, result);
+    if (!operate(steps[2].op, *steps[0].number, *steps[1].number, number, made, result)) return false;
+  } else if (!runSteps(form, number, made, result)) {
+    return false;
+  }
+  if (made == Made::kTruth)
+    formatTruth(number != 0, result);
+  else if (made == Made::kInteger)
+    formatNumber(number, result);
+  return true;
+}
+
+}  // namespace
+
+// The grammar's reports (formNote...) are kept out of line: they run on first
+// passes only, and the procedures that call them recurse with every level of
+// nesting, where a frame of theirs would count once a level.
+void formBegin() {
+  if (formRecording || if_flag == 0) return;
+  TokenNode* start = recordedNode();
+  if (start == nullptr) return;
+  builder.start = start;
+  builder.recorded = WH_PD_recordedCount();
+  builder.count = builder.depth = builder.deepest = 0;
+  builder.broken = false;
+  formRecording = true;
+}
+
+[[gnu::noinline]] void formNoteOperand(const Token& token, const SymbolRecord* record) {
+  FormStep step{};
+  step.kind = FormStep::kOperand;
+  step.record = record;
+  if (record != nullptr) {
+    step.number = &record->number;
+    step.numeric = &record->numeric;
+  } else {
+    TokenNode* node = recordedNode();
+    if (node == nullptr) {
+      builder.broken = true;
+      return;
+    }
+    step.literal = &node->token;
+    step.constant = token.number;  // number is set once the step has its place
+    // A text is no operand of the number operators; alone it is copied.
+    step.numeric = token.numeric ? &kLiteralNumeric : &kLiteralText;
+  }
+  note(step, 1);
+}
+
+[[gnu::noinline]] void formNoteOperator(Word op) {
+  FormStep step{};
+  step.kind = FormStep::kOperator;
+  step.op = op;
+  // Two operands are there, or the expression has already refused its form
+  // (only a call leaves fewer).
+  if (builder.depth < 2) builder.broken = true;
+  note(step, 0);
+  --builder.depth;
+}
+
+[[gnu::noinline]] void formNoteNegation() {
+  FormStep step{};
+  step.kind = FormStep::kNegation;
+  if (builder.depth < 1) builder.broken = true;
+  note(step, 0);
+}
+
+[[gnu::noinline]] void formNoteRefusal() { builder.broken = true; }
+
+void formEnd(unsigned status, SymbolRecord* target) {
+  if (!formRecording) return;
+  formRecording = false;
+  TokenNode* resume = recordedNode();
+  if (status != 0 || builder.broken || builder.depth != 1 || resume == nullptr) return;
+  void* memory = formArena.allocate(sizeof(Form) + builder.count * sizeof(FormStep), alignof(Form));
+  if (memory == nullptr) return;  // a form is only a shortcut: the grammar runs instead
+  auto* steps = reinterpret_cast<FormStep*>(static_cast<char*>(memory) + sizeof(Form));
+  for (std::size_t i = 0; i < builder.count; ++i) {
+    steps[i] = builder.steps[i];
+    if (steps[i].kind == FormStep::kOperand && steps[i].record == nullptr) steps[i].number = &steps[i].constant;
+  }
+  builder.start->token.form = new (memory) Form{Form::kExpression,
+                                                static_cast<std::uint16_t>(builder.deepest),
+                                                static_cast<std::uint16_t>(builder.count),
+                                                0,
+                                                target,
+                                                resume,
+                                                WH_PD_recordedCount() - builder.recorded,
+                                                steps};
+}
+
+void formBlock(TokenNode* open, std::size_t count, int nesting) {
+  TokenNode* close = recordedNode();
+  if (open == nullptr || close == nullptr || open->token.form != nullptr) return;
+  void* memory = formArena.allocate(sizeof(Form), alignof(Form));
+  if (memory == nullptr) return;
+  open->token.form = new (memory) Form{Form::kBlock, 0, 0, nesting, nullptr, close, WH_PD_recordedCount() - count, nullptr};
+}
+
+bool skipByForm(const Form& form) {
+  if (form.kind != Form::kBlock || if_flag != 0 || nestingDepth != form.nesting || !WH_PD_canSkip(form.tokens))
+    return false;
+  WH_PD_readFrom(form.resume, form.tokens);
+  return true;
+}
+
+void formsRelease() { formArena.release(); }
+
+// Not inlined: the callers are on the path of every nested level, and this
+// frame is large.
+[[gnu::noinline]] bool assignByForm(const Form& form) {
+  Value result;
+  if (!runForm(form, result)) return false;
+  storeValue(*form.target, result);
+  WH_PD_readFrom(form.resume, form.tokens);
+  return true;
+}
+
+[[gnu::noinline]] bool popByForm(const Form& form) {
+  Value result;
+  if (!runForm(form, result)) return false;
+  copyValue(PDAcces, result);
+  writeText(PDAcces);
+  WH_PD_readFrom(form.resume, form.tokens);
+  return true;
+}
+
+}  // namespace plimbo

@@ -1,0 +1,1 @@
+{ VRACEE ("written by the setup"); } ZDECHNI
