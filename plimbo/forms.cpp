@@ -205,11 +205,13 @@ void formEnd(unsigned status, SymbolRecord* target) {
     if (steps[i].kind == FormStep::kOperand && steps[i].record == nullptr) steps[i].number = &steps[i].constant;
   }
   builder.start->token.form = new (memory) Form{Form::kExpression,
+                                                false,
                                                 static_cast<std::uint16_t>(builder.deepest),
                                                 static_cast<std::uint16_t>(builder.count),
                                                 0,
                                                 target,
                                                 resume,
+                                                nullptr,
                                                 WH_PD_recordedCount() - builder.recorded,
                                                 steps};
 }
@@ -219,7 +221,32 @@ void formBlock(TokenNode* open, std::size_t count, int nesting) {
   if (open == nullptr || close == nullptr || open->token.form != nullptr) return;
   void* memory = formArena.allocate(sizeof(Form), alignof(Form));
   if (memory == nullptr) return;
-  open->token.form = new (memory) Form{Form::kBlock, 0, 0, nesting, nullptr, close, WH_PD_recordedCount() - count, nullptr};
+  // Straight: each statement an assignment with a form, the next one after
+  // its ";", up to the "}".
+  TokenNode* node = open->next;
+  while (node != close && node != nullptr && isAssignment(node->token.form)) node = node->token.form->resume->next;
+  open->token.form = new (memory)
+      Form{Form::kBlock, node == close, 0, 0, nesting, nullptr, close, open->next, WH_PD_recordedCount() - count, nullptr};
+}
+
+bool assignByFormInPlace(const Form& form) {
+  Value result;
+  if (!runForm(form, result)) return false;
+  storeValue(*form.target, result);
+  return true;
+}
+
+bool testByForm(bool& holds) {
+  const TokenNode* first = While_PD != nullptr ? While_PD->condList : nullptr;
+  const Form* form = first != nullptr ? first->token.form : nullptr;
+  if (form == nullptr) return false;
+  Value result;
+  // The condition's first token and the ones up to its ")".
+  if (!runForm(*form, result) || !WH_PD_passOver(form->tokens + 1)) return false;
+  copyValue(PDAcces, result);
+  writeText(PDAcces);
+  holds = isTrue(PDAcces);
+  return true;
 }
 
 bool skipByForm(const Form& form) {

@@ -265,11 +265,13 @@ struct FormStep {
 // its tokens parse as they did on the first pass, at the same nesting.
 struct Form {
   enum Kind : std::uint8_t { kExpression, kBlock } kind;
+  bool straight;         // kBlock: it holds only assignments that have forms
   std::uint16_t depth;   // kExpression: most values it holds on the pushdown at once
   std::uint16_t count;   // kExpression: steps
   std::int32_t nesting;  // kBlock: nestingDepth before its "{"
   SymbolRecord* target;  // an assignment's variable; none for any other expression
   TokenNode* resume;     // the node of the token after the expression; a block's "}"
+  TokenNode* first;      // kBlock: the node after its "{"
   std::size_t tokens;    // tokens from the one after the form's first to resume's
   const FormStep* steps; // count steps, carved right after the form
 };

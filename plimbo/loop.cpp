@@ -19,6 +19,49 @@ unsigned condition(bool& holds) {
   return 0;
 }
 
+#if LOOP_FORMS
+// What passesByForm did.
+enum class Passes {
+  kNone,        // nothing of the pass at hand: it is the grammar's
+  kEnded,       // the condition failed: the loop has ended
+  kUnfinished,  // a statement of the body is the grammar's: the body's nesting
+                // is entered and the read position stands on the statement
+};
+
+// Runs passes of the replaying loop by forms, while its condition has a form
+// that runs and its body is a straight block, each as replay would run it.
+// Entered, and left with kNone, where replay tests the condition.
+[[gnu::noinline]] Passes passesByForm() {
+#ifdef FUZZ_BUDGET
+  return Passes::kNone;  // the budget counts the tokens of every pass
+#else
+  const TokenNode* open = While_PD != nullptr ? While_PD->bodyList : nullptr;
+  const Form* body = open != nullptr ? open->token.form : nullptr;
+  if (body == nullptr || body->kind != Form::kBlock || !body->straight) return Passes::kNone;
+  for (;;) {
+    bool holds = false;
+    // The body's "{" opens a level of nesting: where that would be refused,
+    // the grammar reports it.
+    if (nestingDepth >= nestingLimit || nestingDepth >= kMaxNesting || !testByForm(holds)) return Passes::kNone;
+    if (!holds) return Passes::kEnded;
+    LAMode = kReplayBody;
+    ++nestingDepth;
+    std::size_t tokens = 1;
+    TokenNode* stop = runStatements(*body, tokens);
+    if (stop != body->resume) {
+      WH_PD_readFrom(stop, tokens);
+      return Passes::kUnfinished;
+    }
+    leaveNesting();
+    // The next pass, as replay starts it (a form cannot stop the run).
+    WH_ResetReadAts();
+    loopReplays();
+    LAMode = kReplayCondition;
+  }
+#endif
+}
+#endif
+
 // Runs the further passes of an active loop from its recorded tokens.
 // Required: replayed tokens carry no line, so an error found in a replay
 // names the line the source stands on (loops/errors/error_during_replay).
@@ -29,7 +72,20 @@ unsigned replay() {
     WH_ResetReadAts();
     loopReplays();
     LAMode = kReplayCondition;
-    if (unsigned status = condition(holds)) return status;
+#if LOOP_FORMS
+    const Passes passes = passesByForm();
+    if (passes == Passes::kEnded) return 0;
+    if (passes == Passes::kUnfinished) {
+      if (unsigned status = blockRest(nullptr, 0, 0)) return status;
+      continue;
+    }
+    // By its form where it can, without reading its tokens: the body's
+    // tokens are read next.
+    if (!testByForm(holds))
+#endif
+    {
+      if (unsigned status = condition(holds)) return status;
+    }
     if (!holds) return 0;
     LAMode = kReplayBody;
     lex();

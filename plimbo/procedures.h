@@ -258,6 +258,9 @@ TokenNode* recordedNode();
 std::size_t WH_PD_recordedCount();
 // Whether a replay may read tokens more (a fuzz build's budget).
 bool WH_PD_canSkip(std::size_t tokens);
+// Counts tokens as read by a replay that passes over them (a fuzz build's
+// budget); false, counting nothing, when they would exceed the budget.
+bool WH_PD_passOver(std::size_t tokens);
 // Moves the replay read position of the mode at hand to node and reads it
 // there, as if the tokens up to it (tokens, it included) had been read.
 void WH_PD_readFrom(TokenNode* node, std::size_t tokens);
@@ -285,6 +288,16 @@ void formBlock(TokenNode* open, std::size_t count, int nesting);
 // A replayed block read with effects off, that has a form: reads on from
 // its "}". False where the grammar must read it.
 bool skipByForm(const Form& form);
+// Whether form is that of an assignment.
+inline bool isAssignment(const Form* form) {
+  return form != nullptr && form->kind == Form::kExpression && form->target != nullptr;
+}
+// assignByForm, leaving the read position where it is.
+bool assignByFormInPlace(const Form& form);
+// The condition of the loop that replays, by its form, without reading its
+// tokens: sets holds and PDAcces as condition and PD_pop would. False, with
+// nothing changed, where only the grammar gives the exact result.
+bool testByForm(bool& holds);
 // A replayed expression's form (a loop condition, or the expression of ESLI
 // or VRACEE): runs it, leaves its value in PDAcces as PD_pop leaves it and
 // reads on from the token after it. False, with nothing changed, where only
@@ -312,6 +325,14 @@ inline void formRefuse() {
 // is in PDAcces as PD_pop leaves it.
 unsigned expression(bool& popped);
 unsigned blok();
+// The rest of a block once its "{" is read and its nesting entered: V "}".
+// open, count and nesting: what blok noted at the "{" of a block that a
+// loop's first pass records (open none for any other).
+unsigned blockRest(TokenNode* open, std::size_t count, int nesting);
+// The statements of a straight block by their forms, from its first, up to
+// the "}" or to the first statement whose form does not run; returns the node
+// it stops at, adding to tokens the tokens passed (the statements' own).
+TokenNode* runStatements(const Form& block, std::size_t& tokens);
 unsigned V();
 unsigned prikaz();
 unsigned davaj();

@@ -238,6 +238,14 @@ bool WH_PD_canSkip([[maybe_unused]] std::size_t tokens) {
 #endif
 }
 
+bool WH_PD_passOver([[maybe_unused]] std::size_t tokens) {
+#ifdef FUZZ_BUDGET
+  if (replayedTokens + tokens > kReplayBudget) return false;
+  replayedTokens += tokens;
+#endif
+  return true;
+}
+
 void WH_PD_readFrom(TokenNode* node, [[maybe_unused]] std::size_t tokens) {
   WhileLevel* level = While_PD;
 #ifdef FUZZ_BUDGET

@@ -28,6 +28,16 @@ unsigned parenthesizedExpression(const char* procedure) {
   return 0;
 }
 
+#if LOOP_FORMS
+// The statements of a straight block, on a replay with effects on: runs its
+// assignments by their forms, without reading their tokens, as V would run
+// them; then reads on from the "}" for V to go on.
+[[gnu::noinline]] void runStraight(const Form& block) {
+  std::size_t tokens = 1;
+  WH_PD_readFrom(runStatements(block, tokens), tokens);
+}
+#endif
+
 }  // namespace
 
 // Not inlined: A stays one procedure for every caller.
@@ -52,7 +62,8 @@ unsigned parenthesizedExpression(const char* procedure) {
 unsigned blok() {
   if (tok_n->word != kOpenBrace) return syntaxError("blok", "\"{\"");
 #if LOOP_FORMS
-  if (const Form* form = tok_n->form; if_flag == 0 && form != nullptr && LAMode == kReplayBody && skipByForm(*form)) {
+  const Form* const form = LAMode == kReplayBody ? tok_n->form : nullptr;
+  if (if_flag == 0 && form != nullptr && skipByForm(*form)) {
     lex();
     return 0;
   }
@@ -61,7 +72,23 @@ unsigned blok() {
   const int nesting = nestingDepth;
 #endif
   if (unsigned status = enterNesting("blok")) return status;
+#if LOOP_FORMS
+  if (form != nullptr && form->kind == Form::kBlock && form->straight && if_flag != 0)
+    runStraight(*form);
+  else
+    lex();
+#else
   lex();
+#endif
+#if LOOP_FORMS
+  return blockRest(open, count, nesting);
+#else
+  return blockRest(nullptr, 0, 0);
+#endif
+}
+
+unsigned blockRest([[maybe_unused]] TokenNode* open, [[maybe_unused]] std::size_t count,
+                   [[maybe_unused]] int nesting) {
   if (unsigned status = V()) return status;
   if (tok_n->word != kCloseBrace) return syntaxError("blok", "\"}\"");
   leaveNesting();
@@ -71,6 +98,23 @@ unsigned blok() {
   lex();
   return 0;
 }
+
+#if LOOP_FORMS
+TokenNode* runStatements(const Form& block, std::size_t& tokens) {
+  TokenNode* node = block.first;
+  if (!WH_PD_canSkip(block.tokens)) return node;
+  while (node != block.resume) {
+    const Form& form = *node->token.form;
+    statementStarts();
+    if (!assignByFormInPlace(form)) break;
+    variableSet(form.target);
+    statementEnds();
+    tokens += form.tokens + 1;  // its first token and the ones up to its ";"
+    node = form.resume->next;
+  }
+  return node;
+}
+#endif
 
 /* V -> prikaz ";" V | empty */
 unsigned V() {
