@@ -253,7 +253,9 @@ struct FormStep {
   };
 };
 
-struct Form {
+// Aligned as its steps, which follow it in one block (on every target, the
+// 32-bit browser build too).
+struct alignas(FormStep) Form {
   TableRecord* target;  // an assignment's variable; none for a loop condition
   TokenNode* resume;    // node of the token after the statement or condition (";" or ")")
   uint32_t tokens;      // tokens read after the first one up to resume
