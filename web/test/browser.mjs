@@ -656,7 +656,7 @@ try {
   // another language during a run ends the run, and edits made during a run
   // move its mark with them.
   if (want('stale')) {
-    const failing = '{\n  $i <: 0;\n  DOKAD ($i < 6000000) {\n    $i <: $i + 1;\n  } FINISH;\n  VRACEE ("counted");\n'
+    const failing = '{\n  $i <: 0;\n  DOKAD ($i < 24000000) {\n    $i <: $i + 1;\n  } FINISH;\n  VRACEE ("counted");\n'
       + '  $x <: "ten";\n  // the next line fails\n  VRACEE ($x - 1);\n} ZDECHNI\n';
     const fizzbuzz = readExamples(examplesDir, 'plimbo').find((e) => e.name === 'fizzbuzz').source;
     const quiet = async (what) => {
