@@ -15,6 +15,7 @@
 // results with the grammar's own functions (numericResult, formatTruth) and
 // stores them with the grammar's own store. Anything else, and every construct
 // it does not model (a call, a text operand), replays through the grammar.
+#include <cstdint>
 #include <cstring>
 
 #include "arena.h"
@@ -39,6 +40,8 @@ Builder builder;
 Arena formArena;                     // the forms of the outermost loop's recording
 constexpr bool kLiteralNumeric = true;  // the numeric flag of a literal step of a number
 constexpr bool kLiteralText = false;    // and of a text
+// Tokens a form can stand for: more, and the expression gets none.
+constexpr std::size_t kMaxFormTokens = UINT32_MAX;
 
 void note(const FormStep& step, std::size_t pushed) {
   if (builder.count == kMaxFormSteps) {
@@ -74,7 +77,7 @@ inline bool operate(Word op, double l, double r, double& number, Made& made, Val
 
 // The value of a lone operand, text and all, as the grammar pushes it.
 inline void load(const FormStep& step, Value& value) {
-  if (step.record != nullptr)
+  if (step.kind == FormStep::kVariable)
     loadValue(value, *step.record);
   else
     valueOfToken(value, *step.literal);
@@ -93,8 +96,8 @@ inline void load(const FormStep& step, Value& value) {
 [[gnu::noinline]] bool runSteps(const Form& form, double& number, Made& made, Value& result) {
   double values[kMaxFormSteps];
   std::size_t top = 0;
-  for (const FormStep* step = form.steps; step != form.steps + form.count; ++step) {
-    if (step->kind == FormStep::kOperand) {
+  for (const FormStep* step = form.steps(); step != form.steps() + form.count; ++step) {
+    if (step->kind <= FormStep::kLiteral) {
       if (!*step->numeric) return false;
       values[top++] = *step->number;
     } else if (step->kind == FormStep::kNegation) {
@@ -117,7 +120,7 @@ inline bool runForm(const Form& form, Value& result) {
     return false;
   Made made = Made::kWritten;
   double number;
-  const FormStep* steps = form.steps;
+  const FormStep* steps = form.steps();
   if (form.count == 1) {
     load(steps[0], result);
     return true;
@@ -153,9 +156,9 @@ void formBegin() {
 
 [[gnu::noinline]] void formNoteOperand(const Token& token, const SymbolRecord* record) {
   FormStep step{};
-  step.kind = FormStep::kOperand;
-  step.record = record;
   if (record != nullptr) {
+    step.kind = FormStep::kVariable;
+    step.record = record;
     step.number = &record->number;
     step.numeric = &record->numeric;
   } else {
@@ -164,6 +167,7 @@ void formBegin() {
       builder.broken = true;
       return;
     }
+    step.kind = FormStep::kLiteral;
     step.literal = &node->token;
     step.constant = token.number;  // number is set once the step has its place
     // A text is no operand of the number operators; alone it is copied.
@@ -197,36 +201,52 @@ void formEnd(unsigned status, SymbolRecord* target) {
   formRecording = false;
   TokenNode* resume = recordedNode();
   if (status != 0 || builder.broken || builder.depth != 1 || resume == nullptr) return;
+  const std::size_t tokens = WH_PD_recordedCount() - builder.recorded;
+  if (tokens > kMaxFormTokens) return;
   void* memory = formArena.allocate(sizeof(Form) + builder.count * sizeof(FormStep), alignof(Form));
   if (memory == nullptr) return;  // a form is only a shortcut: the grammar runs instead
   auto* steps = reinterpret_cast<FormStep*>(static_cast<char*>(memory) + sizeof(Form));
   for (std::size_t i = 0; i < builder.count; ++i) {
     steps[i] = builder.steps[i];
-    if (steps[i].kind == FormStep::kOperand && steps[i].record == nullptr) steps[i].number = &steps[i].constant;
+    if (steps[i].kind == FormStep::kLiteral) steps[i].number = &steps[i].constant;
   }
   builder.start->token.form = new (memory) Form{Form::kExpression,
                                                 false,
                                                 static_cast<std::uint16_t>(builder.deepest),
                                                 static_cast<std::uint16_t>(builder.count),
                                                 0,
+                                                static_cast<std::uint32_t>(tokens),
                                                 target,
                                                 resume,
-                                                nullptr,
-                                                WH_PD_recordedCount() - builder.recorded,
-                                                steps};
+                                                builder.start,
+                                                nullptr};
 }
 
 void formBlock(TokenNode* open, std::size_t count, int nesting) {
   TokenNode* close = recordedNode();
   if (open == nullptr || close == nullptr || open->token.form != nullptr) return;
+  const std::size_t tokens = WH_PD_recordedCount() - count;
+  if (tokens > kMaxFormTokens) return;
   void* memory = formArena.allocate(sizeof(Form), alignof(Form));
   if (memory == nullptr) return;
   // Straight: each statement an assignment with a form, the next one after
-  // its ";", up to the "}".
+  // its ";", up to the "}". Its statements' forms are chained.
+  const Form* first = nullptr;
+  Form* last = nullptr;
   TokenNode* node = open->next;
-  while (node != close && node != nullptr && isAssignment(node->token.form)) node = node->token.form->resume->next;
-  open->token.form = new (memory)
-      Form{Form::kBlock, node == close, 0, 0, nesting, nullptr, close, open->next, WH_PD_recordedCount() - count, nullptr};
+  while (node != close && node != nullptr && isAssignment(node->token.form)) {
+    Form* statement = node->token.form;
+    if (last != nullptr)
+      last->statement = statement;
+    else
+      first = statement;
+    last = statement;
+    node = statement->resume->next;
+  }
+  const bool straight = node == close;
+  if (last != nullptr) last->statement = nullptr;
+  open->token.form = new (memory) Form{Form::kBlock, straight, 0, 0, nesting, static_cast<std::uint32_t>(tokens),
+                                       nullptr, close, open->next, straight ? first : nullptr};
 }
 
 bool assignByFormInPlace(const Form& form) {

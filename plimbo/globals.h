@@ -175,7 +175,7 @@ struct Token {
   double number;         // numbers and strings: atof of the value text
   SymbolRecord* symbol;  // variables: the record, once looked up (records live
                          // until the end of the run)
-  const Form* form;      // a recorded token that begins an assignment or a loop
+  Form* form;            // a recorded token that begins an assignment or a loop
                          // condition: its form (forms.cpp), once recorded
   TokenText text;        // NUL-terminated
 };
@@ -239,42 +239,48 @@ struct TokenNode {
 // operands and applied the operators of an expression.
 struct FormStep {
   enum Kind : std::uint8_t {
-    kOperand,   // push *number, which must be numeric (*numeric)
+    kVariable,  // push *number, which must be numeric (*numeric)
+    kLiteral,   // the same, of a literal
     kOperator,  // apply op to the two values on top
     kNegation,  // "!" on the value on top
   };
   Kind kind;
   Word op;  // kOperator: the operator word
-  // kOperand: a variable's number and numeric flag in its record (records
-  // live to the end of the run), or a literal's: its number in constant and
-  // a flag that is always set.
+  // kVariable: the number and numeric flag in its record (records live to
+  // the end of the run); kLiteral: constant and a flag of its own.
   const double* number;
   const bool* numeric;
-  double constant;
-  // kOperand: the variable's record, or none for a literal, whose recorded
-  // token is literal (a lone operand is copied with its text).
-  const SymbolRecord* record;
-  const Token* literal;
+  union {
+    const SymbolRecord* record;  // kVariable
+    const Token* literal;        // kLiteral: its recorded token (a lone operand is copied with its text)
+  };
+  double constant;  // kLiteral: its number
 };
 
-// What a loop's first pass noted of an assignment or a loop condition, run
-// instead of the grammar on the replays it handles exactly (forms.cpp).
-// A form of a block: where a replay that reads the block with effects off
+// What a loop's first pass noted of an expression (an assignment's, a loop
+// condition, the expression of ESLI or VRACEE), run instead of the grammar on
+// the replays it handles exactly (forms.cpp). A form of a block: where a replay that reads the block with effects off
 // (a branch not taken, the body of a loop whose condition fails) goes on.
 // Read with effects off, a block changes nothing but the read position, and
 // its tokens parse as they did on the first pass, at the same nesting.
 struct Form {
   enum Kind : std::uint8_t { kExpression, kBlock } kind;
-  bool straight;         // kBlock: it holds only assignments that have forms
-  std::uint16_t depth;   // kExpression: most values it holds on the pushdown at once
-  std::uint16_t count;   // kExpression: steps
-  std::int32_t nesting;  // kBlock: nestingDepth before its "{"
-  SymbolRecord* target;  // an assignment's variable; none for any other expression
-  TokenNode* resume;     // the node of the token after the expression; a block's "}"
-  TokenNode* first;      // kBlock: the node after its "{"
-  std::size_t tokens;    // tokens from the one after the form's first to resume's
-  const FormStep* steps; // count steps, carved right after the form
+  bool straight;          // kBlock: it holds only assignments that have forms
+  std::uint16_t depth;    // kExpression: most values it holds on the pushdown at once
+  std::uint16_t count;    // kExpression: steps
+  std::int32_t nesting;   // kBlock: nestingDepth before its "{"
+  std::uint32_t tokens;   // tokens from the one after the form's first to resume's
+  SymbolRecord* target;   // an assignment's variable; none for any other expression
+  TokenNode* resume;      // the node of the token after the expression; a block's "}"
+  TokenNode* first;       // the node of its first token; a block's: the node after its "{"
+  // A straight block's first statement, and each statement's following one
+  // (none after the last): a replay runs them without reading their tokens.
+  const Form* statement;
+
+  // kExpression: its count steps, carved right after it.
+  const FormStep* steps() const { return reinterpret_cast<const FormStep*>(this + 1); }
 };
+static_assert(sizeof(Form) % alignof(FormStep) == 0, "the steps follow a form in one block");
 
 // One loop being executed, on the stack rooted in While_PD.
 struct WhileLevel {

@@ -101,18 +101,15 @@ unsigned blockRest([[maybe_unused]] TokenNode* open, [[maybe_unused]] std::size_
 
 #if LOOP_FORMS
 TokenNode* runStatements(const Form& block, std::size_t& tokens) {
-  TokenNode* node = block.first;
-  if (!WH_PD_canSkip(block.tokens)) return node;
-  while (node != block.resume) {
-    const Form& form = *node->token.form;
+  if (!WH_PD_canSkip(block.tokens)) return block.first;
+  for (const Form* form = block.statement; form != nullptr; form = form->statement) {
     statementStarts();
-    if (!assignByFormInPlace(form)) break;
-    variableSet(form.target);
+    if (!assignByFormInPlace(*form)) return form->first;
+    variableSet(form->target);
     statementEnds();
-    tokens += form.tokens + 1;  // its first token and the ones up to its ";"
-    node = form.resume->next;
+    tokens += form->tokens + 1;  // its first token and the ones up to its ";"
   }
-  return node;
+  return block.resume;
 }
 #endif
 
