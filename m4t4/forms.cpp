@@ -280,14 +280,11 @@ inline bool knownNumber(const FormStep& step) {
          (step.kind == FormStep::kVariable && step.record->number.known);
 }
 
-// The forms whose value the grammar's own functions work out on the value
-// stack: a lone operand, and two operands and an operator whose numbers are
-// not both known.
+// The forms whose value the grammar's own functions may work out on the
+// value stack, where the numbers cannot: a lone operand, and two operands and
+// an operator.
 inline bool onStack(const Form& form) {
-  if (form.count == 1) return true;
-  const FormStep* steps = form.steps;
-  return form.count == 3 && steps[2].kind == FormStep::kOperator &&
-         (!knownNumber(steps[0]) || !knownNumber(steps[1]));
+  return form.count == 1 || (form.count == 3 && form.steps[2].kind == FormStep::kOperator);
 }
 
 // Pushes an operand as Faktor does (pushVariable, or the literal's token).
@@ -311,6 +308,8 @@ inline bool numericText(const FormStep& step) {
 // or the operator applied to copies of both operands by applyOperator. False,
 // with nothing changed, where the operator might report: one that needs
 // numbers, or "+" of two numeric texts (the sum's text may be too long).
+// (Two known numbers come here only for such an operator, their result
+// one that the numbers did not keep.)
 [[gnu::noinline]] bool pushByForm(const Form& form) {
   const FormStep* steps = form.steps;
   if (form.count == 1) {
@@ -327,20 +326,25 @@ inline bool numericText(const FormStep& step) {
 
 }  // namespace
 
+// A lone operand is pushed with its text; any other form runs on numbers
+// where it can, else on the value stack where it can.
 bool runAssignment(const Form& form) {
   if (form.target == nullptr || !mayRun(form)) return false;
-  if (onStack(form)) {
-    if (!pushByForm(form)) return false;
-    popIntoRecord(*form.target);
-  } else {
-    Result result;
-    if (!evaluate(form, result)) return false;
+  Result result;
+  if (form.count != 1 && evaluate(form, result)) {
     if (result.negated != nullptr) writeNegated(result);
     if (result.truth) {
       storeResult(*form.target, result.value != 0.0 ? "1" : "0", 1, {true, false, result.value});
     } else {
       storeResult(*form.target, "", 0, {true, true, result.value});
     }
+  } else {
+    if (!onStack(form) || !pushByForm(form)) return false;
+    // popIntoRecord of the value pushed (whose one call, in Prikaz, stays
+    // inlined there).
+    const StackNode& value = *vrchol_zas;
+    storeResult(*form.target, value.text.data(), value.length, value.number);
+    dropValues(1);
   }
   variableSet(form.target);
   replayFrom(form.resume, form.tokens);
@@ -349,16 +353,15 @@ bool runAssignment(const Form& form) {
 
 bool runExpression(const Form& form, Take take, bool& holds) {
   if (form.target != nullptr || !mayRun(form)) return false;
-  if (onStack(form)) {
-    if (!pushByForm(form)) return false;
+  Result result;
+  if (form.count == 1 || !evaluate(form, result)) {
+    if (!onStack(form) || !pushByForm(form)) return false;
     if (take == Take::kTruth) {
       holds = popTruth();
     } else {
       Uber_ze_zas();
     }
   } else {
-    Result result;
-    if (!evaluate(form, result)) return false;
     if (result.negated != nullptr) writeNegated(result);
     // popTruth takes a known number without its text; Uber_ze_zas writes
     // the text of a pending whole number, as formatFixed.

@@ -56,7 +56,7 @@ void closeLevel(int32_t outerMode) {
 
 // Evaluates the condition at the current token and takes its truth off the
 // value stack.
-[[gnu::noinline]] unsigned condition(bool& holds) {
+unsigned condition(bool& holds) {
   bool taken = false;
   if (unsigned s = expression(Take::kTruth, taken, holds)) return s;
   if (unsigned s = checkStopped()) return s;

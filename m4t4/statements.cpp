@@ -35,9 +35,9 @@ unsigned printValue(const char* rule, bool newline) {
 
 }  // namespace
 
-// Not inlined: Logicky_vyraz stays one procedure for every caller, and no
-// caller's frame holds this one's.
-[[gnu::noinline]] unsigned expression(Take take, bool& taken, bool& holds) {
+// (Inlined where the compiler chooses: a call of its own costs a replayed
+// loop condition a fifth more.)
+unsigned expression(Take take, bool& taken, bool& holds) {
   taken = false;
   if (const Form* form = token_buffer->form;
       form != nullptr && (rezim_LA == kReplayCondition || rezim_LA == kReplayBody) &&
