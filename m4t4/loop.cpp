@@ -59,9 +59,10 @@ void closeLevel(int32_t outerMode) {
 unsigned condition(bool& holds) {
   bool taken = false;
   if (unsigned s = expression(Take::kTruth, taken, holds)) return s;
+  if (taken) return 0;  // (a form ran: the run goes on, and its ")" is current)
   if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("While", ")");
-  if (!taken) holds = popTruth();
+  holds = popTruth();
   return 0;
 }
 
