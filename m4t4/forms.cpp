@@ -274,12 +274,6 @@ void writeNegated(const Result& result) {
   }
 }
 
-// A step's number is known without its text.
-inline bool knownNumber(const FormStep& step) {
-  return step.kind == FormStep::kConstant ||
-         (step.kind == FormStep::kVariable && step.record->number.known);
-}
-
 // The forms whose value the grammar's own functions may work out on the
 // value stack, where the numbers cannot: a lone operand, and two operands and
 // an operator.
@@ -296,7 +290,9 @@ inline void pushOperand(const FormStep& step) {
   }
 }
 
-// An operand's value is numeric text, as the operators test it.
+// An operand's value is numeric text, as the operators test it, or its
+// number is known (",5" is a known number whose text the test does not
+// take: a "+" of it then goes to the grammar, which is always exact).
 inline bool numericText(const FormStep& step) {
   if (step.kind == FormStep::kVariable) {
     return step.record->number.known || Je_cislo(step.record->value.data()) != 0;
