@@ -32,10 +32,11 @@ unsigned If() {
   int32_t outer = i2_priznak;
   if (!is(kOpenParen)) return reportExpected("If", "(");
   Lex();
-  if (unsigned s = Logicky_vyraz()) return s;
+  bool taken = false, holds = false;
+  if (unsigned s = expression(Take::kTruth, taken, holds)) return s;
   if (unsigned s = checkStopped()) return s;
   if (!is(kCloseParen)) return reportExpected("If", ")");
-  i2_priznak = popTruth() && outer != 0;
+  i2_priznak = (taken ? holds : popTruth()) && outer != 0;
   effectsChanged(EffectsCause::kCondition);
   Lex();
   if (unsigned s = Blok()) return s;

@@ -1,23 +1,29 @@
 // Loop forms: the builder, which notes an expression in postfix order while
 // a loop's first pass parses it from the source, and the runner, which runs
-// that form on the variables' numbers during the loop's replays instead of
-// the grammar procedures.
+// that form on the variables' values during the loop's replays instead of
+// the grammar procedures; and the forms of blocks, which let a replay that
+// reads a block with effects off go on from its "}".
 //
 // A form runs only when it can show that the grammar would compute the same:
 // effects are on; the value stack would take every value the expression
-// pushes without a refusal and without allocating (valueStackHasRoom); every
-// variable's number is known (its text is numeric and atof of it is that
-// number); and every operator's result is what the grammar's value would
-// hold as its number: a truth value, or an arithmetic result that setNumber
-// keeps (keepsNumber). For anything else the form gives up before it has
-// changed anything, and the grammar parses the recorded tokens as before,
-// reporting whatever it reports at the same token.
+// pushes without a refusal and without allocating (valueStackHasRoom); and
+// either every variable's number is known (its text is numeric and atof of
+// it is that number) and every operator's result is what the grammar's value
+// would hold as its number: a truth value, or an arithmetic result that
+// setNumber keeps (keepsNumber); or the form is one the grammar's own store
+// and operator functions work out on the value stack: a lone operand, pushed
+// with its text as Faktor pushes it, or two operands and an operator that
+// takes texts, applied by applyOperator as the grammar applies it. For
+// anything else the form gives up before it has changed anything, and the
+// grammar parses the recorded tokens as before, reporting whatever it
+// reports at the same token.
 //
 // With both operands' numbers known, applyOperator reads neither their texts
 // nor any exchange buffer, and popTruth reads the condition's number alone:
 // the one exchange buffer the grammar writes on that path is pom_a, which
 // "!" fills with its operand's text. The runner writes pom_a as the last
-// "!" would have left it.
+// "!" would have left it. On the value stack, the grammar's functions write
+// what they write.
 #include <new>
 
 #include "hooks.h"
@@ -36,6 +42,7 @@ namespace {
 // The form being noted (while formNoting).
 struct Builder {
   TokenNode* start = nullptr;  // the node of its first token
+  std::size_t recorded = 0;    // recordedCount() there
   std::size_t count = 0;       // steps noted
   std::size_t depth = 0;       // values the grammar holds now
   std::size_t maxDepth = 0;    // the most it has held
@@ -53,6 +60,7 @@ FormStep* addStep(FormStep::Kind kind) {
   step.kind = kind;
   step.op = kNoWord;
   step.constant = 0;
+  step.literal = nullptr;
   return &step;
 }
 
@@ -63,23 +71,29 @@ void noteBegin() {
   if (i2_priznak == 0 || node == nullptr) return;
   formNoting = true;
   builder.start = node;
+  builder.recorded = recordedCount();
   builder.count = 0;
   builder.depth = 0;
   builder.maxDepth = 0;
 }
 
 void noteOperand(const Token& token, const TableRecord* record) {
-  if (token.tokenClass == kVariable ? record == nullptr : !token.number.known) {
-    formNoting = false;  // a string literal, or a number whose text would count
+  const bool variable = token.tokenClass == kVariable;
+  // A literal is pushed from its recorded token, text and all.
+  TokenNode* node = variable ? nullptr : recordedNode();
+  if (variable ? record == nullptr : node == nullptr) {
+    formNoting = false;
     return;
   }
-  const bool variable = token.tokenClass == kVariable;
-  FormStep* step = addStep(variable ? FormStep::kVariable : FormStep::kConstant);
+  FormStep* step = addStep(variable                ? FormStep::kVariable
+                           : token.number.known ? FormStep::kConstant
+                                                : FormStep::kText);
   if (step == nullptr) return;
   if (variable) {
     step->record = record;
   } else {
     step->constant = token.number.value;
+    step->literal = &node->token;
   }
   builder.maxDepth = std::max(builder.maxDepth, ++builder.depth);
 }
@@ -91,35 +105,82 @@ void noteOperator(Word op) {
 
 void noteNegation() {
   // The text of a literal that "!" takes (into pom_a) is not kept.
-  if (builder.count == 0 || builder.steps[builder.count - 1].kind == FormStep::kConstant) {
+  if (builder.count == 0 || builder.steps[builder.count - 1].kind == FormStep::kConstant ||
+      builder.steps[builder.count - 1].kind == FormStep::kText) {
     formNoting = false;
     return;
   }
   addStep(FormStep::kNegation);
 }
 
+namespace {
+
+// A form that can run: a text literal is an operand of nothing but an
+// operator that takes texts, alone with the other operand (else the grammar
+// reports it, or its form would never run).
+bool runnable() {
+  if (builder.count == 1) return true;
+  const bool texts = builder.count == 3 && builder.steps[2].kind == FormStep::kOperator &&
+                     takesTexts(builder.steps[2].op);
+  for (std::size_t i = 0; i < builder.count; ++i) {
+    if (builder.steps[i].kind == FormStep::kText && !texts) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 void noteEnd(TableRecord* target, unsigned status) {
   formNoting = false;
-  // A lone operand is not worth a form (and its text would count).
-  if (status != 0 || builder.count < 2) return;
+  if (status != 0 || builder.count == 0 || !runnable()) return;
   TokenNode* resume = recordedNode();
   TokenNode* start = builder.start;
   if (resume == nullptr || start->token.form != nullptr) return;
-  std::size_t tokens = 0;
-  for (const TokenNode* node = start; node != resume; node = node->next) {
-    if (node == nullptr) return;
-    ++tokens;
-  }
   void* block = ::operator new(sizeof(Form) + builder.count * sizeof(FormStep), std::nothrow);
   if (block == nullptr) return;  // no memory: no form, and no message
   auto* steps = reinterpret_cast<FormStep*>(static_cast<Form*>(block) + 1);
   for (std::size_t i = 0; i < builder.count; ++i) new (&steps[i]) FormStep(builder.steps[i]);
-  start->token.form = new (block) Form{target,
-                                       resume,
-                                       static_cast<uint32_t>(tokens),
+  // (Every token from the first to resume was recorded in turn; counted
+  // modulo 2^32, their difference is exact.)
+  const auto tokens = static_cast<uint32_t>(recordedCount()) - static_cast<uint32_t>(builder.recorded);
+  start->token.form = new (block) Form{Form::kExpression,
                                        static_cast<uint16_t>(builder.maxDepth),
                                        static_cast<uint16_t>(builder.count),
+                                       0,
+                                       target,
+                                       resume,
+                                       tokens,
                                        steps};
+}
+
+TokenNode* noteBlockOpen() {
+  TokenNode* open = recordedNode();
+  if (open == nullptr || open->token.form != nullptr) return nullptr;
+  void* block = ::operator new(sizeof(Form), std::nothrow);
+  if (block == nullptr) return nullptr;
+  // Until its "}" is read, tokens holds the count of recorded tokens at its
+  // "{" and resume none: a block whose read failed is never skipped.
+  open->token.form = new (block) Form{Form::kBlock, 0, 0, nestingDepth, nullptr, nullptr,
+                                      static_cast<uint32_t>(recordedCount()), nullptr};
+  return open;
+}
+
+void noteBlockClose(TokenNode* open) {
+  TokenNode* close = recordedNode();
+  if (close == nullptr) return;
+  // (The form is this file's own allocation, made above.)
+  auto* form = const_cast<Form*>(open->token.form);
+  form->tokens = static_cast<uint32_t>(recordedCount()) - form->tokens;
+  form->resume = close;
+}
+
+bool skipBlock(const Form& form) {
+  if (form.kind != Form::kBlock || form.resume == nullptr || form.nesting != nestingDepth ||
+      !replayHasRoom(form.tokens)) {
+    return false;
+  }
+  replayFrom(form.resume, form.tokens);
+  return true;
 }
 
 namespace {
@@ -132,11 +193,15 @@ struct Result {
   double negatedValue = 0;            // that value
 };
 
-// Runs the form; false (nothing changed) when the grammar must.
+// What every form needs before it runs: effects on, and room for what the
+// grammar would push and replay.
+inline bool mayRun(const Form& form) {
+  return form.kind == Form::kExpression && i2_priznak != 0 && valueStackHasRoom(form.depth) &&
+         replayHasRoom(form.tokens);
+}
+
+// Runs the form on numbers; false (nothing changed) when the grammar must.
 bool evaluate(const Form& form, Result& result) {
-  if (i2_priznak == 0 || !valueStackHasRoom(form.depth) || !replayHasRoom(form.tokens)) {
-    return false;
-  }
   double stack[kMaxFormSteps];
   std::size_t top = 0;
   const FormStep* const end = form.steps + form.count;
@@ -149,6 +214,8 @@ bool evaluate(const Form& form, Result& result) {
         if (!step->record->number.known) return false;
         stack[top++] = step->record->number.value;
         break;
+      case FormStep::kText:
+        return false;
       case FormStep::kNegation:
         result.negated = step - 1;
         result.negatedValue = stack[top - 1];
@@ -207,27 +274,101 @@ void writeNegated(const Result& result) {
   }
 }
 
+// The forms whose value the grammar's own functions may work out on the
+// value stack, where the numbers cannot: a lone operand, and two operands and
+// an operator.
+inline bool onStack(const Form& form) {
+  return form.count == 1 || (form.count == 3 && form.steps[2].kind == FormStep::kOperator);
+}
+
+// Pushes an operand as Faktor does (pushVariable, or the literal's token).
+inline void pushOperand(const FormStep& step) {
+  if (step.kind == FormStep::kVariable) {
+    pushValue(step.record->value.data(), step.record->length, step.record->number);
+  } else {
+    pushValue(step.literal->text.data(), step.literal->length, step.literal->number);
+  }
+}
+
+// An operand's value is numeric text, as the operators test it, or its
+// number is known (",5" is a known number whose text the test does not
+// take: a "+" of it then goes to the grammar, which is always exact).
+inline bool numericText(const FormStep& step) {
+  if (step.kind == FormStep::kVariable) {
+    return step.record->number.known || Je_cislo(step.record->value.data()) != 0;
+  }
+  return Je_cislo(step.literal->text.data()) != 0;
+}
+
+// An onStack form's value, pushed as the grammar pushes it: the lone operand,
+// or the operator applied to copies of both operands by applyOperator. False,
+// with nothing changed, where the operator might report: one that needs
+// numbers, or "+" of two numeric texts (the sum's text may be too long).
+// (Two known numbers come here only for such an operator, their result
+// one that the numbers did not keep.)
+[[gnu::noinline]] bool pushByForm(const Form& form) {
+  const FormStep* steps = form.steps;
+  if (form.count == 1) {
+    pushOperand(steps[0]);
+    return true;
+  }
+  const Word op = steps[2].op;
+  if (!takesTexts(op) || (op == kPlus && numericText(steps[0]) && numericText(steps[1]))) return false;
+  pushOperand(steps[0]);
+  pushOperand(steps[1]);
+  applyOperator(op);  // (no message: an operator that takes texts, of no sum of numbers)
+  return true;
+}
+
 }  // namespace
 
+// A lone operand is pushed with its text; any other form runs on numbers
+// where it can, else on the value stack where it can.
 bool runAssignment(const Form& form) {
+  if (form.target == nullptr || !mayRun(form)) return false;
   Result result;
-  if (form.target == nullptr || !evaluate(form, result)) return false;
-  if (result.negated != nullptr) writeNegated(result);
-  if (result.truth) {
-    storeResult(*form.target, result.value != 0.0 ? "1" : "0", 1, {true, false, result.value});
+  if (form.count != 1 && evaluate(form, result)) {
+    if (result.negated != nullptr) writeNegated(result);
+    if (result.truth) {
+      storeResult(*form.target, result.value != 0.0 ? "1" : "0", 1, {true, false, result.value});
+    } else {
+      storeResult(*form.target, "", 0, {true, true, result.value});
+    }
   } else {
-    storeResult(*form.target, "", 0, {true, true, result.value});
+    if (!onStack(form) || !pushByForm(form)) return false;
+    // popIntoRecord of the value pushed (whose one call, in Prikaz, stays
+    // inlined there).
+    const StackNode& value = *vrchol_zas;
+    storeResult(*form.target, value.text.data(), value.length, value.number);
+    dropValues(1);
   }
   variableSet(form.target);
   replayFrom(form.resume, form.tokens);
   return true;
 }
 
-bool runCondition(const Form& form, bool& holds) {
+bool runExpression(const Form& form, Take take, bool& holds) {
+  if (form.target != nullptr || !mayRun(form)) return false;
   Result result;
-  if (!evaluate(form, result)) return false;
-  if (result.negated != nullptr) writeNegated(result);
-  holds = result.value != 0.0;
+  if (form.count == 1 || !evaluate(form, result)) {
+    if (!onStack(form) || !pushByForm(form)) return false;
+    if (take == Take::kTruth) {
+      holds = popTruth();
+    } else {
+      Uber_ze_zas();
+    }
+  } else {
+    if (result.negated != nullptr) writeNegated(result);
+    // popTruth takes a known number without its text; Uber_ze_zas writes
+    // the text of a pending whole number, as formatFixed.
+    if (take == Take::kTruth) {
+      holds = result.value != 0.0;
+    } else if (result.truth) {
+      copyText(hodnota_zas, result.value != 0.0 ? "1" : "0");
+    } else {
+      formatFixed(result.value, hodnota_zas.data(), hodnota_zas.size());
+    }
+  }
   replayFrom(form.resume, form.tokens);
   return true;
 }

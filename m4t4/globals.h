@@ -238,29 +238,40 @@ bool RecordText<N>::assign(const char* text, std::size_t length) {
   return true;
 }
 
-// Loop forms (forms.cpp): while a loop's first pass reads an assignment or
-// its condition from the source, the grammar procedures also note the
-// expression in postfix order; its replays run that form on the variables'
-// numbers instead of parsing the recorded tokens again, whenever the form
-// can show that the grammar would compute the same. A form belongs to the
-// recorded token it begins with and is released with that token.
+// Loop forms (forms.cpp): while a loop's first pass reads an assignment, its
+// condition or the expression of i2, pis or pis_ln from the source, the
+// grammar procedures also note the expression in postfix order; its replays
+// run that form on the variables' values instead of parsing the recorded
+// tokens again, whenever the form can show that the grammar would compute the
+// same. A form belongs to the recorded token it begins with and is released
+// with that token.
 struct FormStep {
-  enum Kind : uint8_t { kConstant, kVariable, kOperator, kNegation } kind;
+  // kText: a literal whose number is not known (a string); it is pushed with
+  // its text, alone or as an operand of a text operator.
+  enum Kind : uint8_t { kConstant, kVariable, kOperator, kNegation, kText } kind;
   Word op;  // kOperator: the operator
   union {
     double constant;             // kConstant: the number of a number token
     const TableRecord* record;   // kVariable: its record (records live to the end of the run)
   };
+  const Token* literal;  // kConstant, kText: its recorded token, whose text a lone operand copies
 };
 
-// Aligned as its steps, which follow it in one block (on every target, the
-// 32-bit browser build too).
+// A form of an expression, or of a block read on a loop's first pass: where
+// a replay that reads the block with effects off (a branch not taken, the
+// body of a loop whose condition is false) goes on. Read with effects off, a
+// block changes nothing but the read position (and the records its tokens
+// keep, which the next read finds again), and its tokens parse as they did
+// on the first pass, at the same nesting. Aligned as its steps, which follow
+// it in one block (on every target, the 32-bit browser build too).
 struct alignas(FormStep) Form {
-  TableRecord* target;  // an assignment's variable; none for a loop condition
-  TokenNode* resume;    // node of the token after the statement or condition (";" or ")")
+  enum Kind : uint8_t { kExpression, kBlock } kind;
+  uint16_t depth;       // kExpression: most values the grammar holds on the value stack at once for it
+  uint16_t count;       // kExpression: steps
+  int32_t nesting;      // kBlock: nestingDepth before its "{"
+  TableRecord* target;  // an assignment's variable; none for any other expression
+  TokenNode* resume;    // node of the token after the expression (";" or ")"); a block's "}"
   uint32_t tokens;      // tokens read after the first one up to resume
-  uint16_t depth;       // most values the grammar holds on the value stack at once for it
-  uint16_t count;       // steps
   FormStep* steps;      // in the same allocation, after the form
 };
 constexpr std::size_t kMaxFormSteps = 64;  // a longer expression gets no form

@@ -1,8 +1,9 @@
 // The loop statement: the first pass records the condition and body into a
 // new level of the loop token stack; every further pass replays them. The
 // modes, cursors and a worked trace are in the note at the top of
-// loop_stack.cpp. A replayed condition or assignment that got a form on the
-// first pass runs that form instead of the grammar when it can (forms.cpp).
+// loop_stack.cpp. A replayed condition, assignment or block that got a form
+// on the first pass runs that form instead of the grammar when it can
+// (forms.cpp).
 #include "hooks.h"
 #include "procedures.h"
 
@@ -53,6 +54,18 @@ void closeLevel(int32_t outerMode) {
   Sniz_zas();
 }
 
+// Evaluates the condition at the current token and takes its truth off the
+// value stack.
+unsigned condition(bool& holds) {
+  bool taken = false;
+  if (unsigned s = expression(Take::kTruth, taken, holds)) return s;
+  if (taken) return 0;  // (a form ran: the run goes on, and its ")" is current)
+  if (unsigned s = checkStopped()) return s;
+  if (!is(kCloseParen)) return reportExpected("While", ")");
+  holds = popTruth();
+  return 0;
+}
+
 // Replays the condition and, while it holds, the body.
 unsigned repeat() {
   for (;;) {
@@ -61,11 +74,7 @@ unsigned repeat() {
     rezim_LA = kReplayCondition;
     Lex();
     bool holds = false;
-    if (token_buffer->form == nullptr || !runCondition(*token_buffer->form, holds)) {
-      if (unsigned s = Logicky_vyraz()) return s;
-      if (unsigned s = checkStopped()) return s;
-      holds = popTruth();
-    }
+    if (unsigned s = condition(holds)) return s;
     if (!holds) return 0;
     rezim_LA = kReplayBody;
     Lex();
@@ -93,13 +102,9 @@ unsigned While() {
     loopEntered(outerMode);
   }
   Lex();
-  formBegin();
-  unsigned status = Logicky_vyraz();
-  formEnd(nullptr, status);
-  if (status != 0) return status;
-  if (unsigned s = checkStopped()) return s;
-  if (!is(kCloseParen)) return reportExpected("While", ")");
-  bool runs = popTruth() && active;
+  bool holds = false;
+  if (unsigned s = condition(holds)) return s;
+  bool runs = holds && active;
   if (active) rezim_LA = bodyModeAfter(rezim_LA);
   if (!runs) i2_priznak = 0;
   effectsChanged(EffectsCause::kLoop);

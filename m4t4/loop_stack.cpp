@@ -67,6 +67,7 @@ namespace {
 int64_t recordedTokenCount = 0;  // recorded token nodes alive on the stack
 LoopLevel* spareLevels = nullptr;  // popped levels kept for the next loops (linked by enclosing)
 TokenNode* lastRecorded = nullptr;  // the node appended last, null after a refused append
+std::size_t appendedTokens = 0;     // tokens recorded in this run, all lists together
 #ifdef FUZZ_BUDGET
 int64_t replayedTokens = 0;  // tokens read back from the loop token stack in this run
 #endif
@@ -97,6 +98,7 @@ TokenNode* appendNode(TokenList& list) {
     return nullptr;
   }
   ++recordedTokenCount;
+  ++appendedTokens;
   copyToken(node->token, *token_buffer);
   if (list.last == nullptr) {
     list.first = node;
@@ -200,6 +202,8 @@ TokenNode* recordedNode() {
   return rezim_LA == kSourceCondition || rezim_LA == kSourceBody ? lastRecorded : nullptr;
 }
 
+std::size_t recordedCount() { return appendedTokens; }
+
 bool replayHasRoom([[maybe_unused]] std::size_t tokens) {
 #ifdef FUZZ_BUDGET
   return replayedTokens + static_cast<int64_t>(tokens) <= kReplayBudget;
@@ -265,6 +269,7 @@ void Uvolni_zas_cykl() {
   }
   loopLevelCount = 0;
   recordedTokenCount = 0;
+  appendedTokens = 0;
 #ifdef FUZZ_BUDGET
   replayedTokens = 0;
 #endif

@@ -201,6 +201,9 @@ void readThroughLookAhead();
 // The node of the current token while a loop's first pass records it from
 // the source (modes kSourceCondition and kSourceBody), else none.
 TokenNode* recordedNode();
+// Tokens recorded in the run so far: the difference of two counts is the
+// tokens recorded between them.
+std::size_t recordedCount();
 // Whether a replay may read `tokens` more tokens (fuzz builds count them
 // against their budget; always so in other builds).
 bool replayHasRoom(std::size_t tokens);
@@ -211,6 +214,16 @@ void Uvolni_sez(TokenNode* first);
 void Uvolni_zas_cykl();
 
 // statements.cpp
+// How a statement takes its expression's value off the value stack.
+enum class Take : uint8_t {
+  kTruth,  // popTruth (a condition of i2 or w2): its truth
+  kText,   // Uber_ze_zas (pis, pis_ln): its text into hodnota_zas
+};
+// Evaluates the expression at the current token (Logicky_vyraz), leaving its
+// value on the value stack. On a replay a form of the expression runs instead
+// where it can, and takes the value off as `take` says (runExpression):
+// `taken` is then set.
+unsigned expression(Take take, bool& taken, bool& holds);
 unsigned Blok();
 unsigned Vnitrni_blok();
 unsigned Prikaz();
@@ -255,21 +268,24 @@ unsigned Faktor();
 void releaseForm(const Form* form);  // frees a form (and null)
 #if LOOP_FORMS
 // The builder, called by the grammar procedures: formBegin where an
-// assignment's variable or a loop condition's first token is current (it
+// assignment's variable or the first token of the expression of a loop
+// condition, i2, pis or pis_ln is current (it
 // starts only while effects are on and the token is being recorded from the
 // source); formOperand where Faktor pushes a literal or a variable's value
 // (the variable's record, else none); formOperator where a binary operator
 // is applied, formNegation where "!" is; formRefuse for what a form does not
 // model (a call); formEnd once the expression has been parsed with `status`
-// and the token after it is current: a form of at least one operator is
-// attached to the first token's node (target: the assignment's variable,
-// none for a condition). Outside a form they cost a test.
-// (Cold: they run on a loop's first pass alone.)
-[[gnu::cold]] void noteBegin();
-[[gnu::cold]] void noteOperand(const Token& token, const TableRecord* record);
-[[gnu::cold]] void noteOperator(Word op);
-[[gnu::cold]] void noteNegation();
-[[gnu::cold]] void noteEnd(TableRecord* target, unsigned status);
+// and the token after it is current: the form is attached to the first
+// token's node (target: the assignment's variable, none for any other
+// expression). Outside a form they cost a test.
+// (Cold: they run on a loop's first pass alone. Not inlined: the grammar
+// procedures that call them recurse with every level of nesting, where a
+// step or a frame of theirs would count once a level.)
+[[gnu::cold, gnu::noinline]] void noteBegin();
+[[gnu::cold, gnu::noinline]] void noteOperand(const Token& token, const TableRecord* record);
+[[gnu::cold, gnu::noinline]] void noteOperator(Word op);
+[[gnu::cold, gnu::noinline]] void noteNegation();
+[[gnu::cold, gnu::noinline]] void noteEnd(TableRecord* target, unsigned status);
 inline void formBegin() {
   if (rezim_LA == kSourceCondition || rezim_LA == kSourceBody) noteBegin();
 }
@@ -288,10 +304,23 @@ inline void formEnd(TableRecord* target, unsigned status) {
 }
 // The runner, in a replay, with the form's first token current: does what
 // the grammar would for the assignment (the value stored in the target) or
-// the condition (`holds`: the truth of its value) and replays the token
-// after it; false, with nothing changed, when the grammar has to.
+// for the expression of a condition, pis or pis_ln (its value taken off the
+// value stack as `take` says, `holds` its truth) and replays the token after
+// it; false, with nothing changed, when the grammar has to.
 bool runAssignment(const Form& form);
-bool runCondition(const Form& form, bool& holds);
+bool runExpression(const Form& form, Take take, bool& holds);
+// Blocks read on a loop's first pass: Blok notes the node of its "{" while
+// it is recorded from the source (blockOpens; none else) and, at its "}",
+// where the block ends (blockCloses). A replay that reads the block with
+// effects off at the same nesting reads on from its "}" (skipBlock; false
+// where the grammar must read it).
+[[gnu::cold, gnu::noinline]] TokenNode* noteBlockOpen();
+[[gnu::cold, gnu::noinline]] void noteBlockClose(TokenNode* open);
+bool skipBlock(const Form& form);
+inline TokenNode* blockOpens() { return rezim_LA == kSourceBody ? noteBlockOpen() : nullptr; }
+inline void blockCloses(TokenNode* open) {
+  if (open != nullptr) noteBlockClose(open);
+}
 #else
 inline void formBegin() {}
 inline void formOperand(const Token&, const TableRecord*) {}
@@ -300,7 +329,10 @@ inline void formNegation() {}
 inline void formRefuse() {}
 inline void formEnd(TableRecord*, unsigned) {}
 inline bool runAssignment(const Form&) { return false; }
-inline bool runCondition(const Form&, bool&) { return false; }
+inline bool runExpression(const Form&, Take, bool&) { return false; }
+inline bool skipBlock(const Form&) { return false; }
+inline TokenNode* blockOpens() { return nullptr; }
+inline void blockCloses(TokenNode*) {}
 #endif
 
 // operators.cpp
@@ -309,6 +341,9 @@ inline bool runCondition(const Form&, bool&) { return false; }
 // are off. Returns 1 after a type or size message.
 unsigned applyOperator(Word word);
 bool numericOperands();             // pom_a and pom_b are both numeric text
+// The operators that apply to texts that are not numeric text: "+" joins
+// them, the comparisons order them; the others need numbers.
+inline bool takesTexts(Word word) { return word == kPlus || (word >= kLess && word <= kGreaterEqual); }
 void pushTruth(bool value);         // pushes "1" or "0"
 // Pushes "%f" of value; a text longer than a value holds is reported under
 // the rule `rule`.

@@ -16,12 +16,13 @@ bool beginsStatement() {
 unsigned printValue(const char* rule, bool newline) {
   if (!is(kOpenParen)) return reportExpected(rule, "(");
   Lex();
-  if (unsigned s = Logicky_vyraz()) return s;
+  bool taken = false, holds = false;
+  if (unsigned s = expression(Take::kText, taken, holds)) return s;
   // Required: pis_ln reports its missing ")" under the name 'Pis' (its
   // missing "(" under its own); pinned by statements/errors/pis_ln_close.
   if (!is(kCloseParen)) return reportExpected("Pis", ")");
   if (unsigned s = checkStopped()) return s;
-  Uber_ze_zas();
+  if (!taken) Uber_ze_zas();
   if (i2_priznak != 0) {
     printText(hodnota_zas.data(), std::strlen(hodnota_zas.data()));
     if (newline) printText("\n", 1);
@@ -34,15 +35,40 @@ unsigned printValue(const char* rule, bool newline) {
 
 }  // namespace
 
+// (Inlined where the compiler chooses: a call of its own costs a replayed
+// loop condition a fifth more.)
+unsigned expression(Take take, bool& taken, bool& holds) {
+  taken = false;
+  if (const Form* form = token_buffer->form;
+      form != nullptr && (rezim_LA == kReplayCondition || rezim_LA == kReplayBody) &&
+      runExpression(*form, take, holds)) {
+    taken = true;
+    return 0;
+  }
+  formBegin();
+  unsigned status = Logicky_vyraz();
+  formEnd(nullptr, status);
+  return status;
+}
+
 /* Blok -> "{" Vnitrni_blok "}" */
 unsigned Blok() {
   if (!is(kOpenBrace)) return reportExpected("Blok", "{");
+  // A replayed block read with effects off changes nothing but the read
+  // position: with a form, the replay reads on from its "}".
+  if (const Form* form = token_buffer->form;
+      i2_priznak == 0 && form != nullptr && rezim_LA == kReplayBody && skipBlock(*form)) {
+    Lex();
+    return 0;
+  }
+  TokenNode* open = blockOpens();
   if (!enterNesting()) return reportNestingTooDeep("Blok");
   Lex();
   unsigned s = Vnitrni_blok();
   --nestingDepth;
   if (s != 0) return s;
   if (!is(kCloseBrace)) return reportExpected("Blok", "}");
+  blockCloses(open);
   Lex();
   return 0;
 }

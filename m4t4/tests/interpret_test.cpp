@@ -69,6 +69,37 @@ TEST(Interpret, NegationInAReplayLeavesItsOperandText) {
   }
 }
 
+// A replayed expression leaves the exchange buffers as the grammar leaves
+// them: a join its texts and result (pom_b, pom_a, hodnota_zas), a text
+// comparison its texts, the condition of a value whose number is not known
+// and pis their texts in hodnota_zas; a known truth nothing.
+TEST(Interpret, ReplayedExpressionsLeaveTheExchangeBuffers) {
+  struct Case {
+    const char* program;
+    const char* zas;
+    const char* a;
+    const char* b;
+  };
+  const Case cases[] = {
+      {"{ @t -> \"ab\"; @i -> 0; w2 (@i < 2) { @u -> @t + \"c\"; @i -> @i + 1; } w2_end; } .", "abc", "c", "ab"},
+      {"{ @t -> \"ab\"; @i -> 0; w2 (@i < 2) { i2 (@t) { @i -> @i + 1; } i2_end; } w2_end; } .", "ab", "", ""},
+      {"{ @i -> 0; w2 (@i < 2) { pis(@i); @i -> @i + 1; } w2_end; } .", "1.000000", "", ""},
+      {"{ @i -> 0; w2 (@i < 2) { pis(@i < 1); @i -> @i + 1; } w2_end; } .", "0", "", ""},
+      {"{ @t -> \"b\"; @i -> 0; w2 (@i < 2) { i2 (@t < \"a\") { } i2_end; @i -> @i + 1; } w2_end; } .", "", "a",
+       "b"},
+      {"{ @t -> \"b\"; @i -> 0; w2 (@t < \"bw\") { @t -> @t + \"x\"; pis(\"\"); } w2_end; } .", "", "bw", "bx"},
+  };
+  for (const Case& c : cases) {
+    hodnota_zas = {};
+    pom_a = {};
+    pom_b = {};
+    runProgram(c.program);
+    EXPECT_STREQ(hodnota_zas.data(), c.zas) << c.program;
+    EXPECT_STREQ(pom_a.data(), c.a) << c.program;
+    EXPECT_STREQ(pom_b.data(), c.b) << c.program;
+  }
+}
+
 TEST(Interpret, ReadsInputFromItsOwnStream) {
   Result r = runProgram("{ cti(@a); cti(@b); cti(@c); pis(@a + @b); pis(\"[\" + @c + \"]\"); } .",
                       "  12abc\n\t3 ");
