@@ -603,7 +603,7 @@ try {
   // event's time stamp to the next frame after the event was handled; the
   // events are sent as raw input, without waiting for the page to be idle.
   if (want('heavy-output')) {
-    const flood = '{ @i -> 0; w2 (1) { @j -> 0; w2 (@j < 500) { @j -> @j + 1; } w2_end; '
+    const flood = '{ @i -> 0; w2 (1) { @j -> 0; w2 (@j < 2000) { @j -> @j + 1; } w2_end; '
       + 'pis_ln("radek " + @i + ": the quick brown fox jumps over the lazy dog"); @i -> @i + 1; } w2_end; } .';
     await open(page, 'm4t4', flood);
     await page.evaluate(() => {
