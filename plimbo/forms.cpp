@@ -1,20 +1,26 @@
-// Loop forms: what a loop's first pass notes of an assignment or a loop
-// condition, so that the replays can run it without parsing it again.
+// Loop forms: what a loop's first pass notes of an expression (an
+// assignment's, a loop condition, the expression of ESLI or VRACEE) and of a
+// block, so that the replays can run them without parsing them again.
 //
 // While the first pass reads a statement from the source (and records its
 // tokens), the grammar procedures report each operand they push and each
 // operator they apply; those steps, in that postfix order, are the form, kept
-// with the recorded token the statement begins with. A replay that meets the
+// with the recorded token the expression begins with. A replay that meets the
 // token runs the form on the variables' numbers and moves the read position
 // to the token after the expression; the grammar goes on from there as if it
-// had parsed the expression itself.
+// had parsed the expression itself. A block keeps where its "}" is, for a
+// replay that reads it with effects off to jump there, and, when it holds
+// only assignments with forms, the chain of their forms, which a replay runs
+// without reading a token (runStatements, passesByForm).
 //
 // A form runs only where it gives exactly what the grammar would: effects
-// on, every variable numeric, the pushdown able to take what the grammar would
-// push, every result one the grammar would keep as a number. It works out its
-// results with the grammar's own functions (numericResult, formatTruth) and
-// stores them with the grammar's own store. Anything else, and every construct
-// it does not model (a call, a text operand), replays through the grammar.
+// on, every variable numeric (or, with two operands, a text the grammar's
+// text operators take), the pushdown able to take what the grammar would
+// push, every result one the grammar would keep. It works out its results
+// with the grammar's own functions (operateOn, numericResult, textResult,
+// formatTruth, formatNumber) and stores them with the grammar's own store.
+// Anything else, and every construct it does not model (a call), replays
+// through the grammar.
 #include <cstdint>
 #include <cstring>
 
@@ -256,15 +262,26 @@ bool assignByFormInPlace(const Form& form) {
   return true;
 }
 
+namespace {
+
+// Runs the form and leaves its value in PDAcces as PD_pop leaves it; passes
+// over tokens more (the budget's count) first. False, with nothing changed,
+// where only the grammar gives the exact result.
+bool popByFormInPlace(const Form& form, std::size_t tokens) {
+  Value result;
+  if (!runForm(form, result) || !WH_PD_passOver(tokens)) return false;
+  copyValue(PDAcces, result);
+  writeText(PDAcces);
+  return true;
+}
+
+}  // namespace
+
 bool testByForm(bool& holds) {
   const TokenNode* first = While_PD != nullptr ? While_PD->condList : nullptr;
   const Form* form = first != nullptr ? first->token.form : nullptr;
-  if (form == nullptr) return false;
-  Value result;
   // The condition's first token and the ones up to its ")".
-  if (!runForm(*form, result) || !WH_PD_passOver(form->tokens + 1)) return false;
-  copyValue(PDAcces, result);
-  writeText(PDAcces);
+  if (form == nullptr || !popByFormInPlace(*form, form->tokens + 1)) return false;
   holds = isTrue(PDAcces);
   return true;
 }
@@ -281,18 +298,14 @@ void formsRelease() { formArena.release(); }
 // Not inlined: the callers are on the path of every nested level, and this
 // frame is large.
 [[gnu::noinline]] bool assignByForm(const Form& form) {
-  Value result;
-  if (!runForm(form, result)) return false;
-  storeValue(*form.target, result);
+  if (!assignByFormInPlace(form)) return false;
   WH_PD_readFrom(form.resume, form.tokens);
   return true;
 }
 
 [[gnu::noinline]] bool popByForm(const Form& form) {
-  Value result;
-  if (!runForm(form, result)) return false;
-  copyValue(PDAcces, result);
-  writeText(PDAcces);
+  // WH_PD_readFrom counts the tokens.
+  if (!popByFormInPlace(form, 0)) return false;
   WH_PD_readFrom(form.resume, form.tokens);
   return true;
 }
