@@ -151,9 +151,10 @@ enum Word : uint8_t {
   kCloseBrace,
 };
 
-// A token as scanned or recorded.
+// A token as scanned or recorded. A recorded token holds only the used part
+// of its text (loop_stack.cpp): text is readable up to the end of the 8-byte
+// word its terminator is in, and never less than kShortText bytes.
 struct Token {
-  Text text{};                // NUL-terminated text, at most 255 characters
   int32_t tokenClass = kEnd;  // token class
   uint16_t length = 0;        // characters before the terminator
   Word word = kNoWord;        // the word or operator its text spells
@@ -164,11 +165,15 @@ struct Token {
   // A recorded token that begins a statement or a condition: its form
   // (forms.cpp), else none. A scanned token never has one.
   const Form* form = nullptr;
+  Text text{};  // NUL-terminated text, at most 255 characters; last, as a
+                // recorded token keeps only its used part
 };
 
+// A recorded token, carved with only the used part of its text
+// (loop_stack.cpp).
 struct TokenNode {
-  Token token;                // copy of the recorded token
   TokenNode* next = nullptr;  // next node in source order, null at the end
+  Token token;                // copy of the recorded token, its text cut
 };
 
 // A list of recorded tokens with O(1) append: the outermost level's own

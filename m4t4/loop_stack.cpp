@@ -56,9 +56,12 @@
 // spans lie inside the spans of the levels around it. The look-ahead cursor
 // stops at the end of `source`'s body (end of input follows), so a span is
 // always one run of connected nodes.
+#include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <new>
 
+#include "arena.h"
 #include "procedures.h"
 
 namespace m4t4 {
@@ -72,16 +75,20 @@ std::size_t appendedTokens = 0;     // tokens recorded in this run, all lists to
 int64_t replayedTokens = 0;  // tokens read back from the loop token stack in this run
 #endif
 // End of input, for a replay that finds no node.
-Token endToken{{kEndOfInputChar, '\0'}, kEnd, 1, kNoWord, nullptr, {}, nullptr};
+Token endToken{kEnd, 1, kNoWord, nullptr, {}, nullptr, {kEndOfInputChar, '\0'}};
+Arena nodeArena;  // the nodes of the outermost level's lists
 
-// Copies a token by its length, not its buffer size.
-void copyToken(Token& to, const Token& from) {
-  std::memcpy(to.text.data(), from.text.data(), from.length + 1u);
-  to.tokenClass = from.tokenClass;
-  to.length = from.length;
-  to.word = from.word;
-  to.record = from.record;
-  to.number = from.number;
+// Bytes a recorded token keeps of a text of length characters: up to the
+// end of the 8-byte word its terminator is in (names are hashed whole words
+// at a time), and kShortText at least.
+constexpr std::size_t textRoom(std::size_t length) {
+  return std::max(kShortText, (length / 8 + 1) * 8);
+}
+static_assert(textRoom(kTokenTextSize - 1) == kTokenTextSize, "a recorded text is never longer than a token's");
+
+// Bytes of a node that holds a text of length characters.
+constexpr std::size_t nodeSize(std::size_t length) {
+  return offsetof(TokenNode, token) + offsetof(Token, text) + textRoom(length);
 }
 
 // Appends a copy of the current token to the list and returns its node, or
@@ -92,14 +99,21 @@ TokenNode* appendNode(TokenList& list) {
     refuseRecord("While", "cyklus je prilis dlouhy");
     return nullptr;
   }
-  auto* node = new (std::nothrow) TokenNode;
-  if (node == nullptr) {
+  const Token& token = *token_buffer;
+  void* memory = nodeArena.allocate(nodeSize(token.length), alignof(TokenNode));
+  if (memory == nullptr) {
     refuseRecord("Vloz_do_zas_cykl", "nedostatek pameti");
     return nullptr;
   }
   ++recordedTokenCount;
   ++appendedTokens;
-  copyToken(node->token, *token_buffer);
+  // The fields and the used part of the text (a scanned token has no form);
+  // the rest of the kept room is zero.
+  auto* node = static_cast<TokenNode*>(memory);
+  node->next = nullptr;
+  const std::size_t used = offsetof(Token, text) + token.length + 1;
+  std::memcpy(&node->token, &token, used);
+  std::memset(reinterpret_cast<char*>(&node->token) + used, 0, nodeSize(token.length) - offsetof(TokenNode, token) - used);
   if (list.last == nullptr) {
     list.first = node;
   } else {
@@ -154,6 +168,7 @@ void Sniz_zas() {
   if (level->enclosing == nullptr) {
     Uvolni_sez(level->body.first);
     Uvolni_sez(level->condition.first);
+    nodeArena.release();
     lastRecorded = nullptr;
   }
   level->enclosing = spareLevels;
@@ -251,12 +266,11 @@ void readThroughLookAhead() {
 }
 
 void Uvolni_sez(TokenNode* first) {
-  while (first != nullptr) {
-    TokenNode* next = first->next;
+  // The nodes go with their arena, which the outermost level releases once
+  // both its lists are off the count.
+  for (; first != nullptr; first = first->next) {
     releaseForm(first->token.form);
-    delete first;
     --recordedTokenCount;
-    first = next;
   }
 }
 
@@ -267,6 +281,7 @@ void Uvolni_zas_cykl() {
     spareLevels = level->enclosing;
     delete level;
   }
+  nodeArena.release();
   loopLevelCount = 0;
   recordedTokenCount = 0;
   appendedTokens = 0;

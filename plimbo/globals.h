@@ -75,6 +75,9 @@ constexpr std::size_t kReplayBudget = 100000;
 #endif
 
 using TokenText = std::array<char, kTokenTextSize>;
+// Bytes of a token text that are always there to read, a recorded one's too:
+// a text shorter than this is copied in one fixed-size move.
+constexpr std::size_t kShortTokenText = 16;
 
 // Token classes, the values of Token::type.
 enum TokenClass : std::int32_t {
@@ -166,10 +169,13 @@ struct Value {
 };
 static_assert(kMaxValueLength <= UINT8_MAX, "a value's length fits its byte");
 
-// A token, as scanned or as recorded for a loop.
+// A token, as scanned or as recorded for a loop. A recorded token holds only
+// the used part of its text (recorder.cpp): text is readable up to the end of
+// the 8-byte word its terminator is in, and never less than kShortTokenText
+// bytes.
 struct Token {
-  std::uint32_t length;  // characters in text
-  std::int32_t type;     // a TokenClass value
+  std::uint16_t length;  // characters in text
+  std::int16_t type;     // a TokenClass value
   Word word;             // the word its text is, kNoWord for any other text
   bool numeric;          // numbers and strings: MyIsdigit of the value text
   double number;         // numbers and strings: atof of the value text
@@ -229,10 +235,11 @@ struct PushdownRecord {
   PushdownRecord* next;  // the entry below this one
 };
 
-// One recorded token of a loop.
+// One recorded token of a loop, carved with only the used part of its text
+// (recorder.cpp).
 struct TokenNode {
-  Token token;
   TokenNode* next;  // the token recorded after this one
+  Token token;      // its text last: cut to its used part
 };
 
 // One step of a loop form: the postfix order in which the grammar pushed the

@@ -148,9 +148,8 @@ void setText(Value& value, const char* text, std::size_t length) {
 }
 
 void valueOfToken(Value& value, const Token& token) {
-  constexpr std::size_t kShortText = 32;  // a fixed-size copy is a few moves; both texts have room
-  if (token.length < kShortText) {
-    std::memcpy(value.text.data(), token.text.data(), kShortText);
+  if (token.length < kShortTokenText) {  // a fixed-size copy is one move; both texts have room
+    std::memcpy(value.text.data(), token.text.data(), kShortTokenText);
     value.length = token.length;
   } else {
     setText(value, token.text.data(), token.length);

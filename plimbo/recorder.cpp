@@ -61,9 +61,11 @@
 //  I's, so loops nest to any depth. Reading through O stops at the end of
 //  O's body: past it, end of input is delivered, so every span stays one
 //  run of connected nodes.
+#include <algorithm>
 #include <cstring>
 #include <new>
 
+#include "arena.h"
 #include "procedures.h"
 
 namespace plimbo {
@@ -73,7 +75,7 @@ namespace {
 std::size_t recordedTokens = 0;    // token nodes held by the levels
 TokenNode* lastRecorded = nullptr; // the node the current token was recorded in, if it was
 std::size_t appendedTokens = 0;    // tokens recorded in this run, all lists together
-TokenNode* spareNodes = nullptr;   // released nodes kept for the next recordings
+Arena nodeArena;                   // the nodes of the outermost loop's recording
 WhileLevel* spareLevels = nullptr; // removed levels kept for the next loops (linked by prev)
 #ifdef FUZZ_BUDGET
 std::size_t replayedTokens = 0;    // tokens read back from the recorder in this run
@@ -82,9 +84,17 @@ std::size_t replayedTokens = 0;    // tokens read back from the recorder in this
 // The token delivered where a list to read from is missing.
 Token endOfInput = {1, kEndOfInput, kNoWord, false, 0, nullptr, nullptr, {kEndOfInputText, '\0'}};
 
-// Copies the token: its fields and the used part of its text.
-void copyToken(Token& to, const Token& from) {
-  std::memcpy(&to, &from, offsetof(Token, text) + from.length + 1);
+// Bytes a recorded token keeps of a text of length characters: up to the
+// end of the 8-byte word its terminator is in (names are read whole words
+// at a time), and kShortTokenText at least.
+constexpr std::size_t textRoom(std::size_t length) {
+  return std::max(kShortTokenText, (length / 8 + 1) * 8);
+}
+static_assert(textRoom(kMaxTokenLength) == kTokenTextSize, "a recorded text is never longer than a token's");
+
+// Bytes of a node that holds a text of length characters.
+constexpr std::size_t nodeSize(std::size_t length) {
+  return offsetof(TokenNode, token) + offsetof(Token, text) + textRoom(length);
 }
 
 // Appends a copy of the current token to the list first..last and returns
@@ -94,18 +104,20 @@ TokenNode* appendToken(TokenNode*& first, TokenNode*& last) {
     refuseRecord("WH_PD_insert", "cyklus je prilis dlouhy");
     return nullptr;
   }
-  TokenNode* node = spareNodes;
-  if (node != nullptr)
-    spareNodes = node->next;
-  else
-    node = new (std::nothrow) TokenNode;
-  if (node == nullptr) {
+  const Token& token = *tok_n;
+  void* memory = nodeArena.allocate(nodeSize(token.length), alignof(TokenNode));
+  if (memory == nullptr) {
     outOfMemory();
     return nullptr;
   }
   ++recordedTokens;
   ++appendedTokens;
-  copyToken(node->token, *tok_n);
+  // The fields and the used part of the text; the rest of the kept room is
+  // zero.
+  auto* node = static_cast<TokenNode*>(memory);
+  const std::size_t used = offsetof(Token, text) + token.length + 1;
+  std::memcpy(&node->token, &token, used);
+  std::memset(reinterpret_cast<char*>(&node->token) + used, 0, nodeSize(token.length) - offsetof(TokenNode, token) - used);
   node->next = nullptr;
   if (last == nullptr)
     first = node;
@@ -136,14 +148,6 @@ void readToken(TokenNode*& position, const TokenNode* end, TokenNode* restart) {
 void extendSpan(TokenNode*& first, TokenNode*& last, TokenNode* node) {
   if (first == nullptr) first = node;
   last = node;
-}
-
-void releaseNodes(TokenNode* list) {
-  while (list != nullptr) {
-    TokenNode* next = list->next;
-    delete list;
-    list = next;
-  }
 }
 
 }  // namespace
@@ -177,6 +181,7 @@ void WH_PD_removeLevel() {
   if (level->prev == nullptr) {
     WH_List_free(level->bodyList);
     WH_List_free(level->condList);
+    nodeArena.release();
     formsRelease();
   }
   level->prev = spareLevels;
@@ -292,14 +297,9 @@ void WH_PD_readAhead() {
 }
 
 void WH_List_free(TokenNode* list) {
-  // The nodes are kept for the next recordings; WH_PD_free releases them.
-  while (list != nullptr) {
-    TokenNode* next = list->next;
-    list->next = spareNodes;
-    spareNodes = list;
-    --recordedTokens;
-    list = next;
-  }
+  // The nodes go with their arena, which the outermost level releases once
+  // both its lists are off the count.
+  for (; list != nullptr; list = list->next) --recordedTokens;
 }
 
 void WH_PD_free() {
@@ -309,8 +309,7 @@ void WH_PD_free() {
     spareLevels = level->prev;
     delete level;
   }
-  releaseNodes(spareNodes);
-  spareNodes = nullptr;
+  nodeArena.release();
   formsRelease();
   lastRecorded = nullptr;
   appendedTokens = 0;

@@ -53,6 +53,21 @@ TEST(Interpret, StateIsResetBetweenRuns) {
   EXPECT_EQ(i2_priznak, 1);
 }
 
+// A recorded token keeps only the used part of its text: a name and a string
+// of every length, recorded on the first pass, are read back whole on the
+// second (the name finds its record, the string prints). A name of 256
+// characters is cut to 255 by the scanner, a printed value to 254.
+TEST(Interpret, RecordedTokensOfEveryLengthReplayWhole) {
+  for (std::size_t length = 1; length < kTokenTextSize; ++length) {
+    const std::string name = std::string("@").append(length, 'n');
+    const std::string text(length, 's');
+    Result run = runProgram("{ @i -> 0; w2 (@i < 2) { " + name + " -> \"" + text + "\"; pis_ln(" + name +
+                            "); @i -> @i + 1; } w2_end; } .");
+    const std::string shown = text.substr(0, kValueSize - 1) + "\n";
+    EXPECT_EQ(run.output, shown + shown + "\nProgram probehl bez chyb.\n") << length;
+  }
+}
+
 // "!" leaves its operand's text in pom_a, in a replay as in a first pass.
 TEST(Interpret, NegationInAReplayLeavesItsOperandText) {
   const std::pair<const char*, const char*> cases[] = {

@@ -10,6 +10,7 @@
 #include <new>
 #include <string>
 
+#include "arena.h"
 #include "clean_state.h"
 #include "m4t4.h"
 
@@ -104,7 +105,10 @@ TEST(RunFailures, AllocationFailureEndsTheRunWithADiagnostic) {
   EXPECT_EQ(level.output,
             "a\nV bloku: 'Zvys_zas', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 
-  Result token = runFailing("{ pis_ln(\"a\"); w2 (1) { } w2_end; } .", sizeof(TokenNode));
+  // The first recorded token, "(", starts the recording's first block.
+  const std::size_t firstBlock = Arena::blockSizeFor(
+      offsetof(TokenNode, token) + offsetof(Token, text) + kShortText, alignof(TokenNode));
+  Result token = runFailing("{ pis_ln(\"a\"); w2 (1) { } w2_end; } .", firstBlock);
   EXPECT_EQ(token.output,
             "a\nV bloku: 'Vloz_do_zas_cykl', na radku: 1 nastala chyba - nedostatek pameti.\n" +
                 kFailed);

@@ -460,6 +460,21 @@ TEST_F(Plimbo, LongNamesAreComparedWhole) {
   EXPECT_EQ(run(program), "1\n2\n3\n4\n5\n6\n" + kOk);
 }
 
+// A recorded token keeps only the used part of its text: a name and a string
+// of every length, recorded on the first pass, are read back whole on the
+// second (the name finds its record, the string prints). A name of 256
+// characters is cut to 255 by the scanner, a printed value to 254.
+TEST_F(Plimbo, RecordedTokensOfEveryLengthReplayWhole) {
+  for (std::size_t length = 1; length <= kMaxTokenLength; ++length) {
+    const std::string name = std::string("$").append(length, 'n');
+    const std::string text(length, 's');
+    const std::string program = "{ $i <: 0; DOKAD ($i < 2) { " + name + " <: \"" + text + "\"; VRACEE (" + name +
+                                "); $i <: $i + 1; } FINISH; } ZDECHNI";
+    const std::string shown = text.substr(0, kMaxValueLength) + "\n";
+    EXPECT_EQ(run(program), shown + shown + kOk) << length;
+  }
+}
+
 TEST_F(Plimbo, RecorderWrapsReadPositionsAroundItsLists) {
   WH_PD_addLevel();
   LAMode = kRecordCondition;
