@@ -48,6 +48,13 @@ unsigned printValue(const char* rule, bool newline) {
 }
 
 #if LOOP_FORMS
+// Blok is to read the rest of the block whose nesting is entered and whose
+// statement is current (blockRest).
+bool restOfBlock = false;
+// The form of the statement runStatements left to the grammar, which Prikaz
+// does not try again (nothing has changed since it did not run).
+const Form* declinedForm = nullptr;
+
 // The statements of a straight block, on a replay with effects on: runs its
 // assignments by their forms, without reading their tokens, as
 // Vnitrni_blok would run them; then reads on from the "}" for Vnitrni_blok
@@ -80,32 +87,50 @@ unsigned expression(Take take, bool& taken, bool& holds) {
 
 /* Blok -> "{" Vnitrni_blok "}" */
 unsigned Blok() {
-  if (!is(kOpenBrace)) return reportExpected("Blok", "{");
-  // A replayed block read with effects off changes nothing but the read
-  // position: with a form, the replay reads on from its "}". Read with
-  // effects on, a straight block's statements run by their forms.
-  const Form* const form = rezim_LA == kReplayBody ? token_buffer->form : nullptr;
-  if (i2_priznak == 0 && form != nullptr && skipBlock(*form)) {
-    Lex();
-    return 0;
-  }
-  TokenNode* open = blockOpens();
-  if (!enterNesting()) return reportNestingTooDeep("Blok");
+  TokenNode* open = nullptr;
+  unsigned s = 0;
 #if LOOP_FORMS
-  if (form != nullptr && form->straight && i2_priznak != 0) return closeBlock(runStraight(*form), open);
+  if (restOfBlock) {
+    restOfBlock = false;
+  } else
 #endif
-  Lex();
-  return closeBlock(0, open);
+  {
+    if (!is(kOpenBrace)) return reportExpected("Blok", "{");
+    // A replayed block read with effects off changes nothing but the read
+    // position: with a form, the replay reads on from its "}". Read with
+    // effects on, a straight block's statements run by their forms.
+    const Form* const form = rezim_LA == kReplayBody ? token_buffer->form : nullptr;
+    if (i2_priznak == 0 && form != nullptr && skipBlock(*form)) {
+      Lex();
+      return 0;
+    }
+    open = blockOpens();
+    if (!enterNesting()) return reportNestingTooDeep("Blok");
+#if LOOP_FORMS
+    if (form != nullptr && form->straight && i2_priznak != 0)
+      s = runStraight(*form);
+    else
+#endif
+      Lex();
+  }
+  // (One call of closeBlock: Vnitrni_blok stays inlined here.)
+  return closeBlock(s, open);
 }
 
 #if LOOP_FORMS
-unsigned blockRest() { return closeBlock(0, nullptr); }
+unsigned blockRest() {
+  restOfBlock = true;
+  return Blok();
+}
 
 TokenNode* runStatements(const Form& block, std::size_t& tokens) {
   if (!replayHasRoom(block.tokens)) return block.first;
   for (const Form* form = block.statement; form != nullptr; form = form->statement) {
     statementStarts();
-    if (!runAssignmentInPlace(*form)) return form->first;
+    if (!runAssignmentInPlace(*form)) {
+      declinedForm = form;
+      return form->first;
+    }
     variableSet(form->target);
     statementEnds();
     if (checkStopped()) {  // (a store refused): at its ";", as Prikaz leaves it
@@ -136,8 +161,15 @@ unsigned Vnitrni_blok() {
 unsigned Prikaz() {
   if (token_buffer->tokenClass == kVariable) {
     // A replayed assignment that has a form, and that the form can run.
-    const Form* form = token_buffer->form;
-    if (rezim_LA == kReplayBody && form != nullptr && runAssignment(*form)) return 0;
+    if (const Form* form = token_buffer->form; rezim_LA == kReplayBody && form != nullptr) {
+#if LOOP_FORMS
+      if (form == declinedForm)
+        declinedForm = nullptr;
+      else
+#endif
+      if (runAssignment(*form))
+        return 0;
+    }
     // Required: the variable exists, as "hodnota neurcena", before its
     // right-hand side runs; statements/assignment_sees_its_new_variable.
     TableRecord* record = recordOf(*token_buffer);
