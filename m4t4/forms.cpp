@@ -2,7 +2,10 @@
 // a loop's first pass parses it from the source, and the runner, which runs
 // that form on the variables' values during the loop's replays instead of
 // the grammar procedures; and the forms of blocks, which let a replay that
-// reads a block with effects off go on from its "}".
+// reads a block with effects off go on from its "}", and, when a block holds
+// only assignments that have forms (a straight block), chain their forms, so
+// that a replay with effects on runs them without reading a token
+// (runStatements, passesByForm in loop.cpp).
 //
 // A form runs only when it can show that the grammar would compute the same:
 // effects are on; the value stack would take every value the expression
@@ -163,9 +166,17 @@ TokenNode* noteBlockOpen() {
   if (block == nullptr) return nullptr;
   // Until its "}" is read, tokens holds the count of recorded tokens at its
   // "{" and resume none: a block whose read failed is never skipped.
-  open->token.form = new (block) Form{Form::kBlock, false,   0,       0,       nestingDepth,
-                                      static_cast<uint32_t>(recordedCount()), nullptr, nullptr,
-                                      nullptr,       nullptr, nullptr};
+  open->token.form = new (block) Form{Form::kBlock,
+                                      false,
+                                      0,
+                                      0,
+                                      nestingDepth,
+                                      static_cast<uint32_t>(recordedCount()),
+                                      nullptr,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr};
   return open;
 }
 

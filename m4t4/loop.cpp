@@ -3,7 +3,8 @@
 // modes, cursors and a worked trace are in the note at the top of
 // loop_stack.cpp. A replayed condition, assignment or block that got a form
 // on the first pass runs that form instead of the grammar when it can
-// (forms.cpp).
+// (forms.cpp); while the condition's form runs and the body is a straight
+// block, whole passes run by forms (passesByForm).
 #include "hooks.h"
 #include "procedures.h"
 
@@ -76,16 +77,20 @@ enum class Passes {
   kStopped,     // a statement of the body stopped the run
 };
 
+// The form of the replaying loop's body, where that is a straight block.
+inline const Form* straightBody() {
+  const TokenNode* open = zasobnik != nullptr ? zasobnik->body.first : nullptr;
+  const Form* body = open != nullptr ? open->token.form : nullptr;
+  return body != nullptr && body->straight ? body : nullptr;
+}
+
 // Runs passes of the replaying loop by forms, while its condition has a form
-// that runs and its body is a straight block, each as repeat would run it.
+// that runs, each as repeat would run it; body: its straight body's form.
 // Entered, and left with kNone, where repeat reads the condition.
-[[gnu::noinline]] Passes passesByForm() {
+[[gnu::noinline]] Passes passesByForm([[maybe_unused]] const Form& body) {
 #ifdef FUZZ_BUDGET
   return Passes::kNone;  // the budget counts the tokens of every pass
 #else
-  const TokenNode* open = zasobnik != nullptr ? zasobnik->body.first : nullptr;
-  const Form* body = open != nullptr ? open->token.form : nullptr;
-  if (body == nullptr || !body->straight) return Passes::kNone;
   for (;;) {
     bool holds = false;
     // The body's "{" enters a level of nesting: where that would be
@@ -95,8 +100,8 @@ enum class Passes {
     rezim_LA = kReplayBody;
     ++nestingDepth;
     std::size_t tokens = 2;  // the "{" and the token it stops at
-    TokenNode* stop = runStatements(*body, tokens);
-    if (stop != body->resume) {
+    TokenNode* stop = runStatements(body, tokens);
+    if (stop != body.resume) {
       replayFrom(stop, tokens);
       if (checkStopped()) {
         --nestingDepth;
@@ -122,7 +127,8 @@ unsigned repeat() {
     rezim_LA = kReplayCondition;
     bool holds = false;
 #if LOOP_FORMS
-    const Passes passes = passesByForm();
+    const Form* body = straightBody();
+    const Passes passes = body != nullptr ? passesByForm(*body) : Passes::kNone;
     if (passes == Passes::kEnded) return 0;
     if (passes == Passes::kStopped) return checkStopped();
     if (passes == Passes::kUnfinished) {

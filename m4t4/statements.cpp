@@ -65,6 +65,16 @@ const Form* declinedForm = nullptr;
   replayFrom(runStatements(block, tokens), tokens);
   return checkStopped();
 }
+
+// Whether Prikaz tries the form of its assignment: not the one that
+// runStatements has just left to the grammar.
+inline bool mayTry(const Form* form) {
+  if (form != declinedForm) return true;
+  declinedForm = nullptr;
+  return false;
+}
+#else
+inline bool mayTry(const Form*) { return true; }
 #endif
 
 }  // namespace
@@ -161,15 +171,8 @@ unsigned Vnitrni_blok() {
 unsigned Prikaz() {
   if (token_buffer->tokenClass == kVariable) {
     // A replayed assignment that has a form, and that the form can run.
-    if (const Form* form = token_buffer->form; rezim_LA == kReplayBody && form != nullptr) {
-#if LOOP_FORMS
-      if (form == declinedForm)
-        declinedForm = nullptr;
-      else
-#endif
-      if (runAssignment(*form))
-        return 0;
-    }
+    const Form* form = token_buffer->form;
+    if (rezim_LA == kReplayBody && form != nullptr && mayTry(form) && runAssignment(*form)) return 0;
     // Required: the variable exists, as "hodnota neurcena", before its
     // right-hand side runs; statements/assignment_sees_its_new_variable.
     TableRecord* record = recordOf(*token_buffer);
