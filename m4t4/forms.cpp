@@ -2,7 +2,10 @@
 // a loop's first pass parses it from the source, and the runner, which runs
 // that form on the variables' values during the loop's replays instead of
 // the grammar procedures; and the forms of blocks, which let a replay that
-// reads a block with effects off go on from its "}".
+// reads a block with effects off go on from its "}", and, when a block holds
+// only assignments that have forms (a straight block), chain their forms, so
+// that a replay with effects on runs them without reading a token
+// (runStatements, passesByForm in loop.cpp).
 //
 // A form runs only when it can show that the grammar would compute the same:
 // effects are on; the value stack would take every value the expression
@@ -144,12 +147,15 @@ void noteEnd(TableRecord* target, unsigned status) {
   // modulo 2^32, their difference is exact.)
   const auto tokens = static_cast<uint32_t>(recordedCount()) - static_cast<uint32_t>(builder.recorded);
   start->token.form = new (block) Form{Form::kExpression,
+                                       false,
                                        static_cast<uint16_t>(builder.maxDepth),
                                        static_cast<uint16_t>(builder.count),
                                        0,
+                                       tokens,
                                        target,
                                        resume,
-                                       tokens,
+                                       start,
+                                       nullptr,
                                        steps};
 }
 
@@ -160,18 +166,45 @@ TokenNode* noteBlockOpen() {
   if (block == nullptr) return nullptr;
   // Until its "}" is read, tokens holds the count of recorded tokens at its
   // "{" and resume none: a block whose read failed is never skipped.
-  open->token.form = new (block) Form{Form::kBlock, 0, 0, nestingDepth, nullptr, nullptr,
-                                      static_cast<uint32_t>(recordedCount()), nullptr};
+  open->token.form = new (block) Form{Form::kBlock,
+                                      false,
+                                      0,
+                                      0,
+                                      nestingDepth,
+                                      static_cast<uint32_t>(recordedCount()),
+                                      nullptr,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr,
+                                      nullptr};
   return open;
 }
 
 void noteBlockClose(TokenNode* open) {
   TokenNode* close = recordedNode();
   if (close == nullptr) return;
-  // (The form is this file's own allocation, made above.)
+  // (The forms are this file's own allocations.)
   auto* form = const_cast<Form*>(open->token.form);
   form->tokens = static_cast<uint32_t>(recordedCount()) - form->tokens;
   form->resume = close;
+  form->first = open->next;
+  // Straight: each statement an assignment with a form, the next one after
+  // its ";", up to the "}". Its statements' forms are chained.
+  const Form* first = nullptr;
+  Form* last = nullptr;
+  TokenNode* node = open->next;
+  while (node != close && node != nullptr && isAssignment(node->token.form)) {
+    auto* statement = const_cast<Form*>(node->token.form);
+    if (last != nullptr)
+      last->statement = statement;
+    else
+      first = statement;
+    last = statement;
+    node = statement->resume->next;
+  }
+  form->straight = node == close;
+  if (last != nullptr) last->statement = nullptr;
+  form->statement = form->straight ? first : nullptr;
 }
 
 bool skipBlock(const Form& form) {
@@ -320,11 +353,10 @@ inline bool numericText(const FormStep& step) {
   return true;
 }
 
-}  // namespace
-
 // A lone operand is pushed with its text; any other form runs on numbers
-// where it can, else on the value stack where it can.
-bool runAssignment(const Form& form) {
+// where it can, else on the value stack where it can. The read position is
+// left where it is.
+[[gnu::always_inline]] inline bool assignInPlace(const Form& form) {
   if (form.target == nullptr || !mayRun(form)) return false;
   Result result;
   if (form.count != 1 && evaluate(form, result)) {
@@ -342,12 +374,11 @@ bool runAssignment(const Form& form) {
     storeResult(*form.target, value.text.data(), value.length, value.number);
     dropValues(1);
   }
-  variableSet(form.target);
-  replayFrom(form.resume, form.tokens);
   return true;
 }
 
-bool runExpression(const Form& form, Take take, bool& holds) {
+// runExpression, leaving the read position where it is.
+[[gnu::always_inline]] inline bool expressionInPlace(const Form& form, Take take, bool& holds) {
   if (form.target != nullptr || !mayRun(form)) return false;
   Result result;
   if (form.count == 1 || !evaluate(form, result)) {
@@ -369,7 +400,35 @@ bool runExpression(const Form& form, Take take, bool& holds) {
       formatFixed(result.value, hodnota_zas.data(), hodnota_zas.size());
     }
   }
+  return true;
+}
+
+}  // namespace
+
+bool runAssignment(const Form& form) {
+  if (!assignInPlace(form)) return false;
+  variableSet(form.target);
   replayFrom(form.resume, form.tokens);
+  return true;
+}
+
+bool runAssignmentInPlace(const Form& form) { return assignInPlace(form); }
+
+bool runExpression(const Form& form, Take take, bool& holds) {
+  if (!expressionInPlace(form, take, holds)) return false;
+  replayFrom(form.resume, form.tokens);
+  return true;
+}
+
+bool testByForm(bool& holds) {
+  const TokenNode* first = zasobnik != nullptr ? zasobnik->condition.first : nullptr;
+  const Form* form = first != nullptr ? first->token.form : nullptr;
+  if (form == nullptr || !replayHasRoom(form->tokens + std::size_t{1}) ||
+      !expressionInPlace(*form, Take::kTruth, holds)) {
+    return false;
+  }
+  // The condition's first token and the ones up to its ")".
+  replayFrom(form->resume, form->tokens + std::size_t{1});
   return true;
 }
 

@@ -267,16 +267,23 @@ struct FormStep {
 // body of a loop whose condition is false) goes on. Read with effects off, a
 // block changes nothing but the read position (and the records its tokens
 // keep, which the next read finds again), and its tokens parse as they did
-// on the first pass, at the same nesting. Aligned as its steps, which follow
-// it in one block (on every target, the 32-bit browser build too).
+// on the first pass, at the same nesting. A block that holds only
+// assignments with forms is straight: a replay with effects on runs them by
+// their forms, without reading their tokens. Aligned as its steps, which
+// follow it in one block (on every target, the 32-bit browser build too).
 struct alignas(FormStep) Form {
   enum Kind : uint8_t { kExpression, kBlock } kind;
+  bool straight;        // kBlock: it holds only assignments that have forms
   uint16_t depth;       // kExpression: most values the grammar holds on the value stack at once for it
   uint16_t count;       // kExpression: steps
   int32_t nesting;      // kBlock: nestingDepth before its "{"
+  uint32_t tokens;      // tokens read after the first one up to resume
   TableRecord* target;  // an assignment's variable; none for any other expression
   TokenNode* resume;    // node of the token after the expression (";" or ")"); a block's "}"
-  uint32_t tokens;      // tokens read after the first one up to resume
+  TokenNode* first;     // node of its first token; a block's: the node after its "{"
+  // A straight block's first statement, and each statement's following one
+  // (none after the last): a replay runs them without reading their tokens.
+  const Form* statement;
   FormStep* steps;      // in the same allocation, after the form
 };
 constexpr std::size_t kMaxFormSteps = 64;  // a longer expression gets no form

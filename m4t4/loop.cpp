@@ -3,7 +3,8 @@
 // modes, cursors and a worked trace are in the note at the top of
 // loop_stack.cpp. A replayed condition, assignment or block that got a form
 // on the first pass runs that form instead of the grammar when it can
-// (forms.cpp).
+// (forms.cpp); while the condition's form runs and the body is a straight
+// block, whole passes run by forms (passesByForm).
 #include "hooks.h"
 #include "procedures.h"
 
@@ -66,15 +67,83 @@ unsigned condition(bool& holds) {
   return 0;
 }
 
+#if LOOP_FORMS
+// What passesByForm did.
+enum class Passes {
+  kNone,        // nothing of the pass at hand: it is the grammar's
+  kEnded,       // the condition failed: the loop has ended
+  kUnfinished,  // a statement of the body is the grammar's: the body's nesting
+                // is entered and the statement's first token is current
+  kStopped,     // a statement of the body stopped the run
+};
+
+// The form of the replaying loop's body, where that is a straight block.
+inline const Form* straightBody() {
+  const TokenNode* open = zasobnik != nullptr ? zasobnik->body.first : nullptr;
+  const Form* body = open != nullptr ? open->token.form : nullptr;
+  return body != nullptr && body->straight ? body : nullptr;
+}
+
+// Runs passes of the replaying loop by forms, while its condition has a form
+// that runs, each as repeat would run it; body: its straight body's form.
+// Entered, and left with kNone, where repeat reads the condition.
+[[gnu::noinline]] Passes passesByForm([[maybe_unused]] const Form& body) {
+#ifdef FUZZ_BUDGET
+  return Passes::kNone;  // the budget counts the tokens of every pass
+#else
+  for (;;) {
+    bool holds = false;
+    // The body's "{" enters a level of nesting: where that would be
+    // refused, the grammar reports it.
+    if (nestingDepth >= nestingLimit || !testByForm(holds)) return Passes::kNone;
+    if (!holds) return Passes::kEnded;
+    rezim_LA = kReplayBody;
+    ++nestingDepth;
+    std::size_t tokens = 2;  // the "{" and the token it stops at
+    TokenNode* stop = runStatements(body, tokens);
+    if (stop != body.resume) {
+      replayFrom(stop, tokens);
+      if (checkStopped()) {
+        --nestingDepth;
+        return Passes::kStopped;
+      }
+      return Passes::kUnfinished;
+    }
+    --nestingDepth;
+    // The next pass, as repeat starts it.
+    Obnov_zas();
+    loopReplays();
+    rezim_LA = kReplayCondition;
+  }
+#endif
+}
+#endif
+
 // Replays the condition and, while it holds, the body.
 unsigned repeat() {
   for (;;) {
     Obnov_zas();
     loopReplays();
     rezim_LA = kReplayCondition;
-    Lex();
     bool holds = false;
-    if (unsigned s = condition(holds)) return s;
+#if LOOP_FORMS
+    const Form* body = straightBody();
+    const Passes passes = body != nullptr ? passesByForm(*body) : Passes::kNone;
+    if (passes == Passes::kEnded) return 0;
+    if (passes == Passes::kStopped) return checkStopped();
+    if (passes == Passes::kUnfinished) {
+      if (unsigned s = blockRest()) return s;
+      if (unsigned s = checkStopped()) return s;
+      continue;
+    }
+    // By its form where it can, without reading its tokens: the body's
+    // tokens are read next.
+    if (!testByForm(holds))
+#endif
+    {
+      Lex();
+      if (unsigned s = condition(holds)) return s;
+    }
     if (!holds) return 0;
     rezim_LA = kReplayBody;
     Lex();

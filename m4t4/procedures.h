@@ -309,6 +309,24 @@ inline void formEnd(TableRecord* target, unsigned status) {
 // it; false, with nothing changed, when the grammar has to.
 bool runAssignment(const Form& form);
 bool runExpression(const Form& form, Take take, bool& holds);
+// Whether form is that of an assignment.
+inline bool isAssignment(const Form* form) {
+  return form != nullptr && form->kind == Form::kExpression && form->target != nullptr;
+}
+// runAssignment, leaving the read position where it is (and no variableSet).
+bool runAssignmentInPlace(const Form& form);
+// The condition of the loop that replays, by its form, without reading its
+// tokens: sets holds as condition would and reads on from its ")". False,
+// with nothing changed, where the grammar must.
+bool testByForm(bool& holds);
+// statements.cpp: the rest of a block once its "{" is read and its nesting
+// entered: Vnitrni_blok and the "}" (of a block no first pass records).
+unsigned blockRest();
+// The statements of a straight block by their forms, from its first, up to
+// the "}", to the first statement whose form does not run, or to the ";" of
+// a statement that stopped the run; returns the node it stops at, adding to
+// tokens the tokens passed (the statements' own).
+TokenNode* runStatements(const Form& block, std::size_t& tokens);
 // Blocks read on a loop's first pass: Blok notes the node of its "{" while
 // it is recorded from the source (blockOpens; none else) and, at its "}",
 // where the block ends (blockCloses). A replay that reads the block with

@@ -33,6 +33,50 @@ unsigned printValue(const char* rule, bool newline) {
   return 0;
 }
 
+// The rest of a block once its nesting is entered and the statements' first
+// token read, after status s of what read it: Vnitrni_blok, then the "}".
+// open: what Blok noted at the "{". (Inlined: Blok is on the path of every
+// nested level.)
+[[gnu::always_inline]] inline unsigned closeBlock(unsigned s, TokenNode* open) {
+  if (s == 0) s = Vnitrni_blok();
+  --nestingDepth;
+  if (s != 0) return s;
+  if (!is(kCloseBrace)) return reportExpected("Blok", "}");
+  blockCloses(open);
+  Lex();
+  return 0;
+}
+
+#if LOOP_FORMS
+// Blok is to read the rest of the block whose nesting is entered and whose
+// statement is current (blockRest).
+bool restOfBlock = false;
+// The form of the statement runStatements left to the grammar, which Prikaz
+// does not try again (nothing has changed since it did not run).
+const Form* declinedForm = nullptr;
+
+// The statements of a straight block, on a replay with effects on: runs its
+// assignments by their forms, without reading their tokens, as
+// Vnitrni_blok would run them; then reads on from the "}" for Vnitrni_blok
+// to go on (or from the first statement it left to the grammar). Not
+// inlined: Blok's frame stays as it is.
+[[gnu::noinline]] unsigned runStraight(const Form& block) {
+  std::size_t tokens = 1;
+  replayFrom(runStatements(block, tokens), tokens);
+  return checkStopped();
+}
+
+// Whether Prikaz tries the form of its assignment: not the one that
+// runStatements has just left to the grammar.
+inline bool mayTry(const Form* form) {
+  if (form != declinedForm) return true;
+  declinedForm = nullptr;
+  return false;
+}
+#else
+inline bool mayTry(const Form*) { return true; }
+#endif
+
 }  // namespace
 
 // (Inlined where the compiler chooses: a call of its own costs a replayed
@@ -53,25 +97,61 @@ unsigned expression(Take take, bool& taken, bool& holds) {
 
 /* Blok -> "{" Vnitrni_blok "}" */
 unsigned Blok() {
-  if (!is(kOpenBrace)) return reportExpected("Blok", "{");
-  // A replayed block read with effects off changes nothing but the read
-  // position: with a form, the replay reads on from its "}".
-  if (const Form* form = token_buffer->form;
-      i2_priznak == 0 && form != nullptr && rezim_LA == kReplayBody && skipBlock(*form)) {
-    Lex();
-    return 0;
+  TokenNode* open = nullptr;
+  unsigned s = 0;
+#if LOOP_FORMS
+  if (restOfBlock) {
+    restOfBlock = false;
+  } else
+#endif
+  {
+    if (!is(kOpenBrace)) return reportExpected("Blok", "{");
+    // A replayed block read with effects off changes nothing but the read
+    // position: with a form, the replay reads on from its "}". Read with
+    // effects on, a straight block's statements run by their forms.
+    const Form* const form = rezim_LA == kReplayBody ? token_buffer->form : nullptr;
+    if (i2_priznak == 0 && form != nullptr && skipBlock(*form)) {
+      Lex();
+      return 0;
+    }
+    open = blockOpens();
+    if (!enterNesting()) return reportNestingTooDeep("Blok");
+#if LOOP_FORMS
+    if (form != nullptr && form->straight && i2_priznak != 0)
+      s = runStraight(*form);
+    else
+#endif
+      Lex();
   }
-  TokenNode* open = blockOpens();
-  if (!enterNesting()) return reportNestingTooDeep("Blok");
-  Lex();
-  unsigned s = Vnitrni_blok();
-  --nestingDepth;
-  if (s != 0) return s;
-  if (!is(kCloseBrace)) return reportExpected("Blok", "}");
-  blockCloses(open);
-  Lex();
-  return 0;
+  // (One call of closeBlock: Vnitrni_blok stays inlined here.)
+  return closeBlock(s, open);
 }
+
+#if LOOP_FORMS
+unsigned blockRest() {
+  restOfBlock = true;
+  return Blok();
+}
+
+TokenNode* runStatements(const Form& block, std::size_t& tokens) {
+  if (!replayHasRoom(block.tokens)) return block.first;
+  for (const Form* form = block.statement; form != nullptr; form = form->statement) {
+    statementStarts();
+    if (!runAssignmentInPlace(*form)) {
+      declinedForm = form;
+      return form->first;
+    }
+    variableSet(form->target);
+    statementEnds();
+    if (checkStopped()) {  // (a store refused): at its ";", as Prikaz leaves it
+      tokens += form->tokens;
+      return form->resume;
+    }
+    tokens += form->tokens + 1;  // its first token and the ones up to its ";"
+  }
+  return block.resume;
+}
+#endif
 
 /* Vnitrni_blok -> Prikaz ";" Vnitrni_blok | empty */
 unsigned Vnitrni_blok() {
@@ -92,7 +172,7 @@ unsigned Prikaz() {
   if (token_buffer->tokenClass == kVariable) {
     // A replayed assignment that has a form, and that the form can run.
     const Form* form = token_buffer->form;
-    if (rezim_LA == kReplayBody && form != nullptr && runAssignment(*form)) return 0;
+    if (rezim_LA == kReplayBody && form != nullptr && mayTry(form) && runAssignment(*form)) return 0;
     // Required: the variable exists, as "hodnota neurcena", before its
     // right-hand side runs; statements/assignment_sees_its_new_variable.
     TableRecord* record = recordOf(*token_buffer);
