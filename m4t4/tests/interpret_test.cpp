@@ -103,6 +103,11 @@ TEST(Interpret, ReplayedExpressionsLeaveTheExchangeBuffers) {
       {"{ @t -> \"b\"; @i -> 0; w2 (@i < 2) { i2 (@t < \"a\") { } i2_end; @i -> @i + 1; } w2_end; } .", "", "a",
        "b"},
       {"{ @t -> \"b\"; @i -> 0; w2 (@t < \"bw\") { @t -> @t + \"x\"; pis(\"\"); } w2_end; } .", "", "bw", "bx"},
+      // Straight bodies: passes of the loop, and a branch's block, by forms.
+      {"{ @t -> \"a\"; @i -> 0; w2 (@i < 3) { @t -> @t + \"b\"; @i -> @i + 1; } w2_end; } .", "abbb", "b", "abb"},
+      {"{ @t -> \"a\"; @i -> 0; w2 (@i < 3) { i2 (@i < 5) { @t -> @t + \"b\"; @u -> !@i; } i2_end; @i -> @i + 1; }"
+       " w2_end; } .",
+       "abbb", "2.000000", "abb"},
   };
   for (const Case& c : cases) {
     hodnota_zas = {};
