@@ -108,7 +108,8 @@ struct Form;
 // (number tokens, whole-number results, whose "%f" text is exact, and the
 // results of fewer than 2^53 millionths, whose atof is computed exactly).
 // `textPending`: the text has not been written yet; it is "%f" of `value`, a
-// whole number (see writePendingText), and `length` is 0 until it is.
+// whole number or a fraction of fewer than 2^50 millionths (see
+// writePendingText), and `length` is 0 until it is.
 struct KnownNumber {
   bool known = false;
   bool textPending = false;

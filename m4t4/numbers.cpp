@@ -214,13 +214,23 @@ int formatFixed(double value, char* out, std::size_t size) {
 }
 
 int formatNumber(double value, char* out, std::size_t size, KnownNumber& number) {
+  // Below this many millionths the text is left to be written when it is
+  // wanted, as "%f" of the number kept: that number is within count * 2^-53
+  // of count / 10^6, so "%f" rounds it to count millionths again (a count
+  // below 2^52 would do).
+  constexpr std::uint64_t kPendingMillionths = std::uint64_t{1} << 50;
   std::uint64_t count;
   if (size >= kMillionthsTextSize && millionths(value, count)) {
     const bool negative = std::signbit(value);
     // atof of the text is the double nearest count / 10^6: count and 10^6
     // are exact (count < 2^53), and a division rounds correctly.
     const double magnitude = static_cast<double>(count) / 1e6;
-    number = {true, false, negative ? -magnitude : magnitude};
+    const bool pending = count < kPendingMillionths;
+    number = {true, pending, negative ? -magnitude : magnitude};
+    if (pending) {
+      out[0] = '\0';
+      return 0;
+    }
     return formatMillionths(count, negative, out);
   }
   number = {};

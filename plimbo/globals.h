@@ -158,8 +158,9 @@ struct Form;
 
 // A value text with what the operators need to know of it, worked out once
 // when the value is made: whether MyIsdigit accepts it and, if so, its atof.
-// An integer result of arithmetic gets its text only when the text is read
-// (writeText); until then textPending is set and length is 0.
+// An integer result of arithmetic, and a fraction of fewer than 2^50
+// millionths, gets its text only when the text is read (writeText); until
+// then textPending is set and length is 0.
 struct Value {
   double number;         // atof(text); 0 when not numeric
   std::uint8_t length;   // characters in text

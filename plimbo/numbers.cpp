@@ -99,6 +99,12 @@ double millionthsValue(std::uint64_t count, bool negative) {
   return negative ? -magnitude : magnitude;
 }
 
+// Below this many millionths a fraction's text is left to be written when it
+// is read, as "%f" of its number: that number is within count * 2^-53 of
+// count / 10^6, so "%f" rounds it to count millionths again (a count below
+// 2^52 would do).
+constexpr std::uint64_t kPendingMillionths = std::uint64_t{1} << 50;
+
 }  // namespace
 
 double toNumber(const char* text) {
@@ -213,10 +219,16 @@ bool formatFraction(double number, Value& value) {
   std::uint64_t count;
   if (millionths(number, count)) {
     const bool negative = std::signbit(number);
-    value.length = static_cast<std::uint8_t>(formatMillionths(count, negative, value.text.data()));
-    value.textPending = false;
     value.numeric = true;
     value.number = millionthsValue(count, negative);
+    if (count < kPendingMillionths) {
+      // Written when read, from the number (writePendingText).
+      value.length = 0;
+      value.textPending = true;
+      return true;
+    }
+    value.length = static_cast<std::uint8_t>(formatMillionths(count, negative, value.text.data()));
+    value.textPending = false;
     return true;
   }
   const std::size_t length = formatFixed(number, value.text.data(), value.text.size());
@@ -248,7 +260,7 @@ double remainderOf(double dividend, double divisor) {
 }
 
 void writePendingText(Value& value) {
-  value.length = static_cast<std::uint8_t>(formatInteger(value.number, value.text.data()));
+  value.length = static_cast<std::uint8_t>(formatFixed(value.number, value.text.data(), value.text.size()));
   value.textPending = false;
 }
 
