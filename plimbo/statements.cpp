@@ -61,7 +61,9 @@ unsigned esliRest(std::int32_t saved) {
 [[gnu::noinline]] unsigned runStraight(const Form& block) {
   const int nesting = nestingDepth;
   std::size_t tokens = 1;
-  WH_PD_readFrom(runStatements(block, tokens), tokens);
+  // Two statements: the count is read once runStatements has added to it.
+  TokenNode* const stop = runStatements(block, tokens);
+  WH_PD_readFrom(stop, tokens);
   return conditionalsRest(nestingDepth - nesting);
 }
 
