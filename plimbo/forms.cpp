@@ -10,8 +10,11 @@
 // to the token after the expression; the grammar goes on from there as if it
 // had parsed the expression itself. A block keeps where its "}" is, for a
 // replay that reads it with effects off to jump there, and, when it holds
-// only assignments with forms, the chain of their forms, which a replay runs
-// without reading a token (runStatements, passesByForm).
+// only assignments with forms and conditionals whose condition has one, the
+// chain of their forms, which a replay runs without reading a token
+// (runStatements, passesByForm). A conditional's form names its condition's
+// and its blocks': a replay runs the block it takes by its own chain where
+// that block is straight, and jumps over the other.
 //
 // A form runs only where it gives exactly what the grammar would: effects
 // on, every variable numeric (or, with two operands, a text the grammar's
@@ -244,8 +247,8 @@ const Form* blockAt(const TokenNode* node) {
 // Notes the form of the conditional whose ESLI is node, in a block read on a
 // loop's first pass, once both its blocks have theirs: the forms of its
 // condition and its blocks, and where its ";" is. None where its condition
-// has no form (it was read with effects off) or a block has none, or where
-// it nests too deep.
+// has no form (it was read with effects off) or a block has none, where it
+// nests too deep, or where no pass could run it.
 Form* formConditional(TokenNode* node) {
   // ESLI "(" A ")" blok [JINEM blok] ILSE ";", as the grammar has read it.
   const TokenNode* start = node->next != nullptr ? node->next->next : nullptr;
@@ -264,6 +267,9 @@ Form* formConditional(TokenNode* node) {
   }
   TokenNode* end = after != nullptr && after->token.word == kIlse ? after->next : nullptr;
   if (end == nullptr || end->token.type != kSemicolon || tokens > kMaxFormTokens) return nullptr;
+  // A replay runs it only where the block it takes is straight (or where it
+  // takes none): with two blocks of which neither is, it never would.
+  if (!then->straight && otherwise != nullptr && !otherwise->straight) return nullptr;
   const std::uint16_t depth =
       static_cast<std::uint16_t>(1 + std::max(then->depth, otherwise != nullptr ? otherwise->depth : std::uint16_t{0}));
   if (depth > kMaxConditionalDepth) return nullptr;
