@@ -10,8 +10,11 @@
 // to the token after the expression; the grammar goes on from there as if it
 // had parsed the expression itself. A block keeps where its "}" is, for a
 // replay that reads it with effects off to jump there, and, when it holds
-// only assignments with forms, the chain of their forms, which a replay runs
-// without reading a token (runStatements, passesByForm).
+// only assignments with forms and conditionals whose condition has one, the
+// chain of their forms, which a replay runs without reading a token
+// (runStatements, passesByForm). A conditional's form names its condition's
+// and its blocks': a replay runs the block it takes by its own chain where
+// that block is straight, and jumps over the other.
 //
 // A form runs only where it gives exactly what the grammar would: effects
 // on, every variable numeric (or, with two operands, a text the grammar's
@@ -228,6 +231,62 @@ void formEnd(unsigned status, SymbolRecord* target) {
                                                 nullptr};
 }
 
+namespace {
+
+// Conditionals nested one in another that a straight block may hold: a
+// replay runs each level in a frame of runStatements and one of its
+// conditional's, and this keeps their stack small whatever the nesting.
+constexpr std::uint16_t kMaxConditionalDepth = 16;
+
+// The form of the block whose "{" is node, if it has one.
+const Form* blockAt(const TokenNode* node) {
+  const Form* form = node != nullptr ? node->token.form : nullptr;
+  return form != nullptr && form->kind == Form::kBlock ? form : nullptr;
+}
+
+// Notes the form of the conditional whose ESLI is node, in a block read on a
+// loop's first pass, once both its blocks have theirs: the forms of its
+// condition and its blocks, and where its ";" is. None where its condition
+// has no form (it was read with effects off) or a block has none, where it
+// nests too deep, or where no pass could run it.
+Form* formConditional(TokenNode* node) {
+  // ESLI "(" A ")" blok [JINEM blok] ILSE ";", as the grammar has read it.
+  const TokenNode* start = node->next != nullptr ? node->next->next : nullptr;
+  const Form* condition = start != nullptr ? start->token.form : nullptr;
+  if (condition == nullptr || condition->kind != Form::kExpression || condition->target != nullptr) return nullptr;
+  const Form* then = blockAt(condition->resume->next);
+  if (then == nullptr) return nullptr;
+  const Form* otherwise = nullptr;
+  const TokenNode* after = then->resume->next;
+  std::size_t tokens = std::size_t{condition->tokens} + then->tokens + 5;
+  if (after != nullptr && after->token.word == kJinem) {
+    otherwise = blockAt(after->next);
+    if (otherwise == nullptr || otherwise->nesting != then->nesting) return nullptr;
+    after = otherwise->resume->next;
+    tokens += std::size_t{otherwise->tokens} + 2;
+  }
+  TokenNode* end = after != nullptr && after->token.word == kIlse ? after->next : nullptr;
+  if (end == nullptr || end->token.type != kSemicolon || tokens > kMaxFormTokens) return nullptr;
+  // A replay runs it only where the block it takes is straight (or where it
+  // takes none): with two blocks of which neither is, it never would.
+  if (!then->straight && otherwise != nullptr && !otherwise->straight) return nullptr;
+  const std::uint16_t depth =
+      static_cast<std::uint16_t>(1 + std::max(then->depth, otherwise != nullptr ? otherwise->depth : std::uint16_t{0}));
+  if (depth > kMaxConditionalDepth) return nullptr;
+  void* memory = formArena.allocate(sizeof(Form) + 3 * sizeof(const Form*), alignof(Form));
+  if (memory == nullptr) return nullptr;
+  auto* parts = reinterpret_cast<const Form**>(static_cast<char*>(memory) + sizeof(Form));
+  parts[0] = condition;
+  parts[1] = then;
+  parts[2] = otherwise;
+  Form* form = new (memory) Form{Form::kConditional, false, depth, 0, then->nesting, static_cast<std::uint32_t>(tokens),
+                                 nullptr, end, node, nullptr};
+  node->token.form = form;
+  return form;
+}
+
+}  // namespace
+
 void formBlock(TokenNode* open, std::size_t count, int nesting) {
   TokenNode* close = recordedNode();
   if (open == nullptr || close == nullptr || open->token.form != nullptr) return;
@@ -235,13 +294,18 @@ void formBlock(TokenNode* open, std::size_t count, int nesting) {
   if (tokens > kMaxFormTokens) return;
   void* memory = formArena.allocate(sizeof(Form), alignof(Form));
   if (memory == nullptr) return;
-  // Straight: each statement an assignment with a form, the next one after
-  // its ";", up to the "}". Its statements' forms are chained.
+  // Straight: each statement an assignment with a form or a conditional with
+  // one, the next one after its ";", up to the "}". Its statements' forms are
+  // chained.
   const Form* first = nullptr;
   Form* last = nullptr;
+  std::uint16_t depth = 0;
   TokenNode* node = open->next;
-  while (node != close && node != nullptr && isAssignment(node->token.form)) {
+  while (node != close && node != nullptr) {
     Form* statement = node->token.form;
+    if (statement == nullptr && node->token.word == kEsli) statement = formConditional(node);
+    if (statement == nullptr || !(isAssignment(statement) || statement->kind == Form::kConditional)) break;
+    if (statement->kind == Form::kConditional) depth = std::max(depth, statement->depth);
     if (last != nullptr)
       last->statement = statement;
     else
@@ -251,8 +315,27 @@ void formBlock(TokenNode* open, std::size_t count, int nesting) {
   }
   const bool straight = node == close;
   if (last != nullptr) last->statement = nullptr;
-  open->token.form = new (memory) Form{Form::kBlock, straight, 0, 0, nesting, static_cast<std::uint32_t>(tokens),
-                                       nullptr, close, open->next, straight ? first : nullptr};
+  open->token.form = new (memory) Form{Form::kBlock,
+                                       straight,
+                                       static_cast<std::uint16_t>(straight ? depth : 0),
+                                       0,
+                                       nesting,
+                                       static_cast<std::uint32_t>(tokens),
+                                       nullptr,
+                                       close,
+                                       open->next,
+                                       straight ? first : nullptr};
+}
+
+bool conditionByForm(const Form& conditional, bool& holds) {
+  Value value;
+  if (!runForm(*conditional.parts()[0], value)) return false;
+  holds = isTrue(value);
+  const Form* taken = conditional.parts()[holds ? 1 : 2];
+  if (taken != nullptr && !taken->straight) return false;
+  copyValue(PDAcces, value);
+  writeText(PDAcces);
+  return true;
 }
 
 bool assignByFormInPlace(const Form& form) {

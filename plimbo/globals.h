@@ -270,16 +270,23 @@ struct FormStep {
 // the replays it handles exactly (forms.cpp). A form of a block: where a replay that reads the block with effects off
 // (a branch not taken, the body of a loop whose condition fails) goes on.
 // Read with effects off, a block changes nothing but the read position, and
-// its tokens parse as they did on the first pass, at the same nesting.
+// its tokens parse as they did on the first pass, at the same nesting. A form
+// of a conditional (on its ESLI) in a straight block: the forms of its
+// condition and its blocks, for a replay to run the one branch by its
+// statements' forms and pass over the other.
 struct Form {
-  enum Kind : std::uint8_t { kExpression, kBlock } kind;
-  bool straight;          // kBlock: it holds only assignments that have forms
-  std::uint16_t depth;    // kExpression: most values it holds on the pushdown at once
+  enum Kind : std::uint8_t { kExpression, kBlock, kConditional } kind;
+  bool straight;          // kBlock: it holds only assignments that have forms and
+                          // conditionals (kConditional)
+  std::uint16_t depth;    // kExpression: most values it holds on the pushdown at once;
+                          // kBlock (straight) and kConditional: the conditionals nested
+                          // one in another in it, itself included
   std::uint16_t count;    // kExpression: steps
-  std::int32_t nesting;   // kBlock: nestingDepth before its "{"
+  std::int32_t nesting;   // kBlock: nestingDepth before its "{"; kConditional: before its ESLI
   std::uint32_t tokens;   // tokens from the one after the form's first to resume's
   SymbolRecord* target;   // an assignment's variable; none for any other expression
-  TokenNode* resume;      // the node of the token after the expression; a block's "}"
+  TokenNode* resume;      // the node of the token after the expression; a block's "}";
+                          // a conditional's: the node of the ";" after its ILSE
   TokenNode* first;       // the node of its first token; a block's: the node after its "{"
   // A straight block's first statement, and each statement's following one
   // (none after the last): a replay runs them without reading their tokens.
@@ -287,8 +294,12 @@ struct Form {
 
   // kExpression: its count steps, carved right after it.
   const FormStep* steps() const { return reinterpret_cast<const FormStep*>(this + 1); }
+  // kConditional: the forms of its condition, its first block and its JINEM
+  // block (none without JINEM), carved right after it.
+  const Form* const* parts() const { return reinterpret_cast<const Form* const*>(this + 1); }
 };
 static_assert(sizeof(Form) % alignof(FormStep) == 0, "the steps follow a form in one block");
+static_assert(sizeof(Form) % alignof(const Form*) == 0, "a conditional's parts follow its form in one block");
 
 // One loop being executed, on the stack rooted in While_PD.
 struct WhileLevel {

@@ -25,13 +25,15 @@ enum class Passes {
   kNone,        // nothing of the pass at hand: it is the grammar's
   kEnded,       // the condition failed: the loop has ended
   kUnfinished,  // a statement of the body is the grammar's: the body's nesting
-                // is entered and the read position stands on the statement
+                // is entered and the read position stands on the statement,
+                // within conditionals of the body (levels) whose blocks' nesting
+                // is entered too
 };
 
 // Runs passes of the replaying loop by forms, while its condition has a form
 // that runs and its body is a straight block, each as replay would run it.
 // Entered, and left with kNone, where replay tests the condition.
-[[gnu::noinline]] Passes passesByForm() {
+[[gnu::noinline]] Passes passesByForm([[maybe_unused]] int& levels) {
 #ifdef FUZZ_BUDGET
   return Passes::kNone;  // the budget counts the tokens of every pass
 #else
@@ -45,11 +47,12 @@ enum class Passes {
     if (nestingDepth >= nestingLimit || nestingDepth >= kMaxNesting || !testByForm(holds)) return Passes::kNone;
     if (!holds) return Passes::kEnded;
     LAMode = kReplayBody;
-    ++nestingDepth;
+    const int entered = ++nestingDepth;
     std::size_t tokens = 1;
     TokenNode* stop = runStatements(*body, tokens);
     if (stop != body->resume) {
       WH_PD_readFrom(stop, tokens);
+      levels = nestingDepth - entered;
       return Passes::kUnfinished;
     }
     leaveNesting();
@@ -73,9 +76,11 @@ unsigned replay() {
     loopReplays();
     LAMode = kReplayCondition;
 #if LOOP_FORMS
-    const Passes passes = passesByForm();
+    int levels = 0;
+    const Passes passes = passesByForm(levels);
     if (passes == Passes::kEnded) return 0;
     if (passes == Passes::kUnfinished) {
+      if (unsigned status = conditionalsRest(levels)) return status;
       if (unsigned status = blockRest(nullptr, 0, 0)) return status;
       continue;
     }

@@ -298,6 +298,11 @@ bool assignByFormInPlace(const Form& form);
 // tokens: sets holds and PDAcces as condition and PD_pop would. False, with
 // nothing changed, where only the grammar gives the exact result.
 bool testByForm(bool& holds);
+// The condition of a conditional of a straight block (a kConditional form)
+// by its form, leaving its value in PDAcces as PD_pop leaves it and its truth
+// in holds; false, with nothing changed, where only the grammar gives the
+// exact value or where the block it takes is not straight.
+bool conditionByForm(const Form& conditional, bool& holds);
 // A replayed expression's form (a loop condition, or the expression of ESLI
 // or VRACEE): runs it, leaves its value in PDAcces as PD_pop leaves it and
 // reads on from the token after it. False, with nothing changed, where only
@@ -331,8 +336,15 @@ unsigned blok();
 unsigned blockRest(TokenNode* open, std::size_t count, int nesting);
 // The statements of a straight block by their forms, from its first, up to
 // the "}" or to the first statement whose form does not run; returns the node
-// it stops at, adding to tokens the tokens passed (the statements' own).
+// it stops at, adding to tokens the tokens passed (the statements' own). A
+// conditional runs the block it takes the same way: a statement of that block
+// that does not run stops it there, with the block's nesting entered and
+// effects on, and the grammar goes on from there through conditionalsRest.
 TokenNode* runStatements(const Form& block, std::size_t& tokens);
+// The rest of the conditionals runStatements has stopped in, levels of them
+// one in another, the innermost first, from the statement the read position
+// stands on: each block's V "}", the rest of its esli and the ";" after it.
+unsigned conditionalsRest(int levels);
 unsigned V();
 unsigned prikaz();
 unsigned davaj();

@@ -28,13 +28,104 @@ unsigned parenthesizedExpression(const char* procedure) {
   return 0;
 }
 
+// What V does after each statement: the ";" that ends it.
+inline unsigned statementRest() {
+  statementEnds();
+  if (unsigned status = checkStopped()) return status;
+  if (tok_n->type != kSemicolon) return syntaxError("V", "\";\"");
+  lex();
+  return 0;
+}
+
+// The rest of esli once its first block is read: [ "JINEM" blok ] "ILSE".
+// saved: if_flag on entry to esli.
+unsigned esliRest(std::int32_t saved) {
+  if (tok_n->word == kJinem) {
+    if_flag = saved != 0 && if_flag == 0 ? 1 : 0;
+    effectsChanged(EffectsCause::kElse);
+    lex();
+    if (unsigned status = blok()) return status;
+  }
+  if (tok_n->word != kIlse) return syntaxError("esli", "\"ILSE\"");
+  if_flag = saved;
+  effectsChanged(EffectsCause::kRestored);
+  lex();
+  return 0;
+}
+
 #if LOOP_FORMS
 // The statements of a straight block, on a replay with effects on: runs its
-// assignments by their forms, without reading their tokens, as V would run
-// them; then reads on from the "}" for V to go on.
-[[gnu::noinline]] void runStraight(const Form& block) {
+// statements by their forms, without reading their tokens, as V would run
+// them; then reads on from the "}" for V to go on, or from the statement that
+// did not run, within the conditionals it is in.
+[[gnu::noinline]] unsigned runStraight(const Form& block) {
+  const int nesting = nestingDepth;
   std::size_t tokens = 1;
-  WH_PD_readFrom(runStatements(block, tokens), tokens);
+  // Two statements: the count is read once runStatements has added to it.
+  TokenNode* const stop = runStatements(block, tokens);
+  WH_PD_readFrom(stop, tokens);
+  return conditionalsRest(nestingDepth - nesting);
+}
+
+// What runConditional did: the node the grammar goes on from, none once it
+// has run the whole conditional; and the tokens it passed (returned, not
+// added through a reference, so that runStatements keeps its count in a
+// register).
+struct Ran {
+  TokenNode* stop;
+  std::size_t tokens;
+};
+
+Ran runConditional(const Form& conditional);
+
+// A block of a conditional that runStatements runs: taken, its statements
+// by their forms in its nesting; else passed over as blok passes over a
+// block read with effects off. None once done; else the node of the
+// statement that did not run, the block's nesting entered.
+TokenNode* runBranch(const Form& block, bool taken, std::size_t& tokens) {
+  if (!taken) {
+    tokens += std::size_t{block.tokens} + 1;  // its "{" and the ones up to its "}"
+    return nullptr;
+  }
+  ++nestingDepth;
+  tokens += 1;  // its "{"
+  TokenNode* stop = runStatements(block, tokens);
+  if (stop != block.resume) return stop;
+  leaveNesting();
+  tokens += 1;  // its "}"
+  return nullptr;
+}
+
+// A conditional of a straight block, as esli runs it on a replay with effects
+// on (if_flag 1): its condition by its form, the block it takes by its
+// statements' forms, the other passed over. None once it has run it all, the
+// ";" after it too; else the node the grammar goes on from: the conditional's
+// ESLI where nothing of it has run, or a statement of the block it takes.
+// Its statement has been started (statementStarts).
+[[gnu::noinline]] Ran runConditional(const Form& conditional) {
+  const Form& then = *conditional.parts()[1];
+  const Form* const otherwise = conditional.parts()[2];
+  // Either block may open a level of nesting where it was opened on the
+  // first pass; where that would be refused, the grammar reports it.
+  bool holds = false;
+  if (nestingDepth != conditional.nesting || nestingDepth >= nestingLimit || nestingDepth >= kMaxNesting ||
+      !conditionByForm(conditional, holds))
+    return {conditional.first, 0};
+  std::size_t tokens = std::size_t{conditional.parts()[0]->tokens} + 3;  // ESLI, "(" and the condition up to ")"
+  if_flag = holds ? 1 : 0;
+  effectsChanged(EffectsCause::kCondition);
+  if (TokenNode* stop = runBranch(then, holds, tokens)) return {stop, tokens};
+  if (otherwise != nullptr) {
+    if_flag = holds ? 0 : 1;
+    effectsChanged(EffectsCause::kElse);
+    tokens += 1;  // JINEM
+    if (TokenNode* stop = runBranch(*otherwise, !holds, tokens)) return {stop, tokens};
+  }
+  if_flag = 1;
+  effectsChanged(EffectsCause::kRestored);
+  statementEnds();
+  tokens += 2;  // ILSE and ";"
+  return {nullptr, tokens};
 }
 #endif
 
@@ -73,10 +164,11 @@ unsigned blok() {
 #endif
   if (unsigned status = enterNesting("blok")) return status;
 #if LOOP_FORMS
-  if (form != nullptr && form->kind == Form::kBlock && form->straight && if_flag != 0)
-    runStraight(*form);
-  else
+  if (form != nullptr && form->kind == Form::kBlock && form->straight && if_flag != 0) {
+    if (unsigned status = runStraight(*form)) return status;
+  } else {
     lex();
+  }
 #else
   lex();
 #endif
@@ -104,12 +196,31 @@ TokenNode* runStatements(const Form& block, std::size_t& tokens) {
   if (!WH_PD_canSkip(block.tokens)) return block.first;
   for (const Form* form = block.statement; form != nullptr; form = form->statement) {
     statementStarts();
-    if (!assignByFormInPlace(*form)) return form->first;
+    // A conditional's form is no assignment's: it is met where an assignment
+    // does not run, and keeps the assignments' path short.
+    if (!assignByFormInPlace(*form)) {
+      if (form->kind != Form::kConditional) return form->first;
+      const Ran ran = runConditional(*form);
+      tokens += ran.tokens;
+      if (ran.stop != nullptr) return ran.stop;
+      continue;
+    }
     variableSet(form->target);
     statementEnds();
     tokens += form->tokens + 1;  // its first token and the ones up to its ";"
   }
   return block.resume;
+}
+
+unsigned conditionalsRest(int levels) {
+  // The blocks a conditional of runStatements takes are entered with effects
+  // on: each esli was entered with if_flag 1.
+  for (; levels > 0; --levels) {
+    if (unsigned status = blockRest(nullptr, 0, 0)) return status;
+    if (unsigned status = esliRest(1)) return status;
+    if (unsigned status = statementRest()) return status;
+  }
+  return 0;
 }
 #endif
 
@@ -118,10 +229,7 @@ unsigned V() {
   while (startsStatement(*tok_n)) {
     statementStarts();
     if (unsigned status = prikaz()) return status;
-    statementEnds();
-    if (unsigned status = checkStopped()) return status;
-    if (tok_n->type != kSemicolon) return syntaxError("V", "\";\"");
-    lex();
+    if (unsigned status = statementRest()) return status;
   }
   return 0;
 }
@@ -177,17 +285,7 @@ unsigned esli() {
   effectsChanged(EffectsCause::kCondition);
   lex();
   if (unsigned status = blok()) return status;
-  if (tok_n->word == kJinem) {
-    if_flag = saved != 0 && if_flag == 0 ? 1 : 0;
-    effectsChanged(EffectsCause::kElse);
-    lex();
-    if (unsigned status = blok()) return status;
-  }
-  if (tok_n->word != kIlse) return syntaxError("esli", "\"ILSE\"");
-  if_flag = saved;
-  effectsChanged(EffectsCause::kRestored);
-  lex();
-  return 0;
+  return esliRest(saved);
 }
 
 /* vracee -> "(" A ")" */
