@@ -341,6 +341,10 @@ bool conditionByForm(const Form& conditional, bool& holds) {
 bool assignByFormInPlace(const Form& form) {
   Value result;
   if (!runForm(form, result)) return false;
+  // The first long text a variable holds makes its buffer, which may find no
+  // memory and stop the run: the grammar's store does that, and stops where
+  // the grammar stops (a straight block would run on).
+  if (result.length >= kInlineValue && form.target->longText == nullptr) return false;
   storeValue(*form.target, result);
   return true;
 }
