@@ -47,8 +47,6 @@ struct Builder {
 
 Builder builder;
 Arena formArena;                     // the forms of the outermost loop's recording
-constexpr bool kLiteralNumeric = true;  // the numeric flag of a literal step of a number
-constexpr bool kLiteralText = false;    // and of a text
 // Tokens a form can stand for: more, and the expression gets none.
 constexpr std::size_t kMaxFormTokens = UINT32_MAX;
 
@@ -84,6 +82,17 @@ inline bool operate(Word op, double l, double r, double& number, Made& made, Val
   return true;
 }
 
+// Whether an operand's value is numeric text; its number then in number.
+inline bool numberOf(const FormStep& step, double& number) {
+  if (step.kind == FormStep::kConstant) {
+    number = step.constant;
+    return true;
+  }
+  if (step.kind != FormStep::kVariable) return false;
+  number = step.record->number;
+  return step.record->numeric;
+}
+
 // The value of a lone operand, text and all, as the grammar pushes it.
 inline void load(const FormStep& step, Value& value) {
   if (step.kind == FormStep::kVariable)
@@ -106,15 +115,24 @@ inline void load(const FormStep& step, Value& value) {
   double values[kMaxFormSteps];
   std::size_t top = 0;
   for (const FormStep* step = form.steps(); step != form.steps() + form.count; ++step) {
-    if (step->kind <= FormStep::kLiteral) {
-      if (!*step->numeric) return false;
-      values[top++] = *step->number;
-    } else if (step->kind == FormStep::kNegation) {
-      values[top - 1] = values[top - 1] == 0.0 ? 1 : 0;
-      made = Made::kTruth;
-    } else {
-      --top;
-      if (!operate(step->op, values[top - 1], values[top], values[top - 1], made, result)) return false;
+    switch (step->kind) {
+      case FormStep::kConstant:
+        values[top++] = step->constant;
+        continue;
+      case FormStep::kVariable:
+        if (!step->record->numeric) return false;
+        values[top++] = step->record->number;
+        continue;
+      case FormStep::kText:
+        return false;
+      case FormStep::kNegation:
+        values[top - 1] = values[top - 1] == 0.0 ? 1 : 0;
+        made = Made::kTruth;
+        continue;
+      case FormStep::kOperator:
+        --top;
+        if (!operate(step->op, values[top - 1], values[top], values[top - 1], made, result)) return false;
+        continue;
     }
   }
   number = values[0];
@@ -135,8 +153,9 @@ inline bool runForm(const Form& form, Value& result) {
     return true;
   }
   if (form.count == 3 && steps[2].kind == FormStep::kOperator) {
-    if (!*steps[0].numeric || !*steps[1].numeric) return operateOnTexts(steps, result);
-    if (!operate(steps[2].op, *steps[0].number, *steps[1].number, number, made, result)) return false;
+    double left, right;
+    if (!numberOf(steps[0], left) || !numberOf(steps[1], right)) return operateOnTexts(steps, result);
+    if (!operate(steps[2].op, left, right, number, made, result)) return false;
   } else if (!runSteps(form, number, made, result)) {
     return false;
   }
@@ -168,19 +187,16 @@ void formBegin() {
   if (record != nullptr) {
     step.kind = FormStep::kVariable;
     step.record = record;
-    step.number = &record->number;
-    step.numeric = &record->numeric;
   } else {
     TokenNode* node = recordedNode();
     if (node == nullptr) {
       builder.broken = true;
       return;
     }
-    step.kind = FormStep::kLiteral;
-    step.literal = &node->token;
-    step.constant = token.number;  // number is set once the step has its place
     // A text is no operand of the number operators; alone it is copied.
-    step.numeric = token.numeric ? &kLiteralNumeric : &kLiteralText;
+    step.kind = token.numeric ? FormStep::kConstant : FormStep::kText;
+    step.literal = &node->token;
+    step.constant = token.number;
   }
   note(step, 1);
 }
@@ -215,10 +231,7 @@ void formEnd(unsigned status, SymbolRecord* target) {
   void* memory = formArena.allocate(sizeof(Form) + builder.count * sizeof(FormStep), alignof(Form));
   if (memory == nullptr) return;  // a form is only a shortcut: the grammar runs instead
   auto* steps = reinterpret_cast<FormStep*>(static_cast<char*>(memory) + sizeof(Form));
-  for (std::size_t i = 0; i < builder.count; ++i) {
-    steps[i] = builder.steps[i];
-    if (steps[i].kind == FormStep::kLiteral) steps[i].number = &steps[i].constant;
-  }
+  for (std::size_t i = 0; i < builder.count; ++i) steps[i] = builder.steps[i];
   builder.start->token.form = new (memory) Form{Form::kExpression,
                                                 false,
                                                 static_cast<std::uint16_t>(builder.deepest),

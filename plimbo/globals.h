@@ -246,23 +246,22 @@ struct TokenNode {
 // One step of a loop form: the postfix order in which the grammar pushed the
 // operands and applied the operators of an expression.
 struct FormStep {
+  // kText: a literal that is no numeric text; it is pushed with its text,
+  // alone or as an operand of a text operator.
   enum Kind : std::uint8_t {
-    kVariable,  // push *number, which must be numeric (*numeric)
-    kLiteral,   // the same, of a literal
+    kConstant,  // push constant, the number of a numeric literal
+    kVariable,  // push the record's number, which must be numeric
     kOperator,  // apply op to the two values on top
     kNegation,  // "!" on the value on top
+    kText,
   };
   Kind kind;
   Word op;  // kOperator: the operator word
-  // kVariable: the number and numeric flag in its record (records live to
-  // the end of the run); kLiteral: constant and a flag of its own.
-  const double* number;
-  const bool* numeric;
   union {
-    const SymbolRecord* record;  // kVariable
-    const Token* literal;        // kLiteral: its recorded token (a lone operand is copied with its text)
+    double constant;             // kConstant: its number
+    const SymbolRecord* record;  // kVariable: its record (records live to the end of the run)
   };
-  double constant;  // kLiteral: its number
+  const Token* literal;  // kConstant, kText: its recorded token (a lone operand is copied with its text)
 };
 
 // What a loop's first pass noted of an expression (an assignment's, a loop
