@@ -13,7 +13,8 @@
 // either every variable's number is known (its text is numeric and atof of
 // it is that number) and every operator's result is what the grammar's value
 // would hold as its number: a truth value, or an arithmetic result that
-// setNumber keeps (keepsNumber); or the form is one the grammar's own store
+// setNumber keeps (a whole number, keepsNumber, or a fraction whose text it
+// leaves pending, keptFraction); or the form is one the grammar's own store
 // and operator functions work out on the value stack: a lone operand, pushed
 // with its text as Faktor pushes it, or two operands and an operator that
 // takes texts, applied by applyOperator as the grammar applies it. For
@@ -233,6 +234,18 @@ inline bool mayRun(const Form& form) {
          replayHasRoom(form.tokens);
 }
 
+// Whether setNumber keeps the arithmetic result value, a fraction, as its
+// number with its text left pending; value becomes that number (the one its
+// "%f" text reads back as).
+[[gnu::noinline]] bool keptFraction(double& value) {
+  char text[32];
+  KnownNumber number;
+  formatNumber(value, text, sizeof text, number);
+  if (!number.textPending) return false;
+  value = number.value;
+  return true;
+}
+
 // Runs the form on numbers; false (nothing changed) when the grammar must.
 bool evaluate(const Form& form, Result& result) {
   double stack[kMaxFormSteps];
@@ -274,8 +287,8 @@ bool evaluate(const Form& form, Result& result) {
                                  : step->op == kTimes ? left * right
                                  : step->op == kDivide ? left / right
                                                        : std::fmod(left, right);
-            if (!keepsNumber(value)) return false;
             left = value;
+            if (!keepsNumber(value) && !keptFraction(left)) return false;
             result.truth = false;
             continue;
           }

@@ -76,6 +76,9 @@ TEST(Interpret, NegationInAReplayLeavesItsOperandText) {
       {"{ @i -> 0; w2 (@i < 2) { @n -> !(@i < 5); @i -> @i + 1; } w2_end; } .", "1"},
       {"{ @v -> 7; @i -> 0; w2 (!(@i = 2)) { @n -> !(@i < 5) | !@v; @i -> @i + 1; } w2_end; } .", "1"},
       {"{ @v -> 7; @i -> 0; w2 (@i < 2) { @n -> !(@i < 5) | !@v; @i -> @i + 1; } w2_end; } .", "7"},
+      {"{ @i -> 0; w2 (@i < 2) { @n -> !007; @i -> @i + 1; } w2_end; } .", "007"},
+      {"{ @i -> 0; w2 (@i < 2) { @n -> !(@i / 4); @i -> @i + 1; } w2_end; } .", "0.250000"},
+      {"{ @v -> 1 / 3; @i -> 0; w2 (@i < 2) { @n -> !@v; @i -> @i + 1; } w2_end; } .", "0.333333"},
   };
   for (const auto& [program, operand] : cases) {
     pom_a = {};
