@@ -108,7 +108,7 @@ struct Form;
 // (number tokens, whole-number results, whose "%f" text is exact, and the
 // results of fewer than 2^53 millionths, whose atof is computed exactly).
 // `textPending`: the text has not been written yet; it is "%f" of `value`, a
-// whole number or a fraction of fewer than 2^50 millionths (see
+// whole number or a fraction of fewer than 2^52 millionths (see
 // writePendingText), and `length` is 0 until it is.
 struct KnownNumber {
   bool known = false;

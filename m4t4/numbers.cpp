@@ -216,9 +216,9 @@ int formatFixed(double value, char* out, std::size_t size) {
 int formatNumber(double value, char* out, std::size_t size, KnownNumber& number) {
   // Below this many millionths the text is left to be written when it is
   // wanted, as "%f" of the number kept: that number is within count * 2^-53
-  // of count / 10^6, so "%f" rounds it to count millionths again (a count
-  // below 2^52 would do).
-  constexpr std::uint64_t kPendingMillionths = std::uint64_t{1} << 50;
+  // of count / 10^6, less than half a millionth while count is below 2^52,
+  // so "%f" rounds it to count millionths again.
+  constexpr std::uint64_t kPendingMillionths = std::uint64_t{1} << 52;
   std::uint64_t count;
   if (size >= kMillionthsTextSize && millionths(value, count)) {
     const bool negative = std::signbit(value);

@@ -76,7 +76,7 @@ double toNumber(const char* text);   // exactly atof(text)
 int formatFixed(double value, char* out, std::size_t size);
 // formatFixed, and sets `number` to the text's atof where that is known
 // without reading the text: for a value below 2^53 millionths that is not
-// a whole number of 2^53 or more (and to unknown elsewhere). Below 2^50
+// a whole number of 2^53 or more (and to unknown elsewhere). Below 2^52
 // millionths the text is left pending (KnownNumber::textPending), and the
 // length is 0.
 int formatNumber(double value, char* out, std::size_t size, KnownNumber& number);

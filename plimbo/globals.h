@@ -158,7 +158,7 @@ struct Form;
 
 // A value text with what the operators need to know of it, worked out once
 // when the value is made: whether MyIsdigit accepts it and, if so, its atof.
-// An integer result of arithmetic, and a fraction of fewer than 2^50
+// An integer result of arithmetic, and a fraction of fewer than 2^52
 // millionths, gets its text only when the text is read (writeText); until
 // then textPending is set and length is 0.
 struct Value {

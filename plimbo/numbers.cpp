@@ -101,9 +101,9 @@ double millionthsValue(std::uint64_t count, bool negative) {
 
 // Below this many millionths a fraction's text is left to be written when it
 // is read, as "%f" of its number: that number is within count * 2^-53 of
-// count / 10^6, so "%f" rounds it to count millionths again (a count below
-// 2^52 would do).
-constexpr std::uint64_t kPendingMillionths = std::uint64_t{1} << 50;
+// count / 10^6, less than half a millionth while count is below 2^52, so
+// "%f" rounds it to count millionths again.
+constexpr std::uint64_t kPendingMillionths = std::uint64_t{1} << 52;
 
 }  // namespace
 

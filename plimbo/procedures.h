@@ -143,7 +143,7 @@ std::size_t formatFixed(double number, char* out, std::size_t size);
 bool formatFraction(double number, Value& value);
 // The text "%f" makes of number, as a value; false when it is longer than a
 // value text may be. The text of an integer, or of a fraction of fewer than
-// 2^50 millionths, is written only when writeText asks for it.
+// 2^52 millionths, is written only when writeText asks for it.
 inline bool formatNumber(double number, Value& value) {
   if (!isExactInteger(number)) return formatFraction(number, value);
   // The text will be the integer and ".000000", which atof reads back as the

@@ -167,12 +167,12 @@ double draw(Kind kind, std::mt19937_64& random) {
   }
   KnownNumber number;
   int written = formatNumber(value, text, sizeof text, number);
-  // Below 2^50 millionths the text is written when wanted, as "%f" of the
+  // Below 2^52 millionths the text is written when wanted, as "%f" of the
   // number kept.
   std::uint64_t millionths = 0;
   for (const char* c = library; number.known && *c != '\0'; ++c)
     if (*c >= '0' && *c <= '9') millionths = millionths * 10 + static_cast<std::uint64_t>(*c - '0');
-  if (number.textPending != (number.known && millionths < (std::uint64_t{1} << 50)) ||
+  if (number.textPending != (number.known && millionths < (std::uint64_t{1} << 52)) ||
       (number.textPending && written != 0)) {
     return ::testing::AssertionFailure() << library << ": pending " << number.textPending;
   }
@@ -228,19 +228,25 @@ TEST(Numbers, MillionthsReadBack) {
 }
 
 // A fraction's text is written when it is wanted, from its number alone,
-// below 2^50 millionths, and at once from there: the results nearest to
+// below 2^52 millionths, and at once from there: the results nearest to
 // count / 10^6 for counts of every size, and every double within 2,000 of
-// the one nearest 2^50 millionths.
+// the one nearest 2^52 millionths.
 TEST(Numbers, FractionTextsWrittenLater) {
   std::mt19937_64 random(12092026);
   for (int i = 0; i < 1'000'000; ++i) {
-    const std::uint64_t count = (random() >> 12) >> (random() % 52);  // below 2^52
+    const std::uint64_t count = (random() >> 11) >> (random() % 53);  // below 2^53
     const double number = static_cast<double>(count) / 1e6;
     ASSERT_TRUE(sameResult(random() % 2 ? -number : number));
     ASSERT_TRUE(sameResult(std::nextafter(number, 0.0)));
     ASSERT_TRUE(sameResult(std::nextafter(number, 1e300)));
   }
-  double up = static_cast<double>(std::uint64_t{1} << 50) / 1e6, down = up;
+  // The octave below the bound, where a count's number is closest to the
+  // next count's: a million more.
+  for (int i = 0; i < 1000000; ++i) {
+    const double number = static_cast<double>((std::uint64_t{1} << 51) + (random() >> 13)) / 1e6;
+    ASSERT_TRUE(sameResult(number));
+  }
+  double up = static_cast<double>(std::uint64_t{1} << 52) / 1e6, down = up;
   for (int i = 0; i < 2000; ++i, up = std::nextafter(up, 1e300), down = std::nextafter(down, 0.0)) {
     ASSERT_TRUE(sameResult(up));
     ASSERT_TRUE(sameResult(-down));

@@ -217,20 +217,27 @@ TEST(PlimboNumbers, MillionthsReadBack) {
 }
 
 // A fraction's text is written when it is read, from its number alone, below
-// 2^50 millionths, and at once from there: the results nearest to count / 10^6
+// 2^52 millionths, and at once from there: the results nearest to count / 10^6
 // for counts of every size, and every double within 2,000 of the one nearest
-// 2^50 millionths, read back as "%f" writes them.
+// 2^52 millionths, read back as "%f" writes them.
 TEST(PlimboNumbers, FractionTextsWrittenLater) {
   std::mt19937_64 random(12092026);
   for (int i = 0; i < 1000000; ++i) {
-    const std::uint64_t count = (random() >> 12) >> (random() % 52);  // below 2^52
+    const std::uint64_t count = (random() >> 11) >> (random() % 53);  // below 2^53
     const double number = static_cast<double>(count) / 1e6;
     checkResult(random() % 2 ? -number : number);
     checkResult(std::nextafter(number, 0.0));
     checkResult(std::nextafter(number, 1e300));
     if (HasFatalFailure()) return;
   }
-  double up = static_cast<double>(std::uint64_t{1} << 50) / 1e6, down = up;
+  // The octave below the bound, where a count's number is closest to the
+  // next count's: a million more.
+  for (int i = 0; i < 1000000; ++i) {
+    const double number = static_cast<double>((std::uint64_t{1} << 51) + (random() >> 13)) / 1e6;
+    checkResult(number);
+    if (HasFatalFailure()) return;
+  }
+  double up = static_cast<double>(std::uint64_t{1} << 52) / 1e6, down = up;
   for (int i = 0; i < 2000; ++i, up = std::nextafter(up, 1e300), down = std::nextafter(down, 0.0)) {
     checkResult(up);
     checkResult(-down);
