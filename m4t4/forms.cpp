@@ -246,22 +246,67 @@ inline bool mayRun(const Form& form) {
   return true;
 }
 
+// Applies an operator to the numbers left and right, leaving its result in
+// left; false where the grammar's value would not keep it as its number.
+inline bool operate(Word op, double& left, double right, bool& truth) {
+  bool holds = true;
+  switch (op) {
+    case kOr: holds = left != 0.0 || right != 0.0; break;
+    case kAnd: holds = left != 0.0 && right != 0.0; break;
+    case kLess: holds = left < right; break;
+    case kGreater: holds = left > right; break;
+    case kEqual: holds = left == right; break;
+    case kNotEqual: holds = left != right; break;
+    case kLessEqual: holds = left <= right; break;
+    case kGreaterEqual: holds = left >= right; break;
+    default: {
+      const double value = op == kPlus     ? left + right
+                           : op == kMinus  ? left - right
+                           : op == kTimes  ? left * right
+                           : op == kDivide ? left / right
+                                           : std::fmod(left, right);
+      left = value;
+      truth = false;
+      return keepsNumber(value) || keptFraction(left);
+    }
+  }
+  left = holds ? 1.0 : 0.0;
+  truth = true;
+  return true;
+}
+
+// An operand's number, where it is known.
+inline bool operandNumber(const FormStep& step, double& number) {
+  if (step.kind == FormStep::kConstant) {
+    number = step.constant;
+    return true;
+  }
+  if (step.kind != FormStep::kVariable || !step.record->number.known) return false;
+  number = step.record->number.value;
+  return true;
+}
+
 // Runs the form on numbers; false (nothing changed) when the grammar must.
+// The most common shape, two operands and an operator, takes no stack.
 bool evaluate(const Form& form, Result& result) {
+  const FormStep* const steps = form.steps;
+  if (form.count == 3 && steps[2].kind == FormStep::kOperator) {
+    double left, right;
+    if (!operandNumber(steps[0], left) || !operandNumber(steps[1], right) ||
+        !operate(steps[2].op, left, right, result.truth))
+      return false;
+    result.value = left;
+    return true;
+  }
   double stack[kMaxFormSteps];
   std::size_t top = 0;
-  const FormStep* const end = form.steps + form.count;
-  for (const FormStep* step = form.steps; step != end; ++step) {
+  for (const FormStep* step = steps; step != steps + form.count; ++step) {
     switch (step->kind) {
       case FormStep::kConstant:
-        stack[top++] = step->constant;
-        break;
       case FormStep::kVariable:
-        if (!step->record->number.known) return false;
-        stack[top++] = step->record->number.value;
-        break;
       case FormStep::kText:
-        return false;
+        if (!operandNumber(*step, stack[top++])) return false;
+        break;
       case FormStep::kNegation:
         result.negated = step - 1;
         result.negatedValue = stack[top - 1];
@@ -270,31 +315,7 @@ bool evaluate(const Form& form, Result& result) {
         break;
       case FormStep::kOperator: {
         const double right = stack[--top];
-        double& left = stack[top - 1];
-        bool truth = true;
-        switch (step->op) {
-          case kOr: truth = left != 0.0 || right != 0.0; break;
-          case kAnd: truth = left != 0.0 && right != 0.0; break;
-          case kLess: truth = left < right; break;
-          case kGreater: truth = left > right; break;
-          case kEqual: truth = left == right; break;
-          case kNotEqual: truth = left != right; break;
-          case kLessEqual: truth = left <= right; break;
-          case kGreaterEqual: truth = left >= right; break;
-          default: {
-            const double value = step->op == kPlus    ? left + right
-                                 : step->op == kMinus ? left - right
-                                 : step->op == kTimes ? left * right
-                                 : step->op == kDivide ? left / right
-                                                       : std::fmod(left, right);
-            left = value;
-            if (!keepsNumber(value) && !keptFraction(left)) return false;
-            result.truth = false;
-            continue;
-          }
-        }
-        left = truth ? 1.0 : 0.0;
-        result.truth = true;
+        if (!operate(step->op, stack[top - 1], right, result.truth)) return false;
         break;
       }
     }
