@@ -40,6 +40,10 @@ unsigned If() {
   effectsChanged(EffectsCause::kCondition);
   Lex();
   if (unsigned s = Blok()) return s;
+  return ifRest(outer);
+}
+
+unsigned ifRest(int32_t outer) {
   if (unsigned s = checkStopped()) return s;
   if (is(kE2)) {
     i2_priznak = outer != 0 && i2_priznak == 0;

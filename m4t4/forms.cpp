@@ -181,6 +181,59 @@ TokenNode* noteBlockOpen() {
   return open;
 }
 
+namespace {
+
+// Conditionals nested one in another that a straight block may hold: a
+// replay runs each level in a frame of runStatements and one of its
+// conditional's, and this keeps their stack small whatever the nesting.
+constexpr uint16_t kMaxConditionalDepth = 16;
+
+// The form of the block whose "{" is node, once its "}" is read.
+const Form* blockAt(const TokenNode* node) {
+  const Form* form = node != nullptr ? node->token.form : nullptr;
+  return form != nullptr && form->kind == Form::kBlock && form->resume != nullptr ? form : nullptr;
+}
+
+// Notes the form of the conditional whose "i2" is node, in a block read on a
+// loop's first pass, once both its blocks have theirs: the forms of its
+// condition and its blocks, and where its ";" is. None where its condition
+// has no form (it was read with effects off), where it nests too deep, or
+// where there is no memory for it.
+const Form* formConditional(TokenNode* node) {
+  // "i2" "(" Logicky_vyraz ")" Blok ["e2" Blok] "i2_end" ";", as If has read it.
+  const TokenNode* start = node->next != nullptr ? node->next->next : nullptr;
+  const Form* condition = start != nullptr ? start->token.form : nullptr;
+  if (condition == nullptr || condition->kind != Form::kExpression || condition->target != nullptr) return nullptr;
+  const Form* then = blockAt(condition->resume->next);
+  if (then == nullptr) return nullptr;
+  const Form* otherwise = nullptr;
+  const TokenNode* after = then->resume->next;
+  std::size_t tokens = std::size_t{condition->tokens} + then->tokens + 5;
+  if (after != nullptr && after->token.word == kE2) {
+    otherwise = blockAt(after->next);
+    if (otherwise == nullptr || otherwise->nesting != then->nesting) return nullptr;
+    after = otherwise->resume->next;
+    tokens += std::size_t{otherwise->tokens} + 2;
+  }
+  TokenNode* end = after != nullptr && after->token.word == kI2End ? after->next : nullptr;
+  if (end == nullptr || end->token.tokenClass != kSemicolon || tokens > UINT32_MAX) return nullptr;
+  const uint16_t depth = static_cast<uint16_t>(1 + std::max(then->depth, otherwise != nullptr ? otherwise->depth
+                                                                                               : uint16_t{0}));
+  if (depth > kMaxConditionalDepth) return nullptr;
+  void* block = ::operator new(sizeof(Form) + 3 * sizeof(const Form*), std::nothrow);
+  if (block == nullptr) return nullptr;  // no memory: no form, and no message
+  auto* parts = reinterpret_cast<const Form**>(static_cast<Form*>(block) + 1);
+  parts[0] = condition;
+  parts[1] = then;
+  parts[2] = otherwise;
+  const Form* form = new (block) Form{Form::kConditional, false, depth, 0, then->nesting,
+                                      static_cast<uint32_t>(tokens), nullptr, end, node, nullptr, nullptr};
+  node->token.form = form;
+  return form;
+}
+
+}  // namespace
+
 void noteBlockClose(TokenNode* open) {
   TokenNode* close = recordedNode();
   if (close == nullptr) return;
@@ -189,13 +242,19 @@ void noteBlockClose(TokenNode* open) {
   form->tokens = static_cast<uint32_t>(recordedCount()) - form->tokens;
   form->resume = close;
   form->first = open->next;
-  // Straight: each statement an assignment with a form, the next one after
-  // its ";", up to the "}". Its statements' forms are chained.
+  // Straight: each statement an assignment with a form or a conditional with
+  // one, the next one after its ";", up to the "}". Its statements' forms are
+  // chained.
   const Form* first = nullptr;
   Form* last = nullptr;
+  uint16_t depth = 0;
   TokenNode* node = open->next;
-  while (node != close && node != nullptr && isAssignment(node->token.form)) {
-    auto* statement = const_cast<Form*>(node->token.form);
+  while (node != close && node != nullptr) {
+    const Form* noted = node->token.form;
+    if (noted == nullptr && node->token.word == kI2) noted = formConditional(node);
+    if (!isAssignment(noted) && (noted == nullptr || noted->kind != Form::kConditional)) break;
+    auto* statement = const_cast<Form*>(noted);
+    if (statement->kind == Form::kConditional) depth = std::max(depth, statement->depth);
     if (last != nullptr)
       last->statement = statement;
     else
@@ -206,6 +265,7 @@ void noteBlockClose(TokenNode* open) {
   form->straight = node == close;
   if (last != nullptr) last->statement = nullptr;
   form->statement = form->straight ? first : nullptr;
+  form->depth = form->straight ? depth : 0;
 }
 
 bool skipBlock(const Form& form) {
@@ -264,7 +324,7 @@ inline bool operate(Word op, double& left, double right, bool& truth) {
                            : op == kMinus  ? left - right
                            : op == kTimes  ? left * right
                            : op == kDivide ? left / right
-                                           : std::fmod(left, right);
+                                           : remainderOf(left, right);
       left = value;
       truth = false;
       return keepsNumber(value) || keptFraction(left);
@@ -387,6 +447,45 @@ inline bool numericText(const FormStep& step) {
   return true;
 }
 
+// Whether an operand's text is written out: every literal's, a variable's
+// but for a number whose text is pending.
+inline bool textWritten(const FormStep& step) {
+  return step.kind != FormStep::kVariable || !step.record->number.textPending;
+}
+
+// Copies an operand's text into an exchange buffer as popInto copies the
+// value Faktor pushed of it: at most 254 characters.
+inline void copyOperand(ValueBuffer& target, const FormStep& step) {
+  const char* text = step.kind == FormStep::kVariable ? step.record->value.data() : step.literal->text.data();
+  const std::size_t length = std::min<std::size_t>(
+      step.kind == FormStep::kVariable ? step.record->length : step.literal->length, target.size() - 1);
+  std::memcpy(target.data(), text, length);
+  target[length] = '\0';
+}
+
+// Whether an assignment's form joins two texts: "+" of two written texts not
+// both numeric text, which the grammar joins with computeTexts, whatever
+// their numbers.
+inline bool joinsTexts(const Form& form) {
+  const FormStep* steps = form.steps;
+  return form.count == 3 && steps[2].kind == FormStep::kOperator && steps[2].op == kPlus &&
+         textWritten(steps[0]) && textWritten(steps[1]) && !(numericText(steps[0]) && numericText(steps[1]));
+}
+
+// The join, as the grammar makes and stores it, without the value stack:
+// applyToTexts pops the right operand into pom_a and the left into pom_b,
+// computeTexts joins them in hodnota_zas and pushes that, and the
+// assignment stores it with no number known. (The stack's spare nodes are
+// left in their order: the grammar takes two, gives both back, and takes
+// and gives back the first again.)
+[[gnu::noinline]] void joinByForm(const Form& form) {
+  copyOperand(pom_a, form.steps[1]);
+  copyOperand(pom_b, form.steps[0]);
+  copyText(hodnota_zas, pom_b.data());
+  appendText(hodnota_zas, pom_a.data());
+  storeResult(*form.target, hodnota_zas.data(), std::strlen(hodnota_zas.data()), {});
+}
+
 // A lone operand is pushed with its text; any other form runs on numbers
 // where it can, else on the value stack where it can. The read position is
 // left where it is.
@@ -400,6 +499,8 @@ inline bool numericText(const FormStep& step) {
     } else {
       storeResult(*form.target, "", 0, {true, true, result.value});
     }
+  } else if (joinsTexts(form)) {
+    joinByForm(form);
   } else {
     if (!onStack(form) || !pushByForm(form)) return false;
     // popIntoRecord of the value pushed (whose one call, in Prikaz, stays
@@ -452,6 +553,10 @@ bool runExpression(const Form& form, Take take, bool& holds) {
   if (!expressionInPlace(form, take, holds)) return false;
   replayFrom(form.resume, form.tokens);
   return true;
+}
+
+bool conditionByForm(const Form& conditional, bool& holds) {
+  return expressionInPlace(*conditional.parts()[0], Take::kTruth, holds);
 }
 
 bool testByForm(bool& holds) {

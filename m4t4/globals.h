@@ -263,30 +263,42 @@ struct FormStep {
   const Token* literal;  // kConstant, kText: its recorded token, whose text a lone operand copies
 };
 
-// A form of an expression, or of a block read on a loop's first pass: where
-// a replay that reads the block with effects off (a branch not taken, the
-// body of a loop whose condition is false) goes on. Read with effects off, a
-// block changes nothing but the read position (and the records its tokens
-// keep, which the next read finds again), and its tokens parse as they did
-// on the first pass, at the same nesting. A block that holds only
-// assignments with forms is straight: a replay with effects on runs them by
-// their forms, without reading their tokens. Aligned as its steps, which
-// follow it in one block (on every target, the 32-bit browser build too).
+// A form of an expression, of a block read on a loop's first pass, or of a
+// conditional in such a block. A block's form says where a replay that reads
+// the block with effects off (a branch not taken, the body of a loop whose
+// condition is false) goes on. Read with effects off, a block changes
+// nothing but the read position (and the records its tokens keep, which the
+// next read finds again), and its tokens parse as they did on the first
+// pass, at the same nesting. A block that holds only assignments with forms
+// and conditionals with forms is straight: a replay with effects on runs
+// them by their forms, without reading their tokens. A conditional's form
+// names its condition's and its blocks': a replay runs the block it takes by
+// that block's chain where it is straight, and passes over the other.
+// Aligned as its steps, which follow it in one block (on every target, the
+// 32-bit browser build too).
 struct alignas(FormStep) Form {
-  enum Kind : uint8_t { kExpression, kBlock } kind;
-  bool straight;        // kBlock: it holds only assignments that have forms
-  uint16_t depth;       // kExpression: most values the grammar holds on the value stack at once for it
+  enum Kind : uint8_t { kExpression, kBlock, kConditional } kind;
+  bool straight;        // kBlock: it holds only assignments and conditionals that have forms
+  uint16_t depth;       // kExpression: most values the grammar holds on the value stack at once
+                        // for it; kBlock (straight) and kConditional: the conditionals nested
+                        // one in another in it, itself included
   uint16_t count;       // kExpression: steps
-  int32_t nesting;      // kBlock: nestingDepth before its "{"
+  int32_t nesting;      // kBlock: nestingDepth before its "{"; kConditional: before its "i2"
   uint32_t tokens;      // tokens read after the first one up to resume
   TableRecord* target;  // an assignment's variable; none for any other expression
-  TokenNode* resume;    // node of the token after the expression (";" or ")"); a block's "}"
+  TokenNode* resume;    // node of the token after the expression (";" or ")"); a block's "}";
+                        // a conditional's: the node of the ";" after its "i2_end"
   TokenNode* first;     // node of its first token; a block's: the node after its "{"
   // A straight block's first statement, and each statement's following one
   // (none after the last): a replay runs them without reading their tokens.
   const Form* statement;
-  FormStep* steps;      // in the same allocation, after the form
+  FormStep* steps;      // kExpression: in the same allocation, after the form
+
+  // kConditional: the forms of its condition, its first block and its "e2"
+  // block (none without "e2"), in the same allocation, after the form.
+  const Form* const* parts() const { return reinterpret_cast<const Form* const*>(this + 1); }
 };
+static_assert(sizeof(Form) % alignof(const Form*) == 0, "a conditional's parts follow its form in one block");
 constexpr std::size_t kMaxFormSteps = 64;  // a longer expression gets no form
 
 // One entry of the value stack.

@@ -73,7 +73,9 @@ enum class Passes {
   kNone,        // nothing of the pass at hand: it is the grammar's
   kEnded,       // the condition failed: the loop has ended
   kUnfinished,  // a statement of the body is the grammar's: the body's nesting
-                // is entered and the statement's first token is current
+                // is entered and the statement's first token is current, within
+                // conditionals of the body (levels) whose blocks' nesting is
+                // entered too
   kStopped,     // a statement of the body stopped the run
 };
 
@@ -87,7 +89,7 @@ inline const Form* straightBody() {
 // Runs passes of the replaying loop by forms, while its condition has a form
 // that runs, each as repeat would run it; body: its straight body's form.
 // Entered, and left with kNone, where repeat reads the condition.
-[[gnu::noinline]] Passes passesByForm([[maybe_unused]] const Form& body) {
+[[gnu::noinline]] Passes passesByForm([[maybe_unused]] const Form& body, [[maybe_unused]] int32_t& levels) {
 #ifdef FUZZ_BUDGET
   return Passes::kNone;  // the budget counts the tokens of every pass
 #else
@@ -98,15 +100,17 @@ inline const Form* straightBody() {
     if (nestingDepth >= nestingLimit || !testByForm(holds)) return Passes::kNone;
     if (!holds) return Passes::kEnded;
     rezim_LA = kReplayBody;
-    ++nestingDepth;
+    const int32_t entered = ++nestingDepth;
     std::size_t tokens = 2;  // the "{" and the token it stops at
-    TokenNode* stop = runStatements(body, tokens);
+    // Two statements: the count is read once runStatements has added to it.
+    TokenNode* const stop = runStatements(body, tokens);
     if (stop != body.resume) {
       replayFrom(stop, tokens);
       if (checkStopped()) {
-        --nestingDepth;
+        nestingDepth = entered - 1;
         return Passes::kStopped;
       }
+      levels = nestingDepth - entered;
       return Passes::kUnfinished;
     }
     --nestingDepth;
@@ -128,10 +132,12 @@ unsigned repeat() {
     bool holds = false;
 #if LOOP_FORMS
     const Form* body = straightBody();
-    const Passes passes = body != nullptr ? passesByForm(*body) : Passes::kNone;
+    int32_t levels = 0;
+    const Passes passes = body != nullptr ? passesByForm(*body, levels) : Passes::kNone;
     if (passes == Passes::kEnded) return 0;
     if (passes == Passes::kStopped) return checkStopped();
     if (passes == Passes::kUnfinished) {
+      if (unsigned s = conditionalsRest(levels)) return s;
       if (unsigned s = blockRest()) return s;
       if (unsigned s = checkStopped()) return s;
       continue;

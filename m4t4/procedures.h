@@ -244,6 +244,9 @@ unsigned Start();
 int32_t isTrue(const char* text);
 bool popTruth();   // Uber_ze_zas and the truth test of the popped value
 unsigned If();
+// The rest of If once its first block is read: ["e2" Blok] "i2_end".
+// outer: i2_priznak on entry to If.
+unsigned ifRest(int32_t outer);
 
 // loop.cpp
 unsigned While();
@@ -321,14 +324,25 @@ bool runAssignmentInPlace(const Form& form);
 // tokens: sets holds as condition would and reads on from its ")". False,
 // with nothing changed, where the grammar must.
 bool testByForm(bool& holds);
+// The condition of a conditional of a straight block (a kConditional form),
+// by its form, without reading its tokens: its truth in holds, as If takes
+// it. False, with nothing changed, where the grammar must.
+bool conditionByForm(const Form& conditional, bool& holds);
 // statements.cpp: the rest of a block once its "{" is read and its nesting
 // entered: Vnitrni_blok and the "}" (of a block no first pass records).
 unsigned blockRest();
 // The statements of a straight block by their forms, from its first, up to
 // the "}", to the first statement whose form does not run, or to the ";" of
 // a statement that stopped the run; returns the node it stops at, adding to
-// tokens the tokens passed (the statements' own).
+// tokens the tokens passed (the statements' own). A statement it stops at
+// may lie in a block that a conditional of the block takes: that block's
+// nesting is then entered, and the grammar goes on from there through
+// conditionalsRest.
 TokenNode* runStatements(const Form& block, std::size_t& tokens);
+// The rest of the conditionals runStatements has stopped in, levels of them
+// one in another, the innermost first: for each, the rest of the block it
+// takes, the rest of If and the ";" after it.
+unsigned conditionalsRest(int32_t levels);
 // Blocks read on a loop's first pass: Blok notes the node of its "{" while
 // it is recorded from the source (blockOpens; none else) and, at its "}",
 // where the block ends (blockCloses). A replay that reads the block with

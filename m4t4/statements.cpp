@@ -33,6 +33,15 @@ unsigned printValue(const char* rule, bool newline) {
   return 0;
 }
 
+// What Vnitrni_blok does after each statement: the ";" that ends it.
+inline unsigned statementRest() {
+  statementEnds();
+  if (unsigned s = checkStopped()) return s;
+  if (token_buffer->tokenClass != kSemicolon) return reportExpected("Vnitrni_blok", ";");
+  Lex();
+  return 0;
+}
+
 // The rest of a block once its nesting is entered and the statements' first
 // token read, after status s of what read it: Vnitrni_blok, then the "}".
 // open: what Blok noted at the "{". (Inlined: Blok is on the path of every
@@ -56,14 +65,83 @@ bool restOfBlock = false;
 const Form* declinedForm = nullptr;
 
 // The statements of a straight block, on a replay with effects on: runs its
-// assignments by their forms, without reading their tokens, as
-// Vnitrni_blok would run them; then reads on from the "}" for Vnitrni_blok
-// to go on (or from the first statement it left to the grammar). Not
-// inlined: Blok's frame stays as it is.
+// statements by their forms, without reading their tokens, as Vnitrni_blok
+// would run them; then reads on from the "}" for Vnitrni_blok to go on, or
+// from the first statement it left to the grammar, within the conditionals
+// it is in. Not inlined: Blok's frame stays as it is.
 [[gnu::noinline]] unsigned runStraight(const Form& block) {
+  const int32_t nesting = nestingDepth;
   std::size_t tokens = 1;
-  replayFrom(runStatements(block, tokens), tokens);
-  return checkStopped();
+  // Two statements: the count is read once runStatements has added to it.
+  TokenNode* const stop = runStatements(block, tokens);
+  replayFrom(stop, tokens);
+  if (unsigned s = checkStopped()) {
+    nestingDepth = nesting;  // as the grammar leaves it, each Blok it unwinds leaving its level
+    return s;
+  }
+  return conditionalsRest(nestingDepth - nesting);
+}
+
+// What runConditional did: the node the grammar goes on from, none once it
+// has run the whole conditional; and the tokens it passed (returned, not
+// added through a reference, so that runStatements keeps its count in a
+// register).
+struct Ran {
+  TokenNode* stop;
+  std::size_t tokens;
+};
+
+Ran runConditional(const Form& conditional);
+
+// A block of a conditional that runStatements runs: taken, its statements by
+// their forms in its nesting where it is straight; else passed over as Blok
+// passes over a block read with effects off. None once done; else the node
+// of the statement the grammar goes on from (the first of a block that is
+// not straight), the block's nesting entered.
+TokenNode* runBranch(const Form& block, bool taken, std::size_t& tokens) {
+  if (!taken) {
+    tokens += std::size_t{block.tokens} + 1;  // its "{" and the ones up to its "}"
+    return nullptr;
+  }
+  ++nestingDepth;
+  tokens += 1;  // its "{"
+  TokenNode* stop = block.straight ? runStatements(block, tokens) : block.first;
+  if (stop != block.resume) return stop;
+  --nestingDepth;
+  tokens += 1;  // its "}"
+  return nullptr;
+}
+
+// A conditional of a straight block, as If runs it on a replay with effects
+// on (outer 1): its condition by its form, the block it takes by its
+// statements' forms, the other passed over. None once it has run it all, the
+// ";" after it too; else the node the grammar goes on from: the
+// conditional's "i2" where nothing of it has run, or a statement of the
+// block it takes. Its statement has been started (statementStarts).
+[[gnu::noinline]] Ran runConditional(const Form& conditional) {
+  const Form& then = *conditional.parts()[1];
+  const Form* const otherwise = conditional.parts()[2];
+  // Either block may enter a level of nesting where it was entered on the
+  // first pass; where that would be refused, the grammar reports it.
+  bool holds = false;
+  if (nestingDepth != conditional.nesting || nestingDepth >= nestingLimit ||
+      !conditionByForm(conditional, holds))
+    return {conditional.first, 0};
+  std::size_t tokens = std::size_t{conditional.parts()[0]->tokens} + 3;  // "i2", "(" and the condition up to ")"
+  i2_priznak = holds ? 1 : 0;
+  effectsChanged(EffectsCause::kCondition);
+  if (TokenNode* stop = runBranch(then, holds, tokens)) return {stop, tokens};
+  if (otherwise != nullptr) {
+    i2_priznak = holds ? 0 : 1;
+    effectsChanged(EffectsCause::kElse);
+    tokens += 1;  // "e2"
+    if (TokenNode* stop = runBranch(*otherwise, !holds, tokens)) return {stop, tokens};
+  }
+  i2_priznak = 1;
+  effectsChanged(EffectsCause::kRestored);
+  statementEnds();
+  tokens += 2;  // "i2_end" and ";"
+  return {nullptr, tokens};
 }
 
 // Whether Prikaz tries the form of its assignment: not the one that
@@ -133,13 +211,32 @@ unsigned blockRest() {
   return Blok();
 }
 
+unsigned conditionalsRest(int32_t levels) {
+  // The blocks a conditional of runStatements takes are entered with effects
+  // on: each If was entered with i2_priznak 1.
+  for (; levels > 0; --levels) {
+    if (unsigned s = blockRest()) return s;
+    if (unsigned s = ifRest(1)) return s;
+    if (unsigned s = statementRest()) return s;
+  }
+  return 0;
+}
+
 TokenNode* runStatements(const Form& block, std::size_t& tokens) {
   if (!replayHasRoom(block.tokens)) return block.first;
   for (const Form* form = block.statement; form != nullptr; form = form->statement) {
     statementStarts();
+    // A conditional's form is no assignment's: it is met where an assignment
+    // does not run, and keeps the assignments' path short.
     if (!runAssignmentInPlace(*form)) {
-      declinedForm = form;
-      return form->first;
+      if (form->kind != Form::kConditional) {
+        declinedForm = form;
+        return form->first;
+      }
+      const Ran ran = runConditional(*form);
+      tokens += ran.tokens;
+      if (ran.stop != nullptr) return ran.stop;
+      continue;
     }
     variableSet(form->target);
     statementEnds();
@@ -158,10 +255,7 @@ unsigned Vnitrni_blok() {
   while (beginsStatement()) {
     statementStarts();
     if (unsigned s = Prikaz()) return s;
-    statementEnds();
-    if (unsigned s = checkStopped()) return s;
-    if (token_buffer->tokenClass != kSemicolon) return reportExpected("Vnitrni_blok", ";");
-    Lex();
+    if (unsigned s = statementRest()) return s;
   }
   return 0;
 }
