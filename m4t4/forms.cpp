@@ -306,6 +306,9 @@ inline bool mayRun(const Form& form) {
   return true;
 }
 
+// remainderOf, apart: the other operators call nothing.
+[[gnu::noinline]] double remainder(double left, double right) { return remainderOf(left, right); }
+
 // Applies an operator to the numbers left and right, leaving its result in
 // left; false where the grammar's value would not keep it as its number.
 inline bool operate(Word op, double& left, double right, bool& truth) {
@@ -324,7 +327,7 @@ inline bool operate(Word op, double& left, double right, bool& truth) {
                            : op == kMinus  ? left - right
                            : op == kTimes  ? left * right
                            : op == kDivide ? left / right
-                                           : remainderOf(left, right);
+                                           : remainder(left, right);
       left = value;
       truth = false;
       return keepsNumber(value) || keptFraction(left);
@@ -346,18 +349,9 @@ inline bool operandNumber(const FormStep& step, double& number) {
   return true;
 }
 
-// Runs the form on numbers; false (nothing changed) when the grammar must.
-// The most common shape, two operands and an operator, takes no stack.
-bool evaluate(const Form& form, Result& result) {
+// evaluate for a form of any shape, on a stack of numbers.
+[[gnu::noinline]] bool evaluateSteps(const Form& form, Result& result) {
   const FormStep* const steps = form.steps;
-  if (form.count == 3 && steps[2].kind == FormStep::kOperator) {
-    double left, right;
-    if (!operandNumber(steps[0], left) || !operandNumber(steps[1], right) ||
-        !operate(steps[2].op, left, right, result.truth))
-      return false;
-    result.value = left;
-    return true;
-  }
   double stack[kMaxFormSteps];
   std::size_t top = 0;
   for (const FormStep* step = steps; step != steps + form.count; ++step) {
@@ -381,6 +375,19 @@ bool evaluate(const Form& form, Result& result) {
     }
   }
   result.value = stack[0];
+  return true;
+}
+
+// Runs the form on numbers; false (nothing changed) when the grammar must.
+// The most common shape, two operands and an operator, takes no stack.
+inline bool evaluate(const Form& form, Result& result) {
+  const FormStep* const steps = form.steps;
+  if (form.count != 3 || steps[2].kind != FormStep::kOperator) return evaluateSteps(form, result);
+  double left, right;
+  if (!operandNumber(steps[0], left) || !operandNumber(steps[1], right) ||
+      !operate(steps[2].op, left, right, result.truth))
+    return false;
+  result.value = left;
   return true;
 }
 
