@@ -265,6 +265,11 @@ std::vector<std::pair<std::string, std::string>> deepPrograms(int depth) {
       {"chains", "{ pis(" + times("1 | 1 < 1 + 1 * (", depth) + "7" + closing + "); } ."},
       {"chains of calls", "{ pis(" + times("1 | 1 < 1 + 1 * ~f(", depth) + "7" + closing + "); } ."},
       {"conditions", "{ " + times("i2 (1) { ", depth) + "pis(7);" + times(" } i2_end;", depth) + " } ."},
+      // A replay that runs the deepest chain of conditionals a straight
+      // block holds by their forms, at the deepest nesting.
+      {"chain by forms", "{ @i -> 0; " + times("i2 (1) { ", depth - 17) + "w2 (@i < 2) { " +
+                             times("i2 (1) { ", 16) + "@i -> @i + 1; " + times("} i2_end; ", 16) +
+                             "} w2_end; pis(7);" + times(" } i2_end;", depth - 17) + " } ."},
   };
 }
 

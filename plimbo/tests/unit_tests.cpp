@@ -683,6 +683,11 @@ std::vector<std::pair<std::string, std::string>> deepPrograms(int depth) {
       {"conditionals", "{ " + times("ESLI (1) { ", depth) + "VRACEE (1); " + times("} ILSE; ", depth) + "} ZDECHNI"},
       {"loops", "{ $i <: 0; " + times("DOKAD ($i < 1) { ", depth) + "$i <: 1; VRACEE ($i); " +
                     times("} FINISH; ", depth) + "} ZDECHNI"},
+      // A replay that runs the deepest chain of conditionals a straight
+      // block holds by their forms, at the deepest nesting.
+      {"chain by forms", "{ $i <: 0; " + times("ESLI (1) { ", depth - 17) + "DOKAD ($i < 2) { " +
+                             times("ESLI (1) { ", 16) + "$i <: $i + 1; " + times("} ILSE; ", 16) +
+                             "} FINISH; VRACEE (1); " + times("} ILSE; ", depth - 17) + "} ZDECHNI"},
   };
 }
 
