@@ -171,7 +171,7 @@ inline bool runForm(const Form& form, Value& result) {
 // The grammar's reports (formNote...) are kept out of line: they run on first
 // passes only, and the procedures that call them recurse with every level of
 // nesting, where a frame of theirs would count once a level.
-void formBegin() {
+void formNoteBegin() {
   if (formRecording || if_flag == 0) return;
   TokenNode* start = recordedNode();
   if (start == nullptr) return;
@@ -221,8 +221,7 @@ void formBegin() {
 
 [[gnu::noinline]] void formNoteRefusal() { builder.broken = true; }
 
-void formEnd(unsigned status, SymbolRecord* target) {
-  if (!formRecording) return;
+void formNoteEnd(unsigned status, SymbolRecord* target) {
   formRecording = false;
   TokenNode* resume = recordedNode();
   if (status != 0 || builder.broken || builder.depth != 1 || resume == nullptr) return;

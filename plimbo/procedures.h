@@ -267,15 +267,22 @@ void WH_PD_readFrom(TokenNode* node, std::size_t tokens);
 
 // forms.cpp
 // Starts noting the form of the expression that follows, on a loop's first
-// pass with effects on (else does nothing).
-void formBegin();
+// pass with effects on (else does nothing). Outside a recording it costs a
+// test: the noting runs on first passes only, out of line.
+[[gnu::cold, gnu::noinline]] void formNoteBegin();
+inline void formBegin() {
+  if (LAMode == kRecordCondition || LAMode == kRecordBody) formNoteBegin();
+}
 void formNoteOperand(const Token& token, const SymbolRecord* record);
 void formNoteOperator(Word op);
 void formNoteNegation();
 void formNoteRefusal();
 // Ends the noting; with status 0 the form is kept with the node formBegin
 // stood at (target: an assignment's variable, none for a loop condition).
-void formEnd(unsigned status, SymbolRecord* target);
+[[gnu::cold, gnu::noinline]] void formNoteEnd(unsigned status, SymbolRecord* target);
+inline void formEnd(unsigned status, SymbolRecord* target) {
+  if (formRecording) formNoteEnd(status, target);
+}
 void formsRelease();
 // A replayed assignment's form: runs it and stores the result as the
 // grammar would, and reads on from the token after the expression. False,
