@@ -14,7 +14,8 @@
 // chain of their forms, which a replay runs without reading a token
 // (runStatements, passesByForm). A conditional's form names its condition's
 // and its blocks': a replay runs the block it takes by its own chain where
-// that block is straight, and jumps over the other.
+// that block is straight (else the grammar reads it, from its first
+// statement), and jumps over the other.
 //
 // A form runs only where it gives exactly what the grammar would: effects
 // on, every variable numeric (or, with two operands, a text the grammar's
@@ -259,8 +260,8 @@ const Form* blockAt(const TokenNode* node) {
 // Notes the form of the conditional whose ESLI is node, in a block read on a
 // loop's first pass, once both its blocks have theirs: the forms of its
 // condition and its blocks, and where its ";" is. None where its condition
-// has no form (it was read with effects off) or a block has none, where it
-// nests too deep, or where no pass could run it.
+// has no form (it was read with effects off) or a block has none, or where
+// it nests too deep.
 Form* formConditional(TokenNode* node) {
   // ESLI "(" A ")" blok [JINEM blok] ILSE ";", as the grammar has read it.
   const TokenNode* start = node->next != nullptr ? node->next->next : nullptr;
@@ -279,9 +280,6 @@ Form* formConditional(TokenNode* node) {
   }
   TokenNode* end = after != nullptr && after->token.word == kIlse ? after->next : nullptr;
   if (end == nullptr || end->token.type != kSemicolon || tokens > kMaxFormTokens) return nullptr;
-  // A replay runs it only where the block it takes is straight (or where it
-  // takes none): with two blocks of which neither is, it never would.
-  if (!then->straight && otherwise != nullptr && !otherwise->straight) return nullptr;
   const std::uint16_t depth =
       static_cast<std::uint16_t>(1 + std::max(then->depth, otherwise != nullptr ? otherwise->depth : std::uint16_t{0}));
   if (depth > kMaxConditionalDepth) return nullptr;
@@ -343,8 +341,6 @@ bool conditionByForm(const Form& conditional, bool& holds) {
   Value value;
   if (!runForm(*conditional.parts()[0], value)) return false;
   holds = isTrue(value);
-  const Form* taken = conditional.parts()[holds ? 1 : 2];
-  if (taken != nullptr && !taken->straight) return false;
   copyValue(PDAcces, value);
   writeText(PDAcces);
   return true;

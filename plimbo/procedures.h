@@ -308,7 +308,7 @@ bool testByForm(bool& holds);
 // The condition of a conditional of a straight block (a kConditional form)
 // by its form, leaving its value in PDAcces as PD_pop leaves it and its truth
 // in holds; false, with nothing changed, where only the grammar gives the
-// exact value or where the block it takes is not straight.
+// exact value.
 bool conditionByForm(const Form& conditional, bool& holds);
 // A replayed expression's form (a loop condition, or the expression of ESLI
 // or VRACEE): runs it, leaves its value in PDAcces as PD_pop leaves it and

@@ -79,9 +79,10 @@ struct Ran {
 Ran runConditional(const Form& conditional);
 
 // A block of a conditional that runStatements runs: taken, its statements
-// by their forms in its nesting; else passed over as blok passes over a
-// block read with effects off. None once done; else the node of the
-// statement that did not run, the block's nesting entered.
+// by their forms in its nesting where it is straight; else passed over as
+// blok passes over a block read with effects off. None once done; else the
+// node of the statement the grammar goes on from (the first of a block that
+// is not straight), the block's nesting entered.
 TokenNode* runBranch(const Form& block, bool taken, std::size_t& tokens) {
   if (!taken) {
     tokens += std::size_t{block.tokens} + 1;  // its "{" and the ones up to its "}"
@@ -89,7 +90,7 @@ TokenNode* runBranch(const Form& block, bool taken, std::size_t& tokens) {
   }
   ++nestingDepth;
   tokens += 1;  // its "{"
-  TokenNode* stop = runStatements(block, tokens);
+  TokenNode* stop = block.straight ? runStatements(block, tokens) : block.first;
   if (stop != block.resume) return stop;
   leaveNesting();
   tokens += 1;  // its "}"
