@@ -279,6 +279,13 @@ std::size_t scanToken() {
   integerToken.known = false;
   int32_t& tokenClass = scanBuffer.tokenClass;
   for (;;) {
+    // A space, the most common character between tokens, is skipped before
+    // the switch sorts out the others.
+    if (c == ' ') {
+      c = readByte();
+      endPiece(kWhiteSpace, c != kEof);
+      continue;
+    }
     switch (c) {
       case '\t': case '\n': case ' ':
         c = readByte();
