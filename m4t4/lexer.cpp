@@ -99,6 +99,24 @@ void finish(int next) {
   text[textLength] = '\0';
 }
 
+// The token's first character, `c`. White space, comments and dropped
+// characters before it add nothing to the text, so it goes to text[0]: a
+// place known when compiled, whose store needs no address computed first.
+inline void begin(int c) {
+  text[0] = static_cast<char>(c);
+  textLength = 1;
+}
+
+// finish of a token whose text is its first `length` characters, 1 or 2, a
+// constant at each call (stores at known places, as in begin); returns the
+// length.
+inline std::size_t finishAt(std::size_t length, int next) {
+  textLength = length;
+  buffer = next;
+  text[length] = '\0';
+  return length;
+}
+
 // Reads until a character for which `fits` holds, dropping the others;
 // returns it, or -1 at end of input.
 template <typename Fits>
@@ -140,12 +158,13 @@ void scanWord() {
   }
 }
 
-// A name after its sigil (the state after the sigil): characters up to a
-// letter are dropped.
+// A name after its sigil, the text's first character (the state after the
+// sigil): characters up to a letter are dropped.
 void scanName() {
   int c = await(isLetter);
   if (c == kEof) return finish(c);
-  append(c);
+  text[1] = static_cast<char>(c);
+  textLength = 2;
   scanWord();
 }
 
@@ -260,6 +279,13 @@ std::size_t scanToken() {
   integerToken.known = false;
   int32_t& tokenClass = scanBuffer.tokenClass;
   for (;;) {
+    // A space, the most common character between tokens, is skipped before
+    // the switch sorts out the others.
+    if (c == ' ') {
+      c = readByte();
+      endPiece(kWhiteSpace, c != kEof);
+      continue;
+    }
     switch (c) {
       case '\t': case '\n': case ' ':
         c = readByte();
@@ -270,38 +296,36 @@ std::size_t scanToken() {
         endPiece(kComment, c > 0);
         continue;
       case '!': case '<': case '>':
-        append(c);
+        begin(c);
         tokenClass = kOperator;
         c = readByte();
-        if (c != '=') {
-          finish(c);
-          return textLength;
-        }
-        break;
+        if (c != '=') return finishAt(1, c);
+        text[1] = '=';
+        return finishAt(2, readByte());
       case '%': case '&': case '(': case ')': case '*': case '/': case '=': case '^': case '_':
       case '|':
         tokenClass = kOperator;
         break;
       case '+': case '-': {
-        append(c);
+        begin(c);
         int next = readByte();
         if (isDigit(next)) {
-          append(next);
+          text[1] = static_cast<char>(next);
+          textLength = 2;
           tokenClass = scanNumber();
           return textLength;
         }
         if (c == '-' && next == '>') {
-          c = next;
           tokenClass = kArrow;
-          break;
+          text[1] = '>';
+          return finishAt(2, readByte());
         }
         tokenClass = kOperator;
-        finish(next);
-        return textLength;
+        return finishAt(1, next);
       }
       case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': case '8':
       case '9':
-        append(c);
+        begin(c);
         tokenClass = scanNumber();
         return textLength;
       case '"':
@@ -316,7 +340,7 @@ std::size_t scanToken() {
         tokenClass = kBrace;
         break;
       case '?': case '@': case '~':
-        append(c);
+        begin(c);
         tokenClass = c == '?' ? kDeclaration : c == '@' ? kVariable : kCall;
         scanName();
         return textLength;
@@ -325,7 +349,7 @@ std::size_t scanToken() {
         break;
       default:
         if (c == '.' || isLetter(c)) {
-          append(c);
+          begin(c);
           tokenClass = kWord;
           scanWord();
           return textLength;
@@ -334,11 +358,10 @@ std::size_t scanToken() {
         endPiece(kDroppedCharacter, c != kEof);
         continue;
     }
-    // A token that ends on a fixed character, `c`: one more is read and
-    // pushed back.
-    append(c);
-    finish(readByte());
-    return textLength;
+    // A token of one fixed character, `c` (or the end of input): one more is
+    // read and pushed back.
+    text[0] = c == kEof ? kEndOfInputChar : static_cast<char>(c);
+    return finishAt(1, readByte());
   }
 }
 

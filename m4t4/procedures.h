@@ -80,8 +80,8 @@ int formatFixed(double value, char* out, std::size_t size);
 // millionths the text is left pending (KnownNumber::textPending), and the
 // length is 0.
 int formatNumber(double value, char* out, std::size_t size, KnownNumber& number);
-// fmod(dividend, divisor), by integer arithmetic when both are integers
-// below 2^53 in magnitude and the divisor is not 0.
+// fmod(dividend, divisor), by 32-bit integer arithmetic when both are
+// integers below 2^31 in magnitude and the divisor is not 0.
 double remainderOf(double dividend, double divisor);
 // Whole numbers below this magnitude keep their "%f" text unwritten until it
 // is wanted (KnownNumber::textPending): atof of that text gives them back.

@@ -63,14 +63,26 @@ void place(std::uint64_t hash, TableRecord* record) {
   slots[j] = {hash, record};
 }
 
+// Whether the `length` characters at `a` and at `b` are the same. Both are
+// read by whole 8-byte words, as hashOf reads a name (the bytes past
+// `length` in the last one do not count): a short name costs a word or two,
+// not a call of memcmp.
+bool sameName(const char* a, const char* b, std::size_t length) {
+  const std::size_t whole = length & ~std::size_t{7};
+  for (std::size_t i = 0; i < whole; i += 8) {
+    if (sip::word(a + i) != sip::word(b + i)) return false;
+  }
+  return ((sip::word(a + whole) ^ sip::word(b + whole)) & sip::kFirstBytes[length - whole]) == 0;
+}
+
 // The slot of the record named by the `length` characters at `name`, or the
-// free slot where it belongs.
-Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
+// free slot where it belongs. (Inlined: it runs for every name scanned.)
+[[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   for (std::size_t i = hash & slotMask;; i = (i + 1) & slotMask) {
     Slot& slot = slots[i];
     if (slot.record == nullptr) return slot;
     if (slot.hash == hash && slot.record->nameLength == length &&
-        std::memcmp(slot.record->name.data(), name, length) == 0) {
+        sameName(slot.record->name.data(), name, length)) {
       return slot;
     }
   }
@@ -92,13 +104,8 @@ bool grow() {
   return true;
 }
 
-// Vloz_do_tab for the `length` characters at `name` (at most 254).
-TableRecord* lookUp(const char* name, std::size_t length) {
-  std::uint64_t hash = hashOf(name, length);
-  if (slotMask != 0) {
-    Slot& slot = slotOf(name, length, hash);
-    if (slot.record != nullptr) return slot.record;
-  }
+// lookUp of a name that has no record yet (its hash `hash`).
+[[gnu::noinline]] TableRecord* addRecord(const char* name, std::size_t length, std::uint64_t hash) {
   if (i2_priznak == 0) return nullptr;
   // A new record, or null (and the run stopped) when the table is full or
   // memory runs out.
@@ -124,6 +131,18 @@ TableRecord* lookUp(const char* name, std::size_t length) {
   ++recordCount;
   slotOf(name, length, hash) = {hash, record};
   return record;
+}
+
+// Vloz_do_tab for the `length` characters at `name` (at most 254), which
+// lies in a buffer of kTokenTextSize bytes or is read by whole words up to
+// its terminator (hashOf).
+TableRecord* lookUp(const char* name, std::size_t length) {
+  std::uint64_t hash = hashOf(name, length);
+  if (slotMask != 0) {
+    Slot& slot = slotOf(name, length, hash);
+    if (slot.record != nullptr) return slot.record;
+  }
+  return addRecord(name, length, hash);
 }
 
 // A record's value from `length` characters at `text` (at most 254), with

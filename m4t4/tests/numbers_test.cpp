@@ -273,6 +273,39 @@ TEST(Numbers, RemainderAsFmod) {
       {-9007199254740991, 1e15, -7199254740991},
       {4294967296, 4294967295, 1},
       {6, HUGE_VAL, 6},
+      {-0.0, HUGE_VAL, -0.0},
+      {-6, -HUGE_VAL, -6},
+      // The integer path ends below 2^31 in magnitude: each side of it.
+      {2147483647, 10, 7},
+      {-2147483647, 10, -7},
+      {2147483648, 10, 8},
+      {-2147483648, 10, -8},
+      {2147483649, 10, 9},
+      {-2147483649, 10, -9},
+      {5, 2147483647, 5},
+      {5, 2147483648, 5},
+      {-5, -2147483649, -5},
+      {2147483647, 2147483647, 0},
+      {-2147483647, 2147483647, -0.0},
+      {2147483646, 2147483647, 2147483646},
+      {2147483648, 2147483647, 1},
+      {2147483649, 2147483648, 1},
+      {-2147483649, -2147483648, -1},
+      {2147483647, -1, 0},
+      {-2147483647, -1, -0.0},
+      {-2147483648, -1, -0.0},
+      {3, 1, 0},
+      {-3, 1, -0.0},
+      {0, -3, 0},
+      {-0.0, -3, -0.0},
+      // Not whole: fmod's.
+      {2147483647.5, 2, 1.5},
+      {-2147483647.5, 2, -1.5},
+      {-0.5, 1, -0.5},
+      {1e-300, 3, 1e-300},
+      {7, 0.5, 0},
+      {7, 2.5, 2},
+      {-7, -2.5, -2},
   };
   for (const auto& c : cases) {
     double remainder = remainderOf(c.dividend, c.divisor);
@@ -281,6 +314,26 @@ TEST(Numbers, RemainderAsFmod) {
   EXPECT_TRUE(std::isnan(remainderOf(5, 0)));
   EXPECT_TRUE(std::isnan(remainderOf(HUGE_VAL, 3)));
   EXPECT_TRUE(std::isnan(remainderOf(std::nan(""), 3)));
+  EXPECT_TRUE(std::isnan(remainderOf(5, -0.0)));
+  EXPECT_TRUE(std::isnan(remainderOf(0, 0)));
+  EXPECT_TRUE(std::isnan(remainderOf(-2147483647, 0)));
+  EXPECT_TRUE(std::isnan(remainderOf(5, std::nan(""))));
+  EXPECT_TRUE(std::isnan(remainderOf(-HUGE_VAL, 3)));
+  // Every pair of operands near the ends of the integer path (2^31 in
+  // magnitude) and near zero, of either sign, and halves between them.
+  const double near[] = {0, 1, 2, 3, 2147483645, 2147483646, 2147483647, 2147483648, 2147483649, 2147483650};
+  for (double left : near) {
+    for (double right : near) {
+      for (double half : {0.0, 0.5}) {
+        for (int signs = 0; signs < 4; ++signs) {
+          const double dividend = (signs & 1 ? -1 : 1) * (left + half);
+          const double divisor = (signs & 2 ? -1 : 1) * right;
+          EXPECT_TRUE(sameRemainder(dividend, divisor));
+          EXPECT_TRUE(sameRemainder(divisor, dividend));
+        }
+      }
+    }
+  }
   std::mt19937_64 random(10122026);
   auto operand = [&random]() {
     double value;
