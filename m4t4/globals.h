@@ -46,7 +46,7 @@ constexpr std::size_t kStackMargin = std::size_t{128} << 10;
 #endif
 // The stack a run has for the deepest nesting allowed.
 constexpr std::size_t kAnalysisStack = kMaxNesting * kStackPerLevel + kStackMargin;
-constexpr int64_t kMaxRecordedTokens = 500000;      // most recorded loop tokens alive at once
+constexpr int64_t kMaxRecordedTokens = 1000000;     // most recorded loop tokens alive at once
 constexpr int64_t kMaxValues = 250000;              // most values on the value stack at once
 constexpr int64_t kMaxVariables = 250000;           // most records in the value table
 constexpr std::size_t kOutputBufferSize = 1 << 16;  // output is written in blocks of this size

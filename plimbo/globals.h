@@ -57,7 +57,7 @@ constexpr std::size_t kAnalysisStack = kMaxNesting * kStackPerLevel + kStackMarg
 constexpr std::size_t kMaxPushdownDepth = 250000;
 // Most token nodes the loop recorder may hold at once (every token of the
 // outermost running loop is held once, nested loops included).
-constexpr std::size_t kMaxRecordedTokens = 500000;
+constexpr std::size_t kMaxRecordedTokens = 1000000;
 // Most variables the symbol table may hold.
 constexpr std::size_t kMaxSymbols = 500000;
 // Most steps of a loop form (forms.cpp): a longer expression replays through

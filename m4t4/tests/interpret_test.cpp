@@ -156,17 +156,17 @@ TEST(Interpret, LongStatementListsAndChainsIterate) {
 // statements of 4 tokens ("@a -> 1 ;") and of 5 ("~f ( 1 ) ;") place the
 // token past the cap on the operand or on the ")" of a final statement.
 // Nothing of that statement may run: no print, no word read; only the
-// message is printed. (Each run records half a million tokens: few runs.)
+// message is printed. (Each run records a million tokens: few runs.)
 TEST(Interpret, NothingRunsFromTheTokenPastTheRecordingCap) {
-  static_assert(kMaxRecordedTokens == 500000);
+  static_assert(kMaxRecordedTokens == 1000000);
   const std::string message =
       "V bloku: 'While', na radku: 1 nastala chyba - cyklus je prilis dlouhy.\n"
       "\nV programu se vyskytla chyba.\n";
   for (const std::string statement : {"pis_ln(\"x\")", "cti(@v)"}) {
     for (int refused = 2; refused < 4; ++refused) {  // its token 2 (the operand) or 3 (")")
-      // 5 + 4 * fours + 5 * fives tokens come first, and token 500,001 is refused.
+      // 5 + 4 * fours + 5 * fives tokens come first, and token 1,000,001 is refused.
       const int fives = 3 - refused;
-      const int fours = (499995 - refused - 5 * fives) / 4;
+      const int fours = (999995 - refused - 5 * fives) / 4;
       std::string program = "{ @i -> 0; w2 (@i < 1) {";
       for (int k = 0; k < fours; ++k) program += " @a -> 1;";
       for (int k = 0; k < fives; ++k) program += " ~f(1);";

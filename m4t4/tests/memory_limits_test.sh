@@ -49,9 +49,14 @@ python3 - <<'EOF_PY'
 open("variables.m4t", "w").write(
     "{\n" + "".join("@v%d -> %d;\n" % (i, i) for i in range(100000))
     + "pis_ln(@v99999 + @v1); } .\n")
-# A loop whose body records 150,000 tokens, run three times.
+# A loop that records 200,013 tokens, run three times.
 open("long_loop.m4t", "w").write(
     "{ @i -> 0; w2 (@i < 3) {\n" + "@a -> @i;\n" * 50000
+    + "@i -> @i + 1; } w2_end; pis_ln(@a); } .\n")
+# The same loop as long as the cap on recorded tokens lets it be: 4 + 1 +
+# 4 x 249,996 + 6 + 2 = 999,997 of the 1,000,000 tokens.
+open("longest_loop.m4t", "w").write(
+    "{ @i -> 0; w2 (@i < 3) {\n" + "@a -> @i;\n" * 249996
     + "@i -> @i + 1; } w2_end; pis_ln(@a); } .\n")
 # 200,000 values left on the value stack by call statements.
 open("values.m4t", "w").write(
@@ -72,7 +77,8 @@ if [ "$sanitized" != sanitized ]; then
     expect "$1 (peak $peak KiB)" "$3" -v $((peak + 32768)) -- "$2"
   }
   expect_within_peak "100,000 variables" variables.m4t "${greeting}100000.000000"$'\n'"$success"
-  expect_within_peak "a loop of 150,000 recorded tokens" long_loop.m4t "${greeting}2.000000"$'\n'"$success"
+  expect_within_peak "a loop of 200,013 recorded tokens" long_loop.m4t "${greeting}2.000000"$'\n'"$success"
+  expect_within_peak "a loop of 999,997 recorded tokens" longest_loop.m4t "${greeting}2.000000"$'\n'"$success"
   expect_within_peak "200,000 values" values.m4t "${greeting}200000.000000"$'\n'"$success"
   # The deepest nesting on a 1 MiB stack in 32 MiB of address space.
   expect "calls 11,998 deep" "${greeting}7${success}" -s 1024 -v 32768 -- calls.m4t

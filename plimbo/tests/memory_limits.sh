@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Programs run under a limit on address space (ulimit -v): a tiny program
-# within 32 MiB, and a program that needs R of resident memory within
-# R + 32 MiB, with the stack the test is given and with a stack of 1 MiB;
+# within 32 MiB, and programs that need R of resident memory (many long
+# values; a loop as long as the recorder holds) within R + 32 MiB, with the
+# stack the test is given and with a stack of 1 MiB;
 # the deepest nesting under every pairing of address space and stack size;
 # and the smallest address spaces a run can start in.
 #   memory_limits.sh PLIMBO [sanitized]
@@ -55,6 +56,18 @@ import resource, subprocess, sys
 subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
 print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$plimbo" program.plb) || exit 1
 run "200,000 long values, $resident KiB resident" $((resident + 32768)) "$expected"
+# A loop run three times that records as many tokens as its statements let it
+# under the cap of 1,000,000: 4 + 1 + 4 x 249,996 + 6 + 2 = 999,997.
+python3 - <<'PY'
+with open("program.plb", "w") as out:
+    out.write("{ $i <: 0; DOKAD ($i < 3) {\n" + "$a <: $i;\n" * 249996
+              + "$i <: $i + 1; } FINISH; VRACEE ($a); } ZDECHNI\n")
+PY
+resident=$(python3 -c '
+import resource, subprocess, sys
+subprocess.run(sys.argv[1:], stdout=subprocess.DEVNULL, check=True)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$plimbo" program.plb) || exit 1
+run "a loop of 999,997 recorded tokens, $resident KiB resident" $((resident + 32768)) "2.000000"$'\n'"$ok"
 # The address-space x stack-size matrix: the deepest nesting documented
 # (14,998 levels of the heaviest operator chains, and of loops) and one
 # level past it, under every pairing of these limits. No cell may end by a
