@@ -30,6 +30,7 @@
 // what they write.
 #include <new>
 
+#include "arena.h"
 #include "hooks.h"
 #include "procedures.h"
 
@@ -37,7 +38,14 @@ namespace m4t4 {
 
 static_assert(sizeof(Form) % alignof(FormStep) == 0, "the steps follow the form in one block");
 
-void releaseForm(const Form* form) { ::operator delete(const_cast<Form*>(form)); }
+namespace {
+// The forms of the outermost loop's recording, one after another in the
+// order they were noted (a replay of a straight block reads them in that
+// order).
+Arena formArena;
+}  // namespace
+
+void formsRelease() { formArena.release(); }
 
 #if LOOP_FORMS
 
@@ -140,7 +148,7 @@ void noteEnd(TableRecord* target, unsigned status) {
   TokenNode* resume = recordedNode();
   TokenNode* start = builder.start;
   if (resume == nullptr || start->token.form != nullptr) return;
-  void* block = ::operator new(sizeof(Form) + builder.count * sizeof(FormStep), std::nothrow);
+  void* block = formArena.allocate(sizeof(Form) + builder.count * sizeof(FormStep), alignof(Form));
   if (block == nullptr) return;  // no memory: no form, and no message
   auto* steps = reinterpret_cast<FormStep*>(static_cast<Form*>(block) + 1);
   for (std::size_t i = 0; i < builder.count; ++i) new (&steps[i]) FormStep(builder.steps[i]);
@@ -163,7 +171,7 @@ void noteEnd(TableRecord* target, unsigned status) {
 TokenNode* noteBlockOpen() {
   TokenNode* open = recordedNode();
   if (open == nullptr || open->token.form != nullptr) return nullptr;
-  void* block = ::operator new(sizeof(Form), std::nothrow);
+  void* block = formArena.allocate(sizeof(Form), alignof(Form));
   if (block == nullptr) return nullptr;
   // Until its "}" is read, tokens holds the count of recorded tokens at its
   // "{" and resume none: a block whose read failed is never skipped.
@@ -220,7 +228,7 @@ const Form* formConditional(TokenNode* node) {
   const uint16_t depth = static_cast<uint16_t>(1 + std::max(then->depth, otherwise != nullptr ? otherwise->depth
                                                                                                : uint16_t{0}));
   if (depth > kMaxConditionalDepth) return nullptr;
-  void* block = ::operator new(sizeof(Form) + 3 * sizeof(const Form*), std::nothrow);
+  void* block = formArena.allocate(sizeof(Form) + 3 * sizeof(const Form*), alignof(Form));
   if (block == nullptr) return nullptr;  // no memory: no form, and no message
   auto* parts = reinterpret_cast<const Form**>(static_cast<Form*>(block) + 1);
   parts[0] = condition;

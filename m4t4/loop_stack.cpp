@@ -169,6 +169,7 @@ void Sniz_zas() {
     Uvolni_sez(level->body.first);
     Uvolni_sez(level->condition.first);
     nodeArena.release();
+    formsRelease();
     lastRecorded = nullptr;
   }
   level->enclosing = spareLevels;
@@ -266,12 +267,9 @@ void readThroughLookAhead() {
 }
 
 void Uvolni_sez(TokenNode* first) {
-  // The nodes go with their arena, which the outermost level releases once
-  // both its lists are off the count.
-  for (; first != nullptr; first = first->next) {
-    releaseForm(first->token.form);
-    --recordedTokenCount;
-  }
+  // The nodes go with their arena, and their forms with theirs, which the
+  // outermost level releases once both its lists are off the count.
+  for (; first != nullptr; first = first->next) --recordedTokenCount;
 }
 
 void Uvolni_zas_cykl() {
@@ -282,6 +280,7 @@ void Uvolni_zas_cykl() {
     delete level;
   }
   nodeArena.release();
+  formsRelease();
   loopLevelCount = 0;
   recordedTokenCount = 0;
   appendedTokens = 0;

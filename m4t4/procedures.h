@@ -270,7 +270,9 @@ unsigned Faktor();
 #ifndef LOOP_FORMS
 #define LOOP_FORMS 1
 #endif
-void releaseForm(const Form* form);  // frees a form (and null)
+// Frees every form, with the nodes of the outermost loop's recording that
+// hold them.
+void formsRelease();
 #if LOOP_FORMS
 // The builder, called by the grammar procedures: formBegin where an
 // assignment's variable or the first token of the expression of a loop
