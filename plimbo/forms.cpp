@@ -140,14 +140,14 @@ inline void load(const FormStep& step, Value& value) {
   return true;
 }
 
-// Runs the form into result (the expression's value, as the grammar makes
-// it); false where only the grammar gives the exact result. The most common
+// Runs the form: its value is then a truth or an exact integer in number
+// (made says which), or written into result (kWritten), as the grammar makes
+// it; false where only the grammar gives the exact result. The most common
 // shape, two operands and an operator, takes no stack.
-inline bool runForm(const Form& form, Value& result) {
+inline bool evaluate(const Form& form, double& number, Made& made, Value& result) {
   if (form.kind != Form::kExpression || if_flag == 0 || !PD_hasRoom(form.depth) || !WH_PD_canSkip(form.tokens))
     return false;
-  Made made = Made::kWritten;
-  double number;
+  made = Made::kWritten;
   const FormStep* steps = form.steps();
   if (form.count == 1) {
     load(steps[0], result);
@@ -156,15 +156,21 @@ inline bool runForm(const Form& form, Value& result) {
   if (form.count == 3 && steps[2].kind == FormStep::kOperator) {
     double left, right;
     if (!numberOf(steps[0], left) || !numberOf(steps[1], right)) return operateOnTexts(steps, result);
-    if (!operate(steps[2].op, left, right, number, made, result)) return false;
-  } else if (!runSteps(form, number, made, result)) {
-    return false;
+    return operate(steps[2].op, left, right, number, made, result);
   }
+  return runSteps(form, number, made, result);
+}
+
+// Leaves what evaluate made in PDAcces, as PD_pop leaves a value: a truth or
+// an integer written into its fields at once (see assignByFormInPlace).
+void leaveInPDAcces(Made made, double number, const Value& result) {
   if (made == Made::kTruth)
-    formatTruth(number != 0, result);
+    formatTruth(number != 0, PDAcces);
   else if (made == Made::kInteger)
-    formatNumber(number, result);
-  return true;
+    formatNumber(number, PDAcces);
+  else
+    copyValue(PDAcces, result);
+  writeText(PDAcces);
 }
 
 }  // namespace
@@ -338,17 +344,31 @@ void formBlock(TokenNode* open, std::size_t count, int nesting) {
 }
 
 bool conditionByForm(const Form& conditional, bool& holds) {
-  Value value;
-  if (!runForm(*conditional.parts()[0], value)) return false;
-  holds = isTrue(value);
-  copyValue(PDAcces, value);
-  writeText(PDAcces);
+  Value result;
+  Made made;
+  double number;
+  if (!evaluate(*conditional.parts()[0], number, made, result)) return false;
+  leaveInPDAcces(made, number, result);
+  holds = isTrue(PDAcces);
   return true;
 }
 
 bool assignByFormInPlace(const Form& form) {
   Value result;
-  if (!runForm(form, result)) return false;
+  Made made;
+  double number;
+  if (!evaluate(form, number, made, result)) return false;
+  // A truth or an integer goes straight into the record's fields: a value
+  // made field by field and then copied whole would be read back before
+  // those writes had landed, which stalls the copy.
+  if (made == Made::kInteger) {
+    storeInteger(*form.target, number);
+    return true;
+  }
+  if (made == Made::kTruth) {
+    storeTruth(*form.target, number != 0);
+    return true;
+  }
   // The first long text a variable holds makes its buffer, which may find no
   // memory and stop the run: the grammar's store does that, and stops where
   // the grammar stops (a straight block would run on).
@@ -364,9 +384,10 @@ namespace {
 // where only the grammar gives the exact result.
 bool popByFormInPlace(const Form& form, std::size_t tokens) {
   Value result;
-  if (!runForm(form, result) || !WH_PD_passOver(tokens)) return false;
-  copyValue(PDAcces, result);
-  writeText(PDAcces);
+  Made made;
+  double number;
+  if (!evaluate(form, number, made, result) || !WH_PD_passOver(tokens)) return false;
+  leaveInPDAcces(made, number, result);
   return true;
 }
 

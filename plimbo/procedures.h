@@ -192,6 +192,22 @@ inline void storeValue(SymbolRecord& to, const Value& from) {
   }
   std::memcpy(static_cast<void*>(&to), &from, kValueHead);
 }
+// storeValue of formatNumber's value of an exact integer, and of
+// formatTruth's value, field by field.
+inline void storeInteger(SymbolRecord& to, double number) {
+  to.number = number;
+  to.length = 0;
+  to.numeric = true;
+  to.textPending = true;
+}
+inline void storeTruth(SymbolRecord& to, bool truth) {
+  to.number = truth ? 1 : 0;
+  to.length = 1;
+  to.numeric = true;
+  to.textPending = false;
+  to.inlineText[0] = truth ? '1' : '0';
+  to.inlineText[1] = '\0';
+}
 // The record of the variable token names (ST_insert of its name); kept in
 // the token, so a replayed token finds its record without a search.
 SymbolRecord* lookUp(Token& token);
