@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <unistd.h>
 
+#include "arena.h"
 #include "procedures.h"
 
 namespace m4t4 {
@@ -31,6 +33,15 @@ int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
 int64_t spareCount = 0;           // nodes on spareNodes
 int64_t valueCount = 0;          // values on the stack
+Arena recordArena;  // the table records
+Arena nameArena;    // names too long for a record, each padded with NUL bytes to whole words
+
+constexpr std::size_t kWord = 8;
+// The bytes a long name is kept in: its characters and its terminator,
+// padded to whole words.
+constexpr std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
+constexpr std::size_t kUndefinedLength = std::char_traits<char>::length(kUndefinedValue);
+static_assert(kUndefinedLength < kInlineValue, "a new record's value is held in it");
 
 // The key of the names' hash. It is drawn when the first run starts (a
 // static initialiser would draw it before main, on whatever little stack
@@ -82,7 +93,7 @@ bool sameName(const char* a, const char* b, std::size_t length) {
     Slot& slot = slots[i];
     if (slot.record == nullptr) return slot;
     if (slot.hash == hash && slot.record->nameLength == length &&
-        sameName(slot.record->name.data(), name, length)) {
+        sameName(slot.record->name(), name, length)) {
       return slot;
     }
   }
@@ -117,15 +128,31 @@ bool grow() {
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
-  auto* record = new (std::nothrow) TableRecord;
-  if (record == nullptr || !record->name.assign(name, length) ||
-      !record->value.assign(kUndefinedValue, std::strlen(kUndefinedValue))) {
-    delete record;
+  void* memory = recordArena.allocate(sizeof(TableRecord), alignof(TableRecord));
+  char* storedName = nullptr;
+  if (memory != nullptr && length >= kInlineName) {
+    storedName = static_cast<char*>(nameArena.allocate(paddedLength(length), kWord));
+    if (storedName == nullptr) memory = nullptr;  // (the record's memory stays in its block)
+  }
+  if (memory == nullptr) {
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
-  record->nameLength = static_cast<uint32_t>(length);
-  record->length = static_cast<uint32_t>(std::strlen(kUndefinedValue));
+  // Every field is set below; the value's text only as far as it is used.
+  auto* record = new (memory) TableRecord;
+  if (length < kInlineName) {
+    std::memset(record->inlineName, 0, kInlineName);
+    std::memcpy(record->inlineName, name, length);
+  } else {
+    std::memset(storedName + paddedLength(length) - kWord, 0, kWord);
+    std::memcpy(storedName, name, length);
+    record->longName = storedName;
+  }
+  record->nameLength = static_cast<uint8_t>(length);
+  std::memcpy(record->inlineText, kUndefinedValue, kUndefinedLength + 1);
+  record->length = kUndefinedLength;
+  record->hasLongText = false;
+  record->setNumber({});
   record->next = vrchol_tab;
   vrchol_tab = record;
   ++recordCount;
@@ -148,21 +175,24 @@ TableRecord* lookUp(const char* name, std::size_t length) {
 // A record's value from `length` characters at `text` (at most 254), with
 // `number`; false (and the run stopped) when memory runs out.
 bool storeValue(TableRecord& record, const char* text, std::size_t length, KnownNumber number) {
-  if (!record.value.assign(text, length)) {
-    refuseRecord("Vloz_obsah_tab", "nedostatek pameti");
-    return false;
+  char* target = record.inlineText;
+  if (record.hasLongText) {
+    target = record.longText->data();
+  } else if (length >= kInlineValue) {
+    Field* field = new (std::nothrow) Field;
+    if (field == nullptr) {
+      refuseRecord("Vloz_obsah_tab", "nedostatek pameti");
+      return false;
+    }
+    record.longText = field;  // (kept for every later value)
+    record.hasLongText = true;
+    target = field->data();
   }
-  record.length = static_cast<uint32_t>(length);
-  record.number = number;
+  std::memmove(target, text, length);
+  target[length] = '\0';
+  record.length = static_cast<uint8_t>(length);
+  record.setNumber(number);
   return true;
-}
-
-// Writes the pending "%f" text of a record's whole number.
-void writePendingText(TableRecord& record) {
-  if (!record.number.textPending) return;
-  char text[kFieldSize];
-  std::size_t length = static_cast<std::size_t>(formatFixed(record.number.value, text, sizeof text));
-  storeValue(record, text, length, {true, false, record.number.value});  // fits: never fails
 }
 
 }  // namespace
@@ -181,8 +211,19 @@ void Vloz_obsah_tab(TableRecord* record) {
 void Nacti_obsah_tab() {
   if (i2_priznak == 0) return;
   TableRecord* record = Vloz_do_tab();
-  if (record != nullptr) writePendingText(*record);
-  copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
+  if (record == nullptr) return copyText(hodnota_tab, "");
+  if (record->textPending) {
+    // The pending "%f" text of the record's number, kept in the record when
+    // that takes no allocation (a text too long for the record, which has
+    // no Field yet, is made again at the next read: a read never fails).
+    char text[kFieldSize];
+    const auto length = static_cast<std::size_t>(formatFixed(record->number, text, sizeof text));
+    if (record->hasLongText || length < kInlineValue) {
+      storeValue(*record, text, length, {true, false, record->number});  // no allocation: never fails
+    }
+    return copyText(hodnota_tab, text);
+  }
+  copyText(hodnota_tab, record->text());
 }
 
 void drawHashKey() {
@@ -195,7 +236,7 @@ void setHashKey(const HashKey& key) {
   if (slotMask == 0) return;
   std::fill(slots, slots + slotMask + 1, Slot{});
   for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
-    place(hashOf(record->name.data(), record->nameLength), record);
+    place(hashOf(record->name(), record->nameLength), record);
   }
 }
 
@@ -221,11 +262,12 @@ void Uvolni_tab() {
   slots = nullptr;
   slotMask = 0;
   recordCount = 0;
-  while (vrchol_tab != nullptr) {
-    TableRecord* next = vrchol_tab->next;
-    delete vrchol_tab;
-    vrchol_tab = next;
+  for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
+    if (record->hasLongText) delete record->longText;
   }
+  vrchol_tab = nullptr;
+  recordArena.release();
+  nameArena.release();
 }
 
 namespace {
@@ -342,7 +384,7 @@ KnownNumber popInto(char* target, std::size_t size) {
 void storeResult(TableRecord& record, const char* text, std::size_t length, KnownNumber number) {
   if (number.textPending) {  // (a pending text is not there to copy)
     record.length = 0;
-    record.number = number;
+    record.setNumber(number);
   } else {
     storeValue(record, text, length, number);
   }
@@ -366,7 +408,7 @@ void pushVariable(Token& token) {
   TableRecord* record = recordOf(token);  // created when missing, as Nacti_obsah_tab does
   static constexpr char kEmpty[kShortText] = {};
   if (record == nullptr) return pushValue(kEmpty, 0, {});
-  pushValue(record->value.data(), record->length, record->number);
+  pushValue(record->text(), record->length, record->knownNumber());
 }
 
 TableRecord* lookUpToken(Token& token) {
@@ -407,8 +449,8 @@ std::size_t printedText(const char*& text, std::size_t length, const KnownNumber
 }  // namespace
 
 std::size_t printedValue(const TableRecord& record, const char*& text, Field& room) {
-  text = record.value.data();
-  return printedText(text, record.length, record.number, room);
+  text = record.text();
+  return printedText(text, record.length, record.knownNumber(), room);
 }
 
 void visitTable(bool (*visit)(const char* name, const char* value, std::size_t length, void* context),
@@ -417,7 +459,7 @@ void visitTable(bool (*visit)(const char* name, const char* value, std::size_t l
   for (const TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
     const char* text = nullptr;
     const std::size_t length = printedValue(*record, text, room);
-    if (!visit(record->name.data(), text, length, context)) return;
+    if (!visit(record->name(), text, length, context)) return;
   }
 }
 
