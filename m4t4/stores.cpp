@@ -35,6 +35,7 @@ int64_t spareCount = 0;           // nodes on spareNodes
 int64_t valueCount = 0;          // values on the stack
 Arena recordArena;  // the table records
 Arena nameArena;    // names too long for a record, each padded with NUL bytes to whole words
+int64_t longTextCount = 0;  // records whose value has a Field of its own
 
 constexpr std::size_t kWord = 8;
 // The bytes a long name is kept in: its characters and its terminator,
@@ -186,6 +187,7 @@ bool storeValue(TableRecord& record, const char* text, std::size_t length, Known
     }
     record.longText = field;  // (kept for every later value)
     record.hasLongText = true;
+    ++longTextCount;
     target = field->data();
   }
   std::memmove(target, text, length);
@@ -262,8 +264,12 @@ void Uvolni_tab() {
   slots = nullptr;
   slotMask = 0;
   recordCount = 0;
-  for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
-    if (record->hasLongText) delete record->longText;
+  // (The records are read only while some of them have a Field left.)
+  for (TableRecord* record = vrchol_tab; record != nullptr && longTextCount > 0; record = record->next) {
+    if (record->hasLongText) {
+      delete record->longText;
+      --longTextCount;
+    }
   }
   vrchol_tab = nullptr;
   recordArena.release();
