@@ -17,16 +17,25 @@ namespace m4t4 {
 namespace {
 
 // The records by name: open addressing over a power-of-two number of slots,
-// at most half of them used, each slot holding a record and its name's hash.
+// at most half of them used, each slot holding a record and 6 bits of its
+// name's hash.
 // Names are hashed with SipHash-1-3 under a key drawn once per process, so
 // that no set of names can be made to collide in advance: a program whose
 // names were chosen to collide under one key has them spread under another.
 // Nothing reaches the output in slot order (the records are released by
 // their list), so the output never depends on the key.
-struct Slot {
-  std::uint64_t hash = 0;
-  TableRecord* record = nullptr;  // null: the slot is free
-};
+// A slot: the record's address, whose low 6 bits (zero, a record being
+// 64-aligned) hold the top 6 bits of its name's hash, so that a probe passes
+// most other records by without reading them; 0: the slot is free. (One word
+// a slot: the index of the most records is 4 MiB, not 8.)
+using Slot = std::uintptr_t;
+constexpr Slot kTagBits = alignof(TableRecord) - 1;
+static_assert(alignof(TableRecord) == 64, "a slot's tag is 6 bits");
+Slot tagOf(std::uint64_t hash) { return static_cast<Slot>(hash >> 58); }
+Slot slotFor(TableRecord* record, std::uint64_t hash) {
+  return reinterpret_cast<Slot>(record) | tagOf(hash);
+}
+TableRecord* recordIn(Slot slot) { return reinterpret_cast<TableRecord*>(slot & ~kTagBits); }
 Slot* slots = nullptr;
 std::size_t slotMask = 0;        // number of slots - 1; 0 while there are none
 int64_t recordCount = 0;         // records in the table
@@ -71,8 +80,8 @@ std::uint64_t hashOf(const char* name, std::size_t length) {
 // Places the record with `hash` in the first free slot from its home slot on.
 void place(std::uint64_t hash, TableRecord* record) {
   std::size_t j = hash & slotMask;
-  while (slots[j].record != nullptr) j = (j + 1) & slotMask;
-  slots[j] = {hash, record};
+  while (slots[j] != 0) j = (j + 1) & slotMask;
+  slots[j] = slotFor(record, hash);
 }
 
 // Whether the `length` characters at `a` and at `b` are the same. Both are
@@ -92,27 +101,26 @@ bool sameName(const char* a, const char* b, std::size_t length) {
 [[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   for (std::size_t i = hash & slotMask;; i = (i + 1) & slotMask) {
     Slot& slot = slots[i];
-    if (slot.record == nullptr) return slot;
-    if (slot.hash == hash && slot.record->nameLength == length &&
-        sameName(slot.record->name(), name, length)) {
-      return slot;
+    if (slot == 0) return slot;
+    if ((slot & kTagBits) == tagOf(hash)) {
+      const TableRecord* record = recordIn(slot);
+      if (record->nameLength == length && sameName(record->name(), name, length)) return slot;
     }
   }
 }
 
-// Twice the slots (32 at first); false when memory runs out.
+// Twice the slots (64 at first); false when memory runs out. The records
+// are placed again by their list, which reads them as they lie in memory.
 bool grow() {
-  std::size_t count = slotMask == 0 ? 32 : (slotMask + 1) * 2;
-  Slot* larger = new (std::nothrow) Slot[count];
+  std::size_t count = slotMask == 0 ? 64 : (slotMask + 1) * 2;
+  Slot* larger = new (std::nothrow) Slot[count]();
   if (larger == nullptr) return false;
-  Slot* old = slots;
-  std::size_t oldCount = slotMask == 0 ? 0 : slotMask + 1;
+  delete[] slots;
   slots = larger;
   slotMask = count - 1;
-  for (std::size_t i = 0; i < oldCount; ++i) {
-    if (old[i].record != nullptr) place(old[i].hash, old[i].record);
+  for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
+    place(hashOf(record->name(), record->nameLength), record);
   }
-  delete[] old;
   return true;
 }
 
@@ -157,7 +165,7 @@ bool grow() {
   record->next = vrchol_tab;
   vrchol_tab = record;
   ++recordCount;
-  slotOf(name, length, hash) = {hash, record};
+  slotOf(name, length, hash) = slotFor(record, hash);
   return record;
 }
 
@@ -167,8 +175,8 @@ bool grow() {
 TableRecord* lookUp(const char* name, std::size_t length) {
   std::uint64_t hash = hashOf(name, length);
   if (slotMask != 0) {
-    Slot& slot = slotOf(name, length, hash);
-    if (slot.record != nullptr) return slot.record;
+    const Slot slot = slotOf(name, length, hash);
+    if (slot != 0) return recordIn(slot);
   }
   return addRecord(name, length, hash);
 }
@@ -236,7 +244,7 @@ void setHashKey(const HashKey& key) {
   hashKey = key;
   keyDrawn = true;
   if (slotMask == 0) return;
-  std::fill(slots, slots + slotMask + 1, Slot{});
+  std::fill(slots, slots + slotMask + 1, Slot{0});
   for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
     place(hashOf(record->name(), record->nameLength), record);
   }
@@ -253,8 +261,10 @@ std::size_t indexSlots() { return slotMask == 0 ? 0 : slotMask + 1; }
 std::size_t longestProbe() {
   std::size_t longest = 0;
   for (std::size_t i = 0; i < indexSlots(); ++i) {
-    if (slots[i].record == nullptr) continue;
-    longest = std::max(longest, static_cast<std::size_t>((i - slots[i].hash) & slotMask) + 1);
+    if (slots[i] == 0) continue;
+    const TableRecord* record = recordIn(slots[i]);
+    const std::uint64_t hash = hashOf(record->name(), record->nameLength);
+    longest = std::max(longest, static_cast<std::size_t>((i - hash) & slotMask) + 1);
   }
   return longest;
 }
