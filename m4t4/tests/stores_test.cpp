@@ -148,10 +148,16 @@ TEST_F(Stores, LongNamesAndValuesAreKeptWhole) {
 // up to kInlineValue - 1 in itself; longer ones live apart. Names and values
 // of every length around those edges (and around whole words of a long
 // name) are kept whole, each name apart from the one a character longer.
+std::string nameOf(std::size_t length) {  // "@nn...", `length` characters
+  std::string name(length, 'n');
+  name[0] = '@';
+  return name;
+}
+
 TEST_F(Stores, NamesAndValuesAroundTheRecordsEdgesAreKeptWhole) {
   static_assert(kInlineName == 16 && kInlineValue == 24);
   for (std::size_t length : {2u, 7u, 8u, 9u, 14u, 15u, 16u, 17u, 23u, 24u, 25u, 31u, 32u, 33u, 253u, 254u}) {
-    const std::string name = "@" + std::string(length - 1, 'n');
+    const std::string name = nameOf(length);
     copyText(hodnota_tab, name.c_str());
     TableRecord* record = Vloz_do_tab();
     ASSERT_NE(record, nullptr) << length;
@@ -161,7 +167,7 @@ TEST_F(Stores, NamesAndValuesAroundTheRecordsEdgesAreKeptWhole) {
     Vloz_obsah_tab(record);
   }
   for (std::size_t length : {2u, 7u, 8u, 9u, 14u, 15u, 16u, 17u, 23u, 24u, 25u, 31u, 32u, 33u, 253u, 254u}) {
-    copyText(hodnota_tab, ("@" + std::string(length - 1, 'n')).c_str());
+    copyText(hodnota_tab, nameOf(length).c_str());
     Nacti_obsah_tab();
     EXPECT_EQ(hodnota_tab.data(), std::to_string(length)) << length;
   }
