@@ -531,7 +531,7 @@ void variableSet(const TableRecord* record) {
   const char* text = nullptr;
   const std::size_t length = printedValue(*record, text, room);
   std::string entry = "{\"e\":\"set\",\"name\":";
-  appendString(entry, record->name.data());
+  appendString(entry, record->name());
   entry += ",\"value\":";
   appendString(entry, {text, length});
   entry += '}';

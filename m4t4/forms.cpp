@@ -352,8 +352,8 @@ inline bool operandNumber(const FormStep& step, double& number) {
     number = step.constant;
     return true;
   }
-  if (step.kind != FormStep::kVariable || !step.record->number.known) return false;
-  number = step.record->number.value;
+  if (step.kind != FormStep::kVariable || !step.record->known) return false;
+  number = step.record->number;
   return true;
 }
 
@@ -407,9 +407,9 @@ void writeNegated(const Result& result) {
                       step.op != kTimes && step.op != kDivide && step.op != kModulo);
   if (truth) {
     copyText(pom_a, result.negatedValue != 0.0 ? "1" : "0");
-  } else if (step.kind == FormStep::kVariable && !step.record->number.textPending) {
+  } else if (step.kind == FormStep::kVariable && !step.record->textPending) {
     const std::size_t length = std::min<std::size_t>(step.record->length, pom_a.size() - 1);
-    std::memcpy(pom_a.data(), step.record->value.data(), length);
+    std::memcpy(pom_a.data(), step.record->text(), length);
     pom_a[length] = '\0';
   } else {  // a whole number whose text is still to be written
     formatFixed(result.negatedValue, pom_a.data(), pom_a.size());
@@ -426,7 +426,7 @@ inline bool onStack(const Form& form) {
 // Pushes an operand as Faktor does (pushVariable, or the literal's token).
 inline void pushOperand(const FormStep& step) {
   if (step.kind == FormStep::kVariable) {
-    pushValue(step.record->value.data(), step.record->length, step.record->number);
+    pushValue(step.record->text(), step.record->length, step.record->knownNumber());
   } else {
     pushValue(step.literal->text.data(), step.literal->length, step.literal->number);
   }
@@ -437,7 +437,7 @@ inline void pushOperand(const FormStep& step) {
 // take: a "+" of it then goes to the grammar, which is always exact).
 inline bool numericText(const FormStep& step) {
   if (step.kind == FormStep::kVariable) {
-    return step.record->number.known || Je_cislo(step.record->value.data()) != 0;
+    return step.record->known || Je_cislo(step.record->text()) != 0;
   }
   return Je_cislo(step.literal->text.data()) != 0;
 }
@@ -465,13 +465,13 @@ inline bool numericText(const FormStep& step) {
 // Whether an operand's text is written out: every literal's, a variable's
 // but for a number whose text is pending.
 inline bool textWritten(const FormStep& step) {
-  return step.kind != FormStep::kVariable || !step.record->number.textPending;
+  return step.kind != FormStep::kVariable || !step.record->textPending;
 }
 
 // Copies an operand's text into an exchange buffer as popInto copies the
 // value Faktor pushed of it: at most 254 characters.
 inline void copyOperand(ValueBuffer& target, const FormStep& step) {
-  const char* text = step.kind == FormStep::kVariable ? step.record->value.data() : step.literal->text.data();
+  const char* text = step.kind == FormStep::kVariable ? step.record->text() : step.literal->text.data();
   const std::size_t length = std::min<std::size_t>(
       step.kind == FormStep::kVariable ? step.record->length : step.literal->length, target.size() - 1);
   std::memcpy(target.data(), text, length);

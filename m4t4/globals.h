@@ -197,52 +197,56 @@ struct LoopLevel {
   LoopLevel* source = nullptr;  // replaying level the first pass reads from; null = source stream
 };
 
-// One variable of the value table.
-// A text of a table record: held in the record while it is shorter than
-// N - 1 characters, else in a Field of its own (kept once made).
-template <std::size_t N>
-struct RecordText {
-  char inlineText[N]{};
-  Field* longText = nullptr;
+// Characters a table record holds in itself: a name shorter than
+// kInlineName (padded with NUL bytes to whole words) and a value text shorter
+// than kInlineValue (a whole number's "%f" text of up to 15 digits before the
+// point and its sign, or 16 without a sign). A longer name is kept apart for the whole run (stores.cpp); a
+// longer value text goes to a Field of the record's own, made the first time
+// one is stored and kept for every later value.
+constexpr std::size_t kInlineName = 16;
+constexpr std::size_t kInlineValue = 24;
 
-  RecordText() = default;
-  RecordText(const RecordText&) = delete;
-  RecordText& operator=(const RecordText&) = delete;
-  ~RecordText() { delete longText; }
-  char* data() { return longText != nullptr ? longText->data() : inlineText; }
-  const char* data() const { return longText != nullptr ? longText->data() : inlineText; }
-  // Holds the `length` (at most 255) characters at `text` from now on;
-  // false when memory runs out.
-  bool assign(const char* text, std::size_t length);
-};
+// One variable of the value table, one cache line: finding a variable, and
+// reading or writing its number or a short value, touch nothing else. Its
+// KnownNumber is held as its three fields (number, known, textPending), so
+// that the lengths and flags share one word. Bytes: number 0-7, length 8,
+// nameLength 9, known 10, textPending 11, hasLongText 12, the value's text
+// 16-39, the name 40-55, next 56-63.
+struct alignas(64) TableRecord {
+  double number;            // the value's number, when known
+  uint8_t length;           // characters of the value
+  uint8_t nameLength;       // characters of the name
+  bool known;               // KnownNumber::known of the value
+  bool textPending;         // KnownNumber::textPending: the text is not written yet (length is 0)
+  bool hasLongText;         // the value lives in longText (from the first long one on)
+  union {
+    char inlineText[kInlineValue];  // the value while hasLongText is not set
+    Field* longText;                // else the value's own Field
+  };
+  union {
+    char inlineName[kInlineName];  // the name with its "@", when shorter than kInlineName
+    const char* longName;          // else the name, padded the same way, kept apart
+  };
+  TableRecord* next;  // next older record
 
-// One variable of the value table; small, so that many of them stay near
-// each other in memory. (The fields read on every use come first, with the
-// name, so that finding a variable and reading its number touch one cache
-// line.)
-struct TableRecord {
-  KnownNumber number;           // the value's number, when known
-  uint32_t length = 0;          // characters of the value
-  uint32_t nameLength = 0;      // characters of the name
-  TableRecord* next = nullptr;  // next older record
-  RecordText<24> name;          // variable name with its "@"
-  RecordText<32> value;         // current value (a whole number's "%f" text fits inline)
-};
-
-template <std::size_t N>
-bool RecordText<N>::assign(const char* text, std::size_t length) {
-  char* target = inlineText;
-  if (longText != nullptr || length >= N) {
-    if (longText == nullptr) {
-      longText = new (std::nothrow) Field;
-      if (longText == nullptr) return false;
-    }
-    target = longText->data();
+  // The value's text (none while textPending).
+  char* text() { return hasLongText ? longText->data() : inlineText; }
+  const char* text() const { return hasLongText ? longText->data() : inlineText; }
+  // The variable's name with its "@", NUL-terminated and readable up to the
+  // end of its last 8-byte word.
+  const char* name() const { return nameLength < kInlineName ? inlineName : longName; }
+  KnownNumber knownNumber() const { return {known, textPending, number}; }
+  void setNumber(KnownNumber n) {
+    known = n.known;
+    textPending = n.textPending;
+    number = n.value;
   }
-  std::memmove(target, text, length);
-  target[length] = '\0';
-  return true;
-}
+};
+static_assert(sizeof(TableRecord) == 64, "a table record is one cache line");
+static_assert(offsetof(TableRecord, inlineText) == 16 && offsetof(TableRecord, inlineName) == 40 &&
+                  offsetof(TableRecord, next) == 56,
+              "the layout its comment gives");
+static_assert(kValueSize - 1 <= UINT8_MAX, "a value's or name's length fits its byte");
 
 // Loop forms (forms.cpp): while a loop's first pass reads an assignment, its
 // condition or the expression of i2, pis or pis_ln from the source, the

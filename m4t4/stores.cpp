@@ -6,31 +6,52 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <string>
 
 #include <unistd.h>
 
+#include "arena.h"
 #include "procedures.h"
 
 namespace m4t4 {
 namespace {
 
 // The records by name: open addressing over a power-of-two number of slots,
-// at most half of them used, each slot holding a record and its name's hash.
+// at most half of them used, each slot holding a record and 6 bits of its
+// name's hash.
 // Names are hashed with SipHash-1-3 under a key drawn once per process, so
 // that no set of names can be made to collide in advance: a program whose
 // names were chosen to collide under one key has them spread under another.
 // Nothing reaches the output in slot order (the records are released by
 // their list), so the output never depends on the key.
-struct Slot {
-  std::uint64_t hash = 0;
-  TableRecord* record = nullptr;  // null: the slot is free
-};
+// A slot: the record's address, whose low 6 bits (zero, a record being
+// 64-aligned) hold the top 6 bits of its name's hash, so that a probe passes
+// most other records by without reading them; 0: the slot is free. (One word
+// a slot: the index of the most records is 4 MiB, not 8.)
+using Slot = std::uintptr_t;
+constexpr Slot kTagBits = alignof(TableRecord) - 1;
+static_assert(alignof(TableRecord) == 64, "a slot's tag is 6 bits");
+Slot tagOf(std::uint64_t hash) { return static_cast<Slot>(hash >> 58); }
+Slot slotFor(TableRecord* record, std::uint64_t hash) {
+  return reinterpret_cast<Slot>(record) | tagOf(hash);
+}
+TableRecord* recordIn(Slot slot) { return reinterpret_cast<TableRecord*>(slot & ~kTagBits); }
 Slot* slots = nullptr;
 std::size_t slotMask = 0;        // number of slots - 1; 0 while there are none
 int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
 int64_t spareCount = 0;           // nodes on spareNodes
 int64_t valueCount = 0;          // values on the stack
+Arena recordArena;  // the table records
+Arena nameArena;    // names too long for a record, each padded with NUL bytes to whole words
+int64_t longTextCount = 0;  // records whose value has a Field of its own
+
+constexpr std::size_t kWord = 8;
+// The bytes a long name is kept in: its characters and its terminator,
+// padded to whole words.
+constexpr std::size_t paddedLength(std::size_t length) { return (length / kWord + 1) * kWord; }
+constexpr std::size_t kUndefinedLength = std::char_traits<char>::length(kUndefinedValue);
+static_assert(kUndefinedLength < kInlineValue, "a new record's value is held in it");
 
 // The key of the names' hash. It is drawn when the first run starts (a
 // static initialiser would draw it before main, on whatever little stack
@@ -59,8 +80,8 @@ std::uint64_t hashOf(const char* name, std::size_t length) {
 // Places the record with `hash` in the first free slot from its home slot on.
 void place(std::uint64_t hash, TableRecord* record) {
   std::size_t j = hash & slotMask;
-  while (slots[j].record != nullptr) j = (j + 1) & slotMask;
-  slots[j] = {hash, record};
+  while (slots[j] != 0) j = (j + 1) & slotMask;
+  slots[j] = slotFor(record, hash);
 }
 
 // Whether the `length` characters at `a` and at `b` are the same. Both are
@@ -80,27 +101,26 @@ bool sameName(const char* a, const char* b, std::size_t length) {
 [[gnu::always_inline]] inline Slot& slotOf(const char* name, std::size_t length, std::uint64_t hash) {
   for (std::size_t i = hash & slotMask;; i = (i + 1) & slotMask) {
     Slot& slot = slots[i];
-    if (slot.record == nullptr) return slot;
-    if (slot.hash == hash && slot.record->nameLength == length &&
-        sameName(slot.record->name.data(), name, length)) {
-      return slot;
+    if (slot == 0) return slot;
+    if ((slot & kTagBits) == tagOf(hash)) {
+      const TableRecord* record = recordIn(slot);
+      if (record->nameLength == length && sameName(record->name(), name, length)) return slot;
     }
   }
 }
 
-// Twice the slots (32 at first); false when memory runs out.
+// Twice the slots (64 at first); false when memory runs out. The records
+// are placed again by their list, which reads them as they lie in memory.
 bool grow() {
-  std::size_t count = slotMask == 0 ? 32 : (slotMask + 1) * 2;
-  Slot* larger = new (std::nothrow) Slot[count];
+  std::size_t count = slotMask == 0 ? 64 : (slotMask + 1) * 2;
+  Slot* larger = new (std::nothrow) Slot[count]();
   if (larger == nullptr) return false;
-  Slot* old = slots;
-  std::size_t oldCount = slotMask == 0 ? 0 : slotMask + 1;
+  delete[] slots;
   slots = larger;
   slotMask = count - 1;
-  for (std::size_t i = 0; i < oldCount; ++i) {
-    if (old[i].record != nullptr) place(old[i].hash, old[i].record);
+  for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
+    place(hashOf(record->name(), record->nameLength), record);
   }
-  delete[] old;
   return true;
 }
 
@@ -117,19 +137,35 @@ bool grow() {
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
-  auto* record = new (std::nothrow) TableRecord;
-  if (record == nullptr || !record->name.assign(name, length) ||
-      !record->value.assign(kUndefinedValue, std::strlen(kUndefinedValue))) {
-    delete record;
+  void* memory = recordArena.allocate(sizeof(TableRecord), alignof(TableRecord));
+  char* storedName = nullptr;
+  if (memory != nullptr && length >= kInlineName) {
+    storedName = static_cast<char*>(nameArena.allocate(paddedLength(length), kWord));
+    if (storedName == nullptr) memory = nullptr;  // (the record's memory stays in its block)
+  }
+  if (memory == nullptr) {
     refuseRecord("Vloz_do_tab", "nedostatek pameti");
     return nullptr;
   }
-  record->nameLength = static_cast<uint32_t>(length);
-  record->length = static_cast<uint32_t>(std::strlen(kUndefinedValue));
+  // Every field is set below; the value's text only as far as it is used.
+  auto* record = new (memory) TableRecord;
+  if (length < kInlineName) {
+    std::memset(record->inlineName, 0, kInlineName);
+    std::memcpy(record->inlineName, name, length);
+  } else {
+    std::memset(storedName + paddedLength(length) - kWord, 0, kWord);
+    std::memcpy(storedName, name, length);
+    record->longName = storedName;
+  }
+  record->nameLength = static_cast<uint8_t>(length);
+  std::memcpy(record->inlineText, kUndefinedValue, kUndefinedLength + 1);
+  record->length = kUndefinedLength;
+  record->hasLongText = false;
+  record->setNumber({});
   record->next = vrchol_tab;
   vrchol_tab = record;
   ++recordCount;
-  slotOf(name, length, hash) = {hash, record};
+  slotOf(name, length, hash) = slotFor(record, hash);
   return record;
 }
 
@@ -139,8 +175,8 @@ bool grow() {
 TableRecord* lookUp(const char* name, std::size_t length) {
   std::uint64_t hash = hashOf(name, length);
   if (slotMask != 0) {
-    Slot& slot = slotOf(name, length, hash);
-    if (slot.record != nullptr) return slot.record;
+    const Slot slot = slotOf(name, length, hash);
+    if (slot != 0) return recordIn(slot);
   }
   return addRecord(name, length, hash);
 }
@@ -148,21 +184,25 @@ TableRecord* lookUp(const char* name, std::size_t length) {
 // A record's value from `length` characters at `text` (at most 254), with
 // `number`; false (and the run stopped) when memory runs out.
 bool storeValue(TableRecord& record, const char* text, std::size_t length, KnownNumber number) {
-  if (!record.value.assign(text, length)) {
-    refuseRecord("Vloz_obsah_tab", "nedostatek pameti");
-    return false;
+  char* target = record.inlineText;
+  if (record.hasLongText) {
+    target = record.longText->data();
+  } else if (length >= kInlineValue) {
+    Field* field = new (std::nothrow) Field;
+    if (field == nullptr) {
+      refuseRecord("Vloz_obsah_tab", "nedostatek pameti");
+      return false;
+    }
+    record.longText = field;  // (kept for every later value)
+    record.hasLongText = true;
+    ++longTextCount;
+    target = field->data();
   }
-  record.length = static_cast<uint32_t>(length);
-  record.number = number;
+  std::memmove(target, text, length);
+  target[length] = '\0';
+  record.length = static_cast<uint8_t>(length);
+  record.setNumber(number);
   return true;
-}
-
-// Writes the pending "%f" text of a record's whole number.
-void writePendingText(TableRecord& record) {
-  if (!record.number.textPending) return;
-  char text[kFieldSize];
-  std::size_t length = static_cast<std::size_t>(formatFixed(record.number.value, text, sizeof text));
-  storeValue(record, text, length, {true, false, record.number.value});  // fits: never fails
 }
 
 }  // namespace
@@ -181,8 +221,19 @@ void Vloz_obsah_tab(TableRecord* record) {
 void Nacti_obsah_tab() {
   if (i2_priznak == 0) return;
   TableRecord* record = Vloz_do_tab();
-  if (record != nullptr) writePendingText(*record);
-  copyText(hodnota_tab, record != nullptr ? record->value.data() : "");
+  if (record == nullptr) return copyText(hodnota_tab, "");
+  if (record->textPending) {
+    // The pending "%f" text of the record's number, kept in the record when
+    // that takes no allocation (a text too long for the record, which has
+    // no Field yet, is made again at the next read: a read never fails).
+    char text[kFieldSize];
+    const auto length = static_cast<std::size_t>(formatFixed(record->number, text, sizeof text));
+    if (record->hasLongText || length < kInlineValue) {
+      storeValue(*record, text, length, {true, false, record->number});  // no allocation: never fails
+    }
+    return copyText(hodnota_tab, text);
+  }
+  copyText(hodnota_tab, record->text());
 }
 
 void drawHashKey() {
@@ -193,9 +244,9 @@ void setHashKey(const HashKey& key) {
   hashKey = key;
   keyDrawn = true;
   if (slotMask == 0) return;
-  std::fill(slots, slots + slotMask + 1, Slot{});
+  std::fill(slots, slots + slotMask + 1, Slot{0});
   for (TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
-    place(hashOf(record->name.data(), record->nameLength), record);
+    place(hashOf(record->name(), record->nameLength), record);
   }
 }
 
@@ -210,8 +261,10 @@ std::size_t indexSlots() { return slotMask == 0 ? 0 : slotMask + 1; }
 std::size_t longestProbe() {
   std::size_t longest = 0;
   for (std::size_t i = 0; i < indexSlots(); ++i) {
-    if (slots[i].record == nullptr) continue;
-    longest = std::max(longest, static_cast<std::size_t>((i - slots[i].hash) & slotMask) + 1);
+    if (slots[i] == 0) continue;
+    const TableRecord* record = recordIn(slots[i]);
+    const std::uint64_t hash = hashOf(record->name(), record->nameLength);
+    longest = std::max(longest, static_cast<std::size_t>((i - hash) & slotMask) + 1);
   }
   return longest;
 }
@@ -221,11 +274,16 @@ void Uvolni_tab() {
   slots = nullptr;
   slotMask = 0;
   recordCount = 0;
-  while (vrchol_tab != nullptr) {
-    TableRecord* next = vrchol_tab->next;
-    delete vrchol_tab;
-    vrchol_tab = next;
+  // (The records are read only while some of them have a Field left.)
+  for (TableRecord* record = vrchol_tab; record != nullptr && longTextCount > 0; record = record->next) {
+    if (record->hasLongText) {
+      delete record->longText;
+      --longTextCount;
+    }
   }
+  vrchol_tab = nullptr;
+  recordArena.release();
+  nameArena.release();
 }
 
 namespace {
@@ -342,7 +400,7 @@ KnownNumber popInto(char* target, std::size_t size) {
 void storeResult(TableRecord& record, const char* text, std::size_t length, KnownNumber number) {
   if (number.textPending) {  // (a pending text is not there to copy)
     record.length = 0;
-    record.number = number;
+    record.setNumber(number);
   } else {
     storeValue(record, text, length, number);
   }
@@ -366,7 +424,7 @@ void pushVariable(Token& token) {
   TableRecord* record = recordOf(token);  // created when missing, as Nacti_obsah_tab does
   static constexpr char kEmpty[kShortText] = {};
   if (record == nullptr) return pushValue(kEmpty, 0, {});
-  pushValue(record->value.data(), record->length, record->number);
+  pushValue(record->text(), record->length, record->knownNumber());
 }
 
 TableRecord* lookUpToken(Token& token) {
@@ -407,8 +465,8 @@ std::size_t printedText(const char*& text, std::size_t length, const KnownNumber
 }  // namespace
 
 std::size_t printedValue(const TableRecord& record, const char*& text, Field& room) {
-  text = record.value.data();
-  return printedText(text, record.length, record.number, room);
+  text = record.text();
+  return printedText(text, record.length, record.knownNumber(), room);
 }
 
 void visitTable(bool (*visit)(const char* name, const char* value, std::size_t length, void* context),
@@ -417,7 +475,7 @@ void visitTable(bool (*visit)(const char* name, const char* value, std::size_t l
   for (const TableRecord* record = vrchol_tab; record != nullptr; record = record->next) {
     const char* text = nullptr;
     const std::size_t length = printedValue(*record, text, room);
-    if (!visit(record->name.data(), text, length, context)) return;
+    if (!visit(record->name(), text, length, context)) return;
   }
 }
 

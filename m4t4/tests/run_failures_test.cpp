@@ -16,11 +16,16 @@
 
 namespace {
 
-// Allocations of exactly this size fail while it is non-zero.
+// Allocations of exactly this size fail while it is non-zero, once
+// failingAfter of them have been made.
 std::size_t failingSize = 0;
+std::size_t failingAfter = 0;
 
 void* allocate(std::size_t size) {
-  if (failingSize != 0 && size == failingSize) return nullptr;
+  if (failingSize != 0 && size == failingSize) {
+    if (failingAfter == 0) return nullptr;
+    --failingAfter;
+  }
   return std::malloc(size == 0 ? 1 : size);
 }
 
@@ -66,12 +71,15 @@ Result runProgram(FILE* source) {
   return {status, text};
 }
 
-// Runs `program` while allocations of `size` bytes fail.
-Result runFailing(std::string program, std::size_t size) {
+// Runs `program` while allocations of `size` bytes fail, from the one after
+// the first `after` of them on.
+Result runFailing(std::string program, std::size_t size, std::size_t after = 0) {
   FILE* source = fmemopen(program.data(), program.size(), "r");
   failingSize = size;
+  failingAfter = after;
   Result result = runProgram(source);
   failingSize = 0;
+  failingAfter = 0;
   std::fclose(source);
   return result;
 }
@@ -79,21 +87,38 @@ Result runFailing(std::string program, std::size_t size) {
 const std::string kFailed = "\nV programu se vyskytla chyba.\n";
 
 TEST(RunFailures, AllocationFailureEndsTheRunWithADiagnostic) {
-  Result variable = runFailing("{ pis_ln(\"a\"); @x -> 1; pis_ln(\"b\"); } .", sizeof(TableRecord));
+  // The first record starts the records' first block.
+  const std::size_t recordBlock = Arena::blockSizeFor(sizeof(TableRecord), alignof(TableRecord));
+  Result variable = runFailing("{ pis_ln(\"a\"); @x -> 1; pis_ln(\"b\"); } .", recordBlock);
   EXPECT_EQ(variable.status, 1);
   EXPECT_EQ(
       variable.output,
       "a\nV bloku: 'Vloz_do_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 
-  // A value too long to be held in its table record needs a field of its own.
+  // A value too long to be held in its table record (24 characters or
+  // more) needs a field of its own; one character less is held in the record.
   Result longValue = runFailing(
-      "{ pis_ln(\"a\"); @x -> \"a text longer than thirty-one characters\"; pis_ln(\"b\"); } .",
+      "{ pis_ln(\"a\"); @x -> \"twenty-three characters\"; pis_ln(@x);\n"
+      "@x -> \"twenty-four characters..\"; pis_ln(\"b\"); } .",
       sizeof(Field));
-  EXPECT_EQ(
-      longValue.output,
-      "a\nV bloku: 'Vloz_obsah_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
+  EXPECT_EQ(longValue.output,
+            "a\ntwenty-three characters\n"
+            "V bloku: 'Vloz_obsah_tab', na radku: 2 nastala chyba - nedostatek pameti.\n" +
+                kFailed);
+  // The field is made once: a value that has one never fails for memory.
+  Result keptField = runFailing(
+      "{ @x -> \"twenty-four characters..\"; @x -> 1; @x -> \"twenty-five characters...\";"
+      " pis_ln(@x); } .",
+      sizeof(Field), 1);
+  EXPECT_EQ(keptField.output, "twenty-five characters...\n\nProgram probehl bez chyb.\n");
 
-  Result longName = runFailing("{ pis_ln(\"a\"); @a_name_of_twenty_four_chars -> 1; } .", sizeof(Field));
+  // A name of 16 characters or more is kept apart from its record, each in
+  // blocks of its own; @x's record starts the records' block, the long name
+  // the names' first. A name of 15 characters needs none.
+  const std::size_t nameBlock = Arena::blockSizeFor(32, 8);  // 24 characters and a NUL, in words
+  Result longName = runFailing(
+      "{ @x -> 1; @fifteen_chars1 -> 2; pis_ln(\"a\"); @a_name_of_twenty_four_c -> 1; } .",
+      nameBlock, nameBlock == recordBlock ? 1 : 0);
   EXPECT_EQ(longName.output,
             "a\nV bloku: 'Vloz_do_tab', na radku: 1 nastala chyba - nedostatek pameti.\n" + kFailed);
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -45,7 +46,7 @@ TEST_F(Stores, FlagOffChangesNothing) {
   EXPECT_EQ(Vloz_do_tab(), known);
   copyText(hodnota_tab, "new");
   Vloz_obsah_tab(known);
-  EXPECT_STREQ(known->value.data(), "hodnota neurcena");
+  EXPECT_STREQ(known->text(), "hodnota neurcena");
   Vloz_obsah_tab(nullptr);
   copyText(hodnota_tab, "@u");
   Nacti_obsah_tab();
@@ -143,6 +144,82 @@ TEST_F(Stores, LongNamesAndValuesAreKeptWhole) {
   EXPECT_STREQ(hodnota_tab.data(), "short");
 }
 
+// A record holds a name of up to kInlineName - 1 characters and a value of
+// up to kInlineValue - 1 in itself; longer ones live apart. Names and values
+// of every length around those edges (and around whole words of a long
+// name) are kept whole, each name apart from the one a character longer.
+std::string nameOf(std::size_t length) {  // "@nn...", `length` characters
+  std::string name(length, 'n');
+  name[0] = '@';
+  return name;
+}
+
+TEST_F(Stores, NamesAndValuesAroundTheRecordsEdgesAreKeptWhole) {
+  static_assert(kInlineName == 16 && kInlineValue == 24);
+  for (std::size_t length : {2u, 7u, 8u, 9u, 14u, 15u, 16u, 17u, 23u, 24u, 25u, 31u, 32u, 33u, 253u, 254u}) {
+    const std::string name = nameOf(length);
+    copyText(hodnota_tab, name.c_str());
+    TableRecord* record = Vloz_do_tab();
+    ASSERT_NE(record, nullptr) << length;
+    EXPECT_EQ(record->nameLength, length);
+    EXPECT_EQ(std::string(record->name()), name);
+    copyText(hodnota_tab, std::to_string(length).c_str());
+    Vloz_obsah_tab(record);
+  }
+  for (std::size_t length : {2u, 7u, 8u, 9u, 14u, 15u, 16u, 17u, 23u, 24u, 25u, 31u, 32u, 33u, 253u, 254u}) {
+    copyText(hodnota_tab, nameOf(length).c_str());
+    Nacti_obsah_tab();
+    EXPECT_EQ(hodnota_tab.data(), std::to_string(length)) << length;
+  }
+  copyText(hodnota_tab, "@v");
+  TableRecord* record = Vloz_do_tab();
+  // Each value, one character longer each time: from inline to its own
+  // field (at 24 characters), which it keeps as it shrinks back.
+  for (std::size_t length : {0u, 1u, 22u, 23u, 24u, 25u, 254u, 25u, 24u, 23u, 22u, 1u, 0u}) {
+    const std::string value(length, static_cast<char>('a' + length % 26));
+    copyText(hodnota_tab, value.c_str());
+    Vloz_obsah_tab(record);
+    EXPECT_EQ(record->length, length);
+    copyText(hodnota_tab, "@v");
+    Nacti_obsah_tab();
+    EXPECT_EQ(hodnota_tab.data(), value) << length;
+  }
+}
+
+// A whole result keeps its "%f" text unwritten until it is read; a text of
+// 24 characters or more does not fit the record, and is made again at each
+// read rather than given a field (a read never allocates).
+TEST_F(Stores, WholeResultsOfEveryTextLengthAreReadWhole) {
+  const struct {
+    double value;
+    const char* text;
+  } rows[] = {
+      {999999999999999.0, "999999999999999.000000"},       // 22 characters
+      {-999999999999999.0, "-999999999999999.000000"},     // 23: the longest held in the record
+      {1000000000000000.0, "1000000000000000.000000"},     // 23
+      {-1000000000000000.0, "-1000000000000000.000000"},   // 24: too long for it
+      {10000000000000000.0, "10000000000000000.000000"},   // 24
+      {-123456789012345678.0, "-123456789012345680.000000"},  // 26 (the double's value)
+      {-12.0, "-12.000000"},
+  };
+  copyText(hodnota_tab, "@w");
+  TableRecord* record = Vloz_do_tab();
+  // First in the record alone, then in the field a long value gave it.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (const auto& row : rows) {
+      pushNumber(row.value, "rule");
+      popIntoRecord(*record);
+      for (int read = 0; read < 2; ++read) {
+        copyText(hodnota_tab, "@w");
+        Nacti_obsah_tab();
+        EXPECT_STREQ(hodnota_tab.data(), row.text) << pass << " " << read;
+      }
+    }
+    copyText(hodnota_tab, std::string(30, 'l').c_str());
+    Vloz_obsah_tab(record);
+  }
+}
+
 TEST_F(Stores, ManyVariablesStayDistinct) {
   for (int i = 0; i < 2000; ++i) {
     std::string name = "@v" + std::to_string(i);
@@ -151,6 +228,14 @@ TEST_F(Stores, ManyVariablesStayDistinct) {
     copyText(hodnota_tab, std::to_string(i * 2).c_str());
     Vloz_obsah_tab(record);
   }
+  // Records are carved from blocks of memory, each on a cache line of its
+  // own (64 bytes, 64-aligned), the newest first in the list.
+  int count = 0;
+  for (const TableRecord* record = vrchol_tab; record != nullptr; record = record->next, ++count) {
+    ASSERT_EQ(reinterpret_cast<std::uintptr_t>(record) % 64, 0u) << count;
+    ASSERT_EQ(std::string(record->name()), "@v" + std::to_string(1999 - count));
+  }
+  EXPECT_EQ(count, 2000);
   for (int i = 0; i < 2000; ++i) {  // each one found again, whatever the table grew to
     copyText(hodnota_tab, ("@v" + std::to_string(i)).c_str());
     Nacti_obsah_tab();
