@@ -1,8 +1,9 @@
 // Memory handed out in creation order from large blocks and released all at
-// once: the recorded tokens of the outermost loop (loop_stack.cpp).
-// ARENA_BLOCK_SIZE overrides
-// the size of a block; at 1, every piece gets a block of exactly its size, so
-// that a memory checker sees a read past the end of any piece.
+// once: the variables' records and their long names (stores.cpp), the
+// recorded tokens of the outermost loop (loop_stack.cpp) and their forms
+// (forms.cpp). ARENA_BLOCK_SIZE overrides the size of a block; at 1, every
+// piece gets a block of exactly its size, so that a memory checker sees a
+// read past the end of any piece.
 #pragma once
 
 #include <algorithm>
