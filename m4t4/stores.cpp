@@ -40,7 +40,9 @@ Slot* slots = nullptr;
 std::size_t slotMask = 0;        // number of slots - 1; 0 while there are none
 int64_t recordCount = 0;         // records in the table
 StackNode* spareNodes = nullptr;  // popped nodes kept for reuse by the next push
-int64_t spareCount = 0;           // nodes on spareNodes
+// Nodes made: on the stack or on spareNodes (the spare ones are the
+// difference, which no push or pop has to count).
+int64_t madeNodes = 0;
 int64_t valueCount = 0;          // values on the stack
 Arena recordArena;  // the table records
 Arena nameArena;    // names too long for a record, each padded with NUL bytes to whole words
@@ -298,13 +300,13 @@ namespace {
   StackNode* node = spareNodes;
   if (node != nullptr) {
     spareNodes = node->next;
-    --spareCount;
   } else {
     node = new (std::nothrow) StackNode;
     if (node == nullptr) {
       refuseRecord("Vloz_do_zas", "nedostatek pameti");
       return nullptr;
     }
+    ++madeNodes;
   }
   ++valueCount;
   node->next = vrchol_zas;
@@ -318,7 +320,6 @@ StackNode* newValueNode() {
   StackNode* node = spareNodes;
   if (i2_priznak == 0 || node == nullptr || valueCount >= kMaxValues) return newValueNodeSlowly();
   spareNodes = node->next;
-  --spareCount;
   ++valueCount;
   node->next = vrchol_zas;
   vrchol_zas = node;
@@ -358,7 +359,6 @@ void pushValue(const char* text, std::size_t length, KnownNumber number) {
     return pushValueSlowly(text, length, number);
   }
   spareNodes = node->next;
-  --spareCount;
   ++valueCount;
   node->next = vrchol_zas;
   vrchol_zas = node;
@@ -372,12 +372,13 @@ void dropValues(int count) {
     --valueCount;
     node->next = spareNodes;
     spareNodes = node;
-    ++spareCount;
   }
 }
 
 bool valueStackHasRoom(int64_t count) {
-  return valueCount + count <= kMaxValues && spareCount >= count;
+  // As many spare nodes: a node is made only while none is spare and the
+  // stack has room, so there are never more than the stack holds.
+  return valueCount + count <= madeNodes;
 }
 
 void Vloz_do_zas() { pushValue(hodnota_zas.data(), std::strlen(hodnota_zas.data()), {}); }
@@ -449,7 +450,7 @@ void Uvolni_zas() {
   releaseNodes(vrchol_zas);
   releaseNodes(spareNodes);
   valueCount = 0;
-  spareCount = 0;
+  madeNodes = 0;
 }
 
 namespace {

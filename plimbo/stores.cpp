@@ -186,8 +186,10 @@ bool reserveSlot() {
 }
 
 PushdownRecord* pushdownSpare = nullptr;  // popped records kept for the next pushes
-std::size_t spareCount = 0;               // records on pushdownSpare
 std::size_t pushdownDepth = 0;            // records on the pushdown
+// Records made: on the pushdown or on pushdownSpare (the spare ones are the
+// difference, which no push or pop has to count).
+std::size_t madeRecords = 0;
 
 void releaseRecords(PushdownRecord*& list) {
   while (list != nullptr) {
@@ -286,12 +288,13 @@ Value* PD_pushSlot() {
   PushdownRecord* record = pushdownSpare;
   if (record != nullptr) {
     pushdownSpare = record->next;
-    --spareCount;
-  } else
+  } else {
     record = new (std::nothrow) PushdownRecord;
-  if (record == nullptr) {
-    outOfMemory();
-    return nullptr;
+    if (record == nullptr) {
+      outOfMemory();
+      return nullptr;
+    }
+    ++madeRecords;
   }
   ++pushdownDepth;
   record->next = Pushdown_root;
@@ -309,7 +312,6 @@ void PD_drop() {
   Pushdown_root = record->next;
   record->next = pushdownSpare;  // kept for reuse, released by PD_free
   pushdownSpare = record;
-  ++spareCount;
   --pushdownDepth;
 }
 
@@ -350,7 +352,7 @@ void PD_free() {
   releaseRecords(Pushdown_root);
   releaseRecords(pushdownSpare);
   pushdownDepth = 0;
-  spareCount = 0;
+  madeRecords = 0;
 }
 
 void ST_visit(bool (*visit)(const char* name, const Value& value, void* context), void* context) {
@@ -374,7 +376,9 @@ void PD_visit(bool (*visit)(const Value& value, void* context), void* context) {
 std::size_t PD_depth() { return pushdownDepth; }
 
 bool PD_hasRoom(std::size_t values) {
-  return pushdownDepth + values <= kMaxPushdownDepth && spareCount >= values;
+  // As many spare records: a record is made only while none is spare and
+  // the pushdown has room, so there are never more than the pushdown holds.
+  return pushdownDepth + values <= madeRecords;
 }
 
 }  // namespace plimbo

@@ -113,6 +113,14 @@ TEST_F(Stores, RoomWithoutAllocatingIsTheSpareNodes) {
   Uber_ze_zas();
   Uber_ze_zas();
   EXPECT_TRUE(valueStackHasRoom(3));
+  EXPECT_FALSE(valueStackHasRoom(4));
+  // Never past the deepest stack.
+  while (stackDepth() < static_cast<std::size_t>(kMaxValues)) pushNumber(1, "rule");
+  EXPECT_TRUE(valueStackHasRoom(0));
+  EXPECT_FALSE(valueStackHasRoom(1));
+  dropValues(static_cast<int>(kMaxValues));
+  EXPECT_TRUE(valueStackHasRoom(kMaxValues));
+  EXPECT_FALSE(valueStackHasRoom(kMaxValues + 1));
   Uvolni_zas();
   EXPECT_FALSE(valueStackHasRoom(1));
 }

@@ -282,6 +282,36 @@ TEST_F(Plimbo, StoresReadUnknownNamesAndPopInReverseOrder) {
   EXPECT_STREQ(PDAcces.text.data(), "");
 }
 
+// Room without allocating: as many values as popped records wait for reuse,
+// and never past the deepest pushdown.
+TEST_F(Plimbo, RoomWithoutAllocatingIsTheSpareRecords) {
+  EXPECT_TRUE(PD_hasRoom(0));
+  EXPECT_FALSE(PD_hasRoom(1));
+  for (const char* value : {"1", "2", "3"}) {
+    put(PDAcces, value);
+    PD_push();
+  }
+  PD_drop();
+  PD_drop();
+  EXPECT_TRUE(PD_hasRoom(2));
+  EXPECT_FALSE(PD_hasRoom(3));
+  put(PDAcces, "x");
+  PD_push();
+  EXPECT_FALSE(PD_hasRoom(2));
+  PD_pop();
+  PD_pop();
+  EXPECT_TRUE(PD_hasRoom(3));
+  EXPECT_FALSE(PD_hasRoom(4));
+  while (PD_depth() < kMaxPushdownDepth) PD_push();
+  EXPECT_TRUE(PD_hasRoom(0));
+  EXPECT_FALSE(PD_hasRoom(1));
+  while (PD_depth() > 0) PD_drop();
+  EXPECT_TRUE(PD_hasRoom(kMaxPushdownDepth));
+  EXPECT_FALSE(PD_hasRoom(kMaxPushdownDepth + 1));
+  PD_free();
+  EXPECT_FALSE(PD_hasRoom(1));
+}
+
 // Enough variables for the index to grow many times, and names that differ
 // only in one character at or around the end of an 8-byte word.
 TEST_F(Plimbo, EveryVariableKeepsItsOwnValue) {
