@@ -200,9 +200,10 @@ struct LoopLevel {
 // Characters a table record holds in itself: a name shorter than
 // kInlineName (padded with NUL bytes to whole words) and a value text shorter
 // than kInlineValue (a whole number's "%f" text of up to 15 digits before the
-// point and its sign, or 16 without a sign). A longer name is kept apart for the whole run (stores.cpp); a
-// longer value text goes to a Field of the record's own, made the first time
-// one is stored and kept for every later value.
+// point and its sign, or 16 without a sign). A longer name is kept apart for
+// the whole run (stores.cpp); a longer value text goes to a Field of the
+// record's own, made the first time one is stored and kept for every later
+// value.
 constexpr std::size_t kInlineName = 16;
 constexpr std::size_t kInlineValue = 24;
 
