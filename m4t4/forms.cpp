@@ -3,9 +3,13 @@
 // that form on the variables' values during the loop's replays instead of
 // the grammar procedures; and the forms of blocks, which let a replay that
 // reads a block with effects off go on from its "}", and, when a block holds
-// only assignments that have forms (a straight block), chain their forms, so
-// that a replay with effects on runs them without reading a token
-// (runStatements, passesByForm in loop.cpp).
+// only assignments that have forms and conditionals whose condition has one
+// (a straight block), chain their forms, so that a replay with effects on
+// runs them without reading a token (runStatements, passesByForm in
+// loop.cpp). A conditional's form names its condition's and its blocks': a
+// replay runs the block it takes by that block's chain where it is straight
+// (else the grammar reads it, from its first statement) and passes over the
+// other.
 //
 // A form runs only when it can show that the grammar would compute the same:
 // effects are on; the value stack would take every value the expression
@@ -17,7 +21,9 @@
 // leaves pending, keptFraction); or the form is one the grammar's own store
 // and operator functions work out on the value stack: a lone operand, pushed
 // with its text as Faktor pushes it, or two operands and an operator that
-// takes texts, applied by applyOperator as the grammar applies it. For
+// takes texts, applied by applyOperator as the grammar applies it (an
+// assignment that joins two texts stores the join as that path leaves it,
+// without the stack: joinByForm). For
 // anything else the form gives up before it has changed anything, and the
 // grammar parses the recorded tokens as before, reporting whatever it
 // reports at the same token.
@@ -27,7 +33,7 @@
 // the one exchange buffer the grammar writes on that path is pom_a, which
 // "!" fills with its operand's text. The runner writes pom_a as the last
 // "!" would have left it. On the value stack, the grammar's functions write
-// what they write.
+// what they write; a join writes pom_a, pom_b and hodnota_zas as they do.
 #include <new>
 
 #include "arena.h"
